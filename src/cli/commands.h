@@ -1,0 +1,14 @@
+// The subcommands of the zelmora program. Each registers itself on the
+// application; its callback leaves the process exit status in `exitCode`.
+#pragma once
+
+namespace CLI {
+class App;
+}
+
+namespace zelmora::cli {
+
+void AddHostCommand(CLI::App& app, int& exitCode);
+void AddDbCommand(CLI::App& app, int& exitCode);
+
+}  // namespace zelmora::cli
