@@ -16,6 +16,13 @@
 #include "platform/object.h"
 #include "platform/variant.h"
 
+// The C library defines EOF as a macro, which would turn the database
+// client's EOF() below into "(-1)()". The macro is withdrawn wherever
+// recordsets are used; std::char_traits<char>::eof() gives the same value.
+#ifdef EOF
+#undef EOF
+#endif
+
 namespace zelmora {
 
 class Connection;

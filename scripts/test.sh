@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds zelmora and runs every test.
+#   scripts/test.sh                      normal build in build/
+#   scripts/test.sh build-asan --asan    AddressSanitizer + UBSan build
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=${1:-build}
+flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [ "${2:-}" = "--asan" ]; then flags=(-DCMAKE_BUILD_TYPE=Debug -DZELMORA_SANITIZE=ON); fi
+scripts/deps.sh
+cmake -S . -B "$dir" "${flags[@]}" >/dev/null
+cmake --build "$dir" -j"$(nproc)"
+ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"

@@ -1,0 +1,45 @@
+// zelmora host [SCRIPT]: runs a host-harness script (a file, or standard
+// input when absent or "-") and prints the resulting JSON document.
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+#include "cli/host_harness.h"
+
+namespace zelmora::cli {
+
+void AddHostCommand(CLI::App& app, int& exitCode) {
+  auto* command = app.add_subcommand("host", "Play the host on one business object from a JSON script");
+  auto script = std::make_shared<std::string>("-");
+  command->add_option("SCRIPT", *script, "the script file; standard input when absent or \"-\"");
+  command->callback([script, &exitCode] {
+    std::string text;
+    if (*script == "-") {
+      text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    } else {
+      std::ifstream in(*script, std::ios::binary);
+      if (!in) {
+        std::cerr << "zelmora host: cannot read " << *script << "\n";
+        exitCode = 2;
+        return;
+      }
+      std::ostringstream buffer;
+      buffer << in.rdbuf();
+      text = buffer.str();
+    }
+    HarnessResult result = RunHostScript(text);
+    if (result.exitCode != 0) {
+      std::cerr << "zelmora host: " << result.error << "\n";
+    } else {
+      std::cout << result.output;
+    }
+    exitCode = result.exitCode;
+  });
+}
+
+}  // namespace zelmora::cli

@@ -1,0 +1,88 @@
+// The business object hosts create and drive: they set CInput, call one
+// public operation, then read Stato, Errore and what the operation left in
+// COutput. The class is a thin facade: each operation hands the work to its
+// subsystem with the object's state (IntraContext). No operation throws to
+// its caller; every failure ends as Stato and Errore.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "component/clsin_inputintra.h"
+#include "component/clsin_ouputintra.h"
+#include "component/enums.h"
+#include "component/intra_context.h"
+#include "platform/host_services.h"
+#include "platform/object.h"
+#include "platform/variant.h"
+
+namespace zelmora {
+
+class CLSIN_INTRABO : public Object {
+ public:
+  // `services` are the host platform's; nullptr gives the in-process ones.
+  explicit CLSIN_INTRABO(std::shared_ptr<HostServices> services = nullptr);
+  ~CLSIN_INTRABO() override;
+  CLSIN_INTRABO(const CLSIN_INTRABO&) = delete;
+  CLSIN_INTRABO& operator=(const CLSIN_INTRABO&) = delete;
+  std::string_view Kind() const override { return "CLSIN_INTRABO"; }
+
+  // --- public state -------------------------------------------------------
+  const std::shared_ptr<CLSIN_INPUTINTRA>& CInput() const { return ctx_.CInput; }
+  void SetCInput(std::shared_ptr<CLSIN_INPUTINTRA> value) { ctx_.CInput = std::move(value); }
+  const std::shared_ptr<CLSIN_OUPUTINTRA>& COutput() const { return ctx_.COutput; }
+  void SetCOutput(std::shared_ptr<CLSIN_OUPUTINTRA> value) { ctx_.COutput = std::move(value); }
+  const Variant& NumRecStpModIntra() const { return ctx_.NumRecStpModIntra; }
+  void SetNumRecStpModIntra(const Variant& value) { ctx_.NumRecStpModIntra = value; }
+  const ObjectPtr& ActiveInterface() const { return ctx_.ActiveInterface; }
+  void SetActiveInterface(ObjectPtr value) { ctx_.ActiveInterface = std::move(value); }
+  const Variant& Errore() const { return ctx_.Errore; }
+  void SetErrore(const Variant& value) { ctx_.Errore = value; }
+  int16_t NumFileFloppy() const { return ctx_.NumFileFloppy; }
+  void SetNumFileFloppy(int16_t value) { ctx_.NumFileFloppy = value; }
+  const std::shared_ptr<Folder>& FolderFileIntraWeb() const { return ctx_.FolderFileIntraWeb; }
+  void SetFolderFileIntraWeb(std::shared_ptr<Folder> value) { ctx_.FolderFileIntraWeb = std::move(value); }
+  const std::string& PathFileIntraWeb() const { return ctx_.PathFileIntraWeb; }
+  void SetPathFileIntraWeb(std::string value) { ctx_.PathFileIntraWeb = std::move(value); }
+
+  // Stato: an integer Variant on get; let converts what it is given to a
+  // 16-bit integer (a value that does not convert is trapped and reported
+  // like any other failure).
+  Variant Stato() const { return Variant::Integer(ctx_.Stato); }
+  void SetStato(const Variant& value) noexcept;
+
+  // --- public operations --------------------------------------------------
+  // Exists in the interface and does nothing: always 0.
+  int16_t ShowMessage(TipoMessaggio& tipo, Variant& codiceErr, Variant* codiceDett = nullptr,
+                      Variant* valPar1 = nullptr, Variant* valPar2 = nullptr);
+
+  // --- late binding -------------------------------------------------------
+  // Public properties by name (CInput, COutput, Stato, Errore, ...).
+  Variant GetMember(std::string_view name) override;
+  void SetMember(std::string_view name, const Variant& value) override;
+
+  struct Operation {
+    std::string_view name;
+    int minArgs;
+    int maxArgs;
+    std::function<Variant(CLSIN_INTRABO&, std::vector<Variant>&)> run;
+  };
+  // The public operations a host can call by name, in interface order.
+  static const std::vector<Operation>& Operations();
+  // Calls a public operation by name; arguments are passed by reference.
+  // An unknown name is error 438, a wrong number of arguments error 450
+  // (these are the caller's mistakes, raised before the operation runs).
+  Variant Invoke(std::string_view name, std::vector<Variant>& args);
+
+  // The object's state, for the subsystems' procedures and for tests.
+  IntraContext& context() { return ctx_; }
+  const IntraContext& context() const { return ctx_; }
+
+ private:
+  IntraContext ctx_;
+};
+
+}  // namespace zelmora

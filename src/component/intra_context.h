@@ -1,0 +1,63 @@
+// The state of one business object, handed explicitly to every procedure
+// of the subsystems: the public members a host sees (CInput, COutput,
+// Stato, Errore, ...), the private ones the operations share (the
+// connection, the company objects, the report objects, the complete
+// declaration statement) and the host services.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "component/clsin_inputintra.h"
+#include "component/clsin_ouputintra.h"
+#include "platform/company.h"
+#include "platform/connection.h"
+#include "platform/error.h"
+#include "platform/host_services.h"
+#include "platform/report.h"
+#include "platform/text_file.h"
+#include "platform/variant.h"
+
+namespace zelmora {
+
+struct IntraContext {
+  std::shared_ptr<HostServices> services;
+
+  // Public state.
+  std::shared_ptr<CLSIN_INPUTINTRA> CInput;
+  std::shared_ptr<CLSIN_OUPUTINTRA> COutput;
+  Variant NumRecStpModIntra;
+  ObjectPtr ActiveInterface;
+  Variant Errore;
+  int16_t NumFileFloppy = 0;
+  std::shared_ptr<Folder> FolderFileIntraWeb;
+  std::string PathFileIntraWeb;
+  int16_t Stato = 0;
+
+  // Private state.
+  ConnectionPtr Connessione;                      // opened or adopted by CreaConnessione
+  std::shared_ptr<CompanyFactory> ClsFactoryDitta;  // CreaClasseDittaBase
+  std::shared_ptr<CompanyData> ClsDitta;
+  ReportObjectPtr PclsReport;                     // movement journal
+  ReportObjectPtr PclsRepLas;                     // laser forms
+  std::string StringaSQLModuloCompleta;           // complete declaration statement
+
+  // The input and output objects; a missing one is error 91, as using an
+  // object variable that holds nothing.
+  CLSIN_INPUTINTRA& in() const {
+    if (!CInput) throw Error::ObjectNotSet();
+    return *CInput;
+  }
+  CLSIN_OUPUTINTRA& out() const {
+    if (!COutput) throw Error::ObjectNotSet();
+    return *COutput;
+  }
+  // The component's connection; error 91 when none was opened.
+  Connection& connection() const {
+    if (!Connessione) throw Error::ObjectNotSet();
+    return *Connessione;
+  }
+};
+
+}  // namespace zelmora

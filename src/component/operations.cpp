@@ -1,0 +1,21 @@
+// The table of public operations by name, in the order of the class's
+// interface: what a late-bound host (and the host harness) can call.
+#include "component/clsin_intrabo.h"
+
+namespace zelmora {
+
+const std::vector<CLSIN_INTRABO::Operation>& CLSIN_INTRABO::Operations() {
+  static const std::vector<Operation> operations = {
+      {"ShowMessage", 2, 5,
+       [](CLSIN_INTRABO& object, std::vector<Variant>& args) {
+         // Whatever it is given, the message kind is not even read.
+         TipoMessaggio tipo = TipoMessaggio::MsgErrore;
+         Variant* optional[3] = {nullptr, nullptr, nullptr};
+         for (size_t i = 2; i < args.size(); ++i) optional[i - 2] = &args[i];
+         return Variant::Integer(object.ShowMessage(tipo, args[1], optional[0], optional[1], optional[2]));
+       }},
+  };
+  return operations;
+}
+
+}  // namespace zelmora

@@ -1,0 +1,42 @@
+#include "platform/dispatch_object.h"
+
+#include "platform/error.h"
+#include "platform/text_util.h"
+
+namespace zelmora {
+
+Variant DispatchObject::GetMember(std::string_view name) {
+  for (const auto& [member, value] : members_) {
+    if (EqualsIgnoreCase(member, name)) return value;
+  }
+  throw Error::MemberNotSupported();
+}
+
+void DispatchObject::SetMember(std::string_view name, const Variant& value) {
+  for (auto& [member, held] : members_) {
+    if (EqualsIgnoreCase(member, name)) {
+      held = value;
+      return;
+    }
+  }
+  members_.emplace_back(std::string(name), value);
+}
+
+Variant ReadMemberPath(const Variant& root, std::string_view path) {
+  Variant current = root;
+  size_t start = 0;
+  while (true) {
+    size_t dot = path.find('.', start);
+    std::string_view name = path.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
+    if (name.empty()) throw Error::InvalidProcedureCall();
+    // Late binding on a value that is not an object at all is "Object
+    // required"; on an object reference that holds nothing it is error 91.
+    if (!current.IsObject()) throw Error(424, "Object required");
+    if (current.IsNothing()) throw Error::ObjectNotSet();
+    current = current.AsObject()->GetMember(name);
+    if (dot == std::string_view::npos) return current;
+    start = dot + 1;
+  }
+}
+
+}  // namespace zelmora

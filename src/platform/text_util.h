@@ -1,0 +1,36 @@
+// Small text helpers shared across the library.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zelmora {
+
+// ASCII case-insensitive equality, for member, field and property names.
+inline bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace zelmora
+
+namespace zelmora {
+
+// Fixed widths count characters, not bytes: these work on UTF-8 text.
+size_t Utf8Length(std::string_view text);
+// The first `count` characters (all of them when fewer).
+std::string Utf8Left(std::string_view text, size_t count);
+// The last `count` characters.
+std::string Utf8Right(std::string_view text, size_t count);
+// Characters from `start` (1-based), at most `count` of them (npos: to the end).
+std::string Utf8Mid(std::string_view text, size_t start, size_t count = std::string_view::npos);
+// Leading and trailing blanks (spaces only) removed.
+std::string_view TrimBlanks(std::string_view text);
+
+}  // namespace zelmora

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "platform/company.h"
+#include "platform/connection.h"
+#include "platform/error.h"
+#include "platform/linked_companies.h"
+#include "platform/services/temp_folder.h"
+#include "platform/sqlite/sqlite_extensions.h"
+
+namespace zelmora {
+namespace {
+
+// Companies 1 (declaring, linked in 2024 to 12 and 7, in 2023 to 9), 7
+// (linked back to 1, and to itself), 12 (no links, no sales indicator).
+void MakeHostDatabase(const std::string& path) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(RegisterTsqlExtensions(db), SQLITE_OK);
+  const char* script = R"(
+    CREATE TABLE CG18_DITTE (
+      CG18_CODICE INT NOT NULL PRIMARY KEY,
+      CG18_RAGSOC VARCHAR(80) COLLATE TSQL,
+      CG18_INDINTRAVEN SMALLINT,
+      CG18_INDINTRAACQ SMALLINT,
+      CG18_INDLOCALIZZAZIONE SMALLINT);
+    CREATE TABLE CG18_DITTECOLLEGATE (
+      CG18_DITTA INT NOT NULL,
+      CG18_ANNO SMALLINT NOT NULL,
+      CG18_DITTACOLLEGATA INT NOT NULL);
+    INSERT INTO CG18_DITTE VALUES (1, 'Rossi S.p.A.', 1, 2, 0);
+    INSERT INTO CG18_DITTE VALUES (7, 'Rossi Servizi', 3, 1, 0);
+    INSERT INTO CG18_DITTE VALUES (12, 'Rossi France', NULL, 2, 2);
+    INSERT INTO CG18_DITTECOLLEGATE VALUES (1, 2024, 12);
+    INSERT INTO CG18_DITTECOLLEGATE VALUES (1, 2024, 7);
+    INSERT INTO CG18_DITTECOLLEGATE VALUES (1, 2023, 9);
+    INSERT INTO CG18_DITTECOLLEGATE VALUES (7, 2024, 1);
+    INSERT INTO CG18_DITTECOLLEGATE VALUES (7, 2024, 7);
+  )";
+  char* message = nullptr;
+  int rc = sqlite3_exec(db, script, nullptr, nullptr, &message);
+  std::string text = message ? message : "";
+  sqlite3_free(message);
+  sqlite3_close(db);
+  ASSERT_EQ(rc, SQLITE_OK) << text;
+}
+
+class HostDatabase : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MakeHostDatabase(dir_ / "host.db");
+    connectionString_ = "Provider=SQLite;Data Source=" + dir_ / "host.db";
+    connection_ = std::make_shared<Connection>();
+    connection_->Open(connectionString_);
+  }
+
+  TempFolder dir_;
+  std::string connectionString_;
+  ConnectionPtr connection_;
+};
+
+std::string FailureOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Error& e) {
+    return std::to_string(e.number()) + " " + e.description();
+  }
+  return "no error";
+}
+
+TEST_F(HostDatabase, CompanyFactoryGivesEachKind) {
+  auto factory = NewDatabaseCompanyFactory();
+  factory->SetConnection(connection_);
+  EXPECT_EQ(factory->connection(), connection_);
+
+  auto company = std::dynamic_pointer_cast<CompanyData>(factory->GetObject(Variant::Long(1), 4));
+  ASSERT_NE(company, nullptr);
+  EXPECT_EQ(company->Ditta, Variant::Long(1));
+  EXPECT_EQ(company->ClsDatiGest, nullptr);
+
+  auto management = std::dynamic_pointer_cast<CompanyManagementData>(factory->GetObject(Variant::String(" 7 "), 5));
+  ASSERT_NE(management, nullptr);
+  EXPECT_EQ(management->IndIntraVen, Variant::Integer(3));
+  EXPECT_EQ(management->IndIntraAcq, Variant::Integer(1));
+
+  management = std::dynamic_pointer_cast<CompanyManagementData>(factory->GetObject(Variant::Dec(*Decimal::Parse("12.00")), 5));
+  ASSERT_NE(management, nullptr);
+  EXPECT_TRUE(management->IndIntraVen.IsNull());
+  EXPECT_EQ(management->IndIntraAcq, Variant::Integer(2));
+
+  auto registry = std::dynamic_pointer_cast<CompanyRegistryData>(factory->GetObject(Variant::Integer(12), 18));
+  ASSERT_NE(registry, nullptr);
+  EXPECT_EQ(registry->RagioneSociale, Variant::String("Rossi France"));
+  EXPECT_EQ(registry->IndLocalizzazione, Variant::Integer(2));
+}
+
+TEST_F(HostDatabase, CompanyFactoryFailures) {
+  auto factory = NewDatabaseCompanyFactory();
+  EXPECT_EQ(FailureOf([&] { factory->GetObject(Variant::Long(1), 4); }),
+            "91 Object variable or With block variable not set");
+  factory->SetConnection(connection_);
+  EXPECT_EQ(FailureOf([&] { factory->GetObject(Variant::Long(1), 3); }), "5 Invalid procedure call or argument");
+  EXPECT_EQ(FailureOf([&] { factory->GetObject(Variant::Long(99), 4); }),
+            "3021 Company 99 is not in the company table CG18_DITTE");
+  EXPECT_EQ(FailureOf([&] { factory->GetObject(Variant::String("1 OR 1=1"), 4); }),
+            "5 Invalid company code '1 OR 1=1': not a whole number");
+  EXPECT_EQ(FailureOf([&] { factory->GetObject(Variant::String("1.5"), 18); }),
+            "5 Invalid company code '1.5': not a whole number");
+  EXPECT_EQ(FailureOf([&] { factory->GetObject(Variant::Null(), 5); }),
+            "5 Invalid company code 'Null': not a whole number");
+}
+
+TEST_F(HostDatabase, LinkedCompaniesListTheDeclaringCompanyFirst) {
+  auto service = NewDatabaseLinkedCompaniesService();
+  struct Case {
+    Variant company, year;
+    const char* list;
+  };
+  const Case cases[] = {
+      {Variant::Long(1), Variant::Integer(2024), "1,7,12"},
+      {Variant::Long(1), Variant::String("2023"), "1,9"},
+      {Variant::Long(1), Variant::Integer(2022), "1"},
+      {Variant::String("12"), Variant::Integer(2024), "12"},
+      {Variant::Integer(7), Variant::Long(2024), "7,1"},
+  };
+  service->input().Connessione = connection_;
+  service->input().StringaDiConnessione = "Provider=Nowhere";  // ignored when a connection is given
+  for (const Case& c : cases) {
+    service->input().Ditta = c.company;
+    service->input().Anno = c.year;
+    service->Run();
+    EXPECT_EQ(service->Status(), 0) << service->ErrorText();
+    EXPECT_EQ(service->ErrorText(), "");
+    EXPECT_EQ(service->output().ListaDitte, Variant::String(c.list));
+  }
+
+  // Without a connection it opens one from the string.
+  auto own = NewDatabaseLinkedCompaniesService();
+  own->input().StringaDiConnessione = connectionString_;
+  own->input().Ditta = Variant::Long(1);
+  own->input().Anno = Variant::Integer(2024);
+  own->Run();
+  EXPECT_EQ(own->Status(), 0) << own->ErrorText();
+  EXPECT_EQ(own->output().ListaDitte, Variant::String("1,7,12"));
+}
+
+TEST_F(HostDatabase, LinkedCompaniesReportFailuresWithoutThrowing) {
+  auto service = NewDatabaseLinkedCompaniesService();
+  service->input().Connessione = connection_;
+  service->input().Anno = Variant::Integer(2024);
+  service->Run();
+  EXPECT_EQ(service->Status(), 1);
+  EXPECT_EQ(service->ErrorText(), "Linked companies: the company code is missing");
+  EXPECT_TRUE(service->output().ListaDitte.IsEmpty());
+
+  service->input().Ditta = Variant::Long(1);
+  service->input().Anno = Variant::String("");
+  service->Run();
+  EXPECT_EQ(service->Status(), 1);
+  EXPECT_EQ(service->ErrorText(), "Linked companies: the year is missing");
+
+  service->input().Anno = Variant::String("2024; DROP TABLE CG18_DITTE");
+  service->Run();
+  EXPECT_EQ(service->Status(), 5);
+  EXPECT_EQ(service->ErrorText(), "Linked companies: invalid year '2024; DROP TABLE CG18_DITTE'");
+
+  // A later good run clears the failure.
+  service->input().Anno = Variant::Integer(2024);
+  service->Run();
+  EXPECT_EQ(service->Status(), 0);
+  EXPECT_EQ(service->ErrorText(), "");
+  EXPECT_EQ(service->output().ListaDitte, Variant::String("1,7,12"));
+
+  service->input().Connessione = nullptr;
+  service->input().StringaDiConnessione = "";
+  service->Run();
+  EXPECT_EQ(service->Status(), 1);
+  EXPECT_EQ(service->ErrorText(), "Linked companies: neither a connection nor a connection string was given");
+  EXPECT_TRUE(service->output().ListaDitte.IsEmpty());
+
+  // A connection that cannot be opened, and one that was never opened: the
+  // database client's own failures become the status.
+  service->input().StringaDiConnessione = "Provider=Nowhere;Data Source=x";
+  service->Run();
+  EXPECT_NE(service->Status(), 0);
+  EXPECT_NE(service->ErrorText(), "");
+  service->input().Connessione = std::make_shared<Connection>();
+  service->Run();
+  EXPECT_EQ(service->Status(), 3704);
+  EXPECT_EQ(service->ErrorText(), "Operation is not allowed when the object is closed.");
+  EXPECT_TRUE(service->output().ListaDitte.IsEmpty());
+}
+
+}  // namespace
+}  // namespace zelmora

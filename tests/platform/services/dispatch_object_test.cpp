@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "platform/company.h"
+#include "platform/dispatch_object.h"
+#include "platform/error.h"
+
+namespace zelmora {
+namespace {
+
+std::shared_ptr<DispatchObject> Node(std::vector<std::pair<std::string, Variant>> members) {
+  auto node = std::make_shared<DispatchObject>();
+  for (auto& [name, value] : members) node->SetMember(name, value);
+  return node;
+}
+
+int ErrorNumberOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Error& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(DispatchObject, MembersByNameInFirstSetOrder) {
+  auto node = Node({{"Ditta", Variant::Long(1)}, {"Anno", Variant::Integer(2024)}});
+  node->SetMember("DITTA", Variant::String("7"));
+  node->SetMember("Periodo", Variant::Null());
+  ASSERT_EQ(node->members().size(), 3u);
+  EXPECT_EQ(node->members()[0].first, "Ditta");
+  EXPECT_EQ(node->members()[0].second, Variant::String("7"));
+  EXPECT_EQ(node->members()[1].first, "Anno");
+  EXPECT_EQ(node->members()[2].first, "Periodo");
+  EXPECT_EQ(node->GetMember("anno"), Variant::Integer(2024));
+  EXPECT_EQ(ErrorNumberOf([&] { node->GetMember("Mese"); }), 438);
+}
+
+TEST(DispatchObject, MemberPathsReadLateBound) {
+  auto management = Node({{"IndIntraVen", Variant::Integer(1)}, {"IndIntraAcq", Variant::Integer(2)}});
+  auto company = Node({{"ClsDatiGest", Variant::Obj(management)},
+                       {"IndLocalizzazione", Variant::Integer(2)},
+                       {"ClsVuota", Variant::Obj(nullptr)},
+                       {"Codice", Variant::Long(1)}});
+  Variant root = Variant::Obj(Node({{"ClsGlobal", Variant::Obj(Node({{"Gcls_DittaCorrente", Variant::Obj(company)}}))}}));
+
+  EXPECT_EQ(ReadMemberPath(root, "ClsGlobal.Gcls_DittaCorrente.ClsDatiGest.IndIntraVen"), Variant::Integer(1));
+  EXPECT_EQ(ReadMemberPath(root, "clsglobal.GCLS_DITTACORRENTE.clsdatigest.indintraacq"), Variant::Integer(2));
+  EXPECT_EQ(ReadMemberPath(root, "ClsGlobal.Gcls_DittaCorrente.IndLocalizzazione"), Variant::Integer(2));
+  EXPECT_EQ(ReadMemberPath(root, "ClsGlobal.Gcls_DittaCorrente.ClsDatiGest").AsObject(), management);
+
+  EXPECT_EQ(ErrorNumberOf([&] { ReadMemberPath(root, "ClsGlobal.Gcls_DittaCorrente.ClsDatiGest.IndIntra"); }), 438);
+  EXPECT_EQ(ErrorNumberOf([&] { ReadMemberPath(root, "ClsGlobal.Missing.IndLocalizzazione"); }), 438);
+  EXPECT_EQ(ErrorNumberOf([&] { ReadMemberPath(root, "ClsGlobal.Gcls_DittaCorrente.ClsVuota.IndIntraVen"); }), 91);
+  EXPECT_EQ(ErrorNumberOf([&] { ReadMemberPath(Variant::Obj(nullptr), "ClsGlobal"); }), 91);
+  EXPECT_EQ(ErrorNumberOf([&] { ReadMemberPath(root, "ClsGlobal.Gcls_DittaCorrente.Codice.Valore"); }), 424);
+  EXPECT_EQ(ErrorNumberOf([&] { ReadMemberPath(Variant(), "ClsGlobal"); }), 424);
+  EXPECT_EQ(ErrorNumberOf([&] { ReadMemberPath(root, "ClsGlobal..Gcls_DittaCorrente"); }), 5);
+}
+
+TEST(CompanyObjects, MembersByNameAndAttachedObjects) {
+  auto company = std::make_shared<CompanyData>();
+  auto management = std::make_shared<CompanyManagementData>();
+  management->IndIntraVen = Variant::Integer(1);
+  management->IndIntraAcq = Variant::Null();
+  auto registry = std::make_shared<CompanyRegistryData>();
+  registry->RagioneSociale = Variant::String("Rossi S.p.A.");
+  registry->IndLocalizzazione = Variant::Integer(2);
+
+  Variant root = Variant::Obj(company);
+  EXPECT_EQ(ErrorNumberOf([&] { ReadMemberPath(root, "ClsDatiGest.IndIntraVen"); }), 91);
+  company->SetMember("ditta", Variant::Long(7));
+  company->SetMember("CLSDATIGEST", Variant::Obj(management));
+  company->SetMember("ClsDatiAnagrafici", Variant::Obj(registry));
+  EXPECT_EQ(company->Ditta, Variant::Long(7));
+  EXPECT_EQ(company->ClsDatiGest, management);
+  EXPECT_EQ(ReadMemberPath(root, "clsdatigest.IndIntraVen"), Variant::Integer(1));
+  EXPECT_EQ(ReadMemberPath(root, "ClsDatiGest.INDINTRAACQ"), Variant::Null());
+  EXPECT_EQ(ReadMemberPath(root, "ClsDatiAnagrafici.ragionesociale"), Variant::String("Rossi S.p.A."));
+  EXPECT_EQ(ReadMemberPath(root, "ClsDatiAnagrafici.IndLocalizzazione"), Variant::Integer(2));
+
+  EXPECT_EQ(ErrorNumberOf([&] { company->SetMember("ClsDatiGest", Variant::Obj(registry)); }), 13);
+  EXPECT_EQ(ErrorNumberOf([&] { company->SetMember("ClsDatiGest", Variant::Long(1)); }), 13);
+  EXPECT_EQ(company->ClsDatiGest, management);
+  EXPECT_EQ(ErrorNumberOf([&] { company->SetMember("RagioneSociale", Variant::String("x")); }), 438);
+  EXPECT_EQ(ErrorNumberOf([&] { ReadMemberPath(root, "ClsDatiGest.RagioneSociale"); }), 438);
+  company->SetMember("ClsDatiGest", Variant::Obj(nullptr));
+  EXPECT_EQ(company->ClsDatiGest, nullptr);
+}
+
+}  // namespace
+}  // namespace zelmora
