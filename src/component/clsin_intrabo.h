@@ -58,6 +58,15 @@ class CLSIN_INTRABO : public Object {
   // Exists in the interface and does nothing: always 0.
   int16_t ShowMessage(TipoMessaggio& tipo, Variant& codiceErr, Variant* codiceDett = nullptr,
                       Variant* valPar1 = nullptr, Variant* valPar2 = nullptr);
+  // The movement list, one row per Intrastat line, into COutput.RecordsetIntra.
+  void GeneraRecordsetIntra();
+  // Prints the movement journal.
+  void StampaIntra();
+  // Deletes the Intrastat document of registration CInput.NumeroRegistrazione;
+  // true when both deletions ran.
+  bool CancellaMovimentiIntra();
+  // The browsing list, one row per document, into COutput.RecordsetIntraInterrogazione.
+  void GeneraRecordsetIntraPerInterrogazione();
 
   // --- late binding -------------------------------------------------------
   // Public properties by name (CInput, COutput, Stato, Errore, ...).

@@ -43,6 +43,21 @@ struct IntraContext {
   ReportObjectPtr PclsRepLas;                     // laser forms
   std::string StringaSQLModuloCompleta;           // complete declaration statement
 
+  // Line counts and amount totals per section (goods, goods corrections,
+  // services, services corrections), shared by the submission frontispiece
+  // and the form preparations; the frontispiece leaves the text of its
+  // fields in them, and the signed correction totals in the last two.
+  Variant NumRigheAcqCess;
+  Variant NumRigheRett;
+  Variant NumRigheServizi;
+  Variant NumRigheRettServizi;
+  Variant TotImportoAcqCess;
+  Variant TotImportoRett;
+  Variant TotImportoServizi;
+  Variant TotImportoRettServizi;
+  Variant TotImportoRettConSegno;
+  Variant TotImportoRettServiziConSegno;
+
   // The input and output objects; a missing one is error 91, as using an
   // object variable that holds nothing.
   CLSIN_INPUTINTRA& in() const {

@@ -14,6 +14,25 @@ const std::vector<CLSIN_INTRABO::Operation>& CLSIN_INTRABO::Operations() {
          for (size_t i = 2; i < args.size(); ++i) optional[i - 2] = &args[i];
          return Variant::Integer(object.ShowMessage(tipo, args[1], optional[0], optional[1], optional[2]));
        }},
+      {"GeneraRecordsetIntra", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         object.GeneraRecordsetIntra();
+         return Variant();
+       }},
+      {"StampaIntra", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         object.StampaIntra();
+         return Variant();
+       }},
+      {"CancellaMovimentiIntra", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         return Variant::Boolean(object.CancellaMovimentiIntra());
+       }},
+      {"GeneraRecordsetIntraPerInterrogazione", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         object.GeneraRecordsetIntraPerInterrogazione();
+         return Variant();
+       }},
   };
   return operations;
 }

@@ -117,9 +117,14 @@ struct Wide {
     w.limb[4] = static_cast<uint64_t>(top >> 64);
     return w;
   }
-  // Quotient and remainder by a divisor below 2^127 (bitwise long division;
-  // only division uses it).
+  // Quotient and remainder by a divisor below 2^127 (bitwise long division
+  // when the divisor needs more than 64 bits).
   Wide DivMod(U128 d, U128& rem) const {
+    if (d >> 64 == 0) {
+      Wide q = *this;
+      rem = q.DivSmall(static_cast<uint64_t>(d));
+      return q;
+    }
     Wide q;
     U128 r = 0;
     for (int i = kLimbs * 64 - 1; i >= 0; --i) {
@@ -138,20 +143,31 @@ struct Wide {
 // were already lost below the value.
 Wide DropDigits(Wide value, int drop, bool sticky) {
   if (drop <= 0) return value;
-  uint64_t last = 0;
-  for (int i = 0; i < drop; ++i) {
-    if (value.IsZero()) {
-      // Every further digit is zero: the digit next to the result is 0.
-      sticky = sticky || last != 0;
-      last = 0;
-      break;
-    }
-    sticky = sticky || last != 0;
-    last = value.DivSmall(10);
+  // All but the last dropped digit only matter as "nonzero or not".
+  for (int rest = drop - 1; rest > 0 && !value.IsZero();) {
+    int step = rest > 19 ? 19 : rest;
+    if (value.DivSmall(static_cast<uint64_t>(kPow10[step])) != 0) sticky = true;
+    rest -= step;
   }
+  uint64_t last = value.DivSmall(10);
   bool up = last > 5 || (last == 5 && (sticky || (value.limb[0] & 1)));
   if (up) value.Add(Wide::From(1));
   return value;
+}
+
+int CountDigits(U128 v) {
+  int n = 1;
+  while (n < 39 && v >= kPow10[n]) ++n;
+  return n;
+}
+
+int CountDigits(Wide w) {
+  int n = 0;
+  while (!w.FitsU128()) {
+    w.DivSmall(static_cast<uint64_t>(kPow10[19]));
+    n += 19;
+  }
+  return n + CountDigits(w.Low128());
 }
 
 // Signed magnitude at a scale, rounded into the Decimal range: scale at most
@@ -168,6 +184,9 @@ Fitted Fit(bool negative, const Wide& magnitude, int scale, bool sticky = false)
     __int128 m = static_cast<__int128>(magnitude.Low128());
     return {negative ? -m : m, scale};
   }
+  // At most 28 digits always fit in 96 bits, 29 digits only sometimes.
+  int excess = CountDigits(magnitude) - 29;
+  if (excess > drop) drop = excess > scale ? scale : excess;
   for (;; ++drop) {
     Wide r = DropDigits(magnitude, drop, sticky);
     if (Wide::Cmp(r, max) <= 0) {
@@ -179,13 +198,19 @@ Fitted Fit(bool negative, const Wide& magnitude, int scale, bool sticky = false)
 }
 
 std::string DigitsOf(U128 v) {
-  if (v == 0) return "0";
   char buf[40];
   int pos = 40;
-  while (v != 0) {
-    buf[--pos] = static_cast<char>('0' + static_cast<int>(v % 10));
-    v /= 10;
+  // 128-bit division only for the digits above the 19 low ones.
+  while (v >> 64 != 0) {
+    auto low = static_cast<uint64_t>(v % kPow10[19]);
+    v /= kPow10[19];
+    for (int i = 0; i < 19; ++i, low /= 10) buf[--pos] = static_cast<char>('0' + low % 10);
   }
+  auto rest = static_cast<uint64_t>(v);
+  do {
+    buf[--pos] = static_cast<char>('0' + rest % 10);
+    rest /= 10;
+  } while (rest != 0);
   return std::string(buf + pos, buf + 40);
 }
 
@@ -219,9 +244,10 @@ std::optional<Decimal> Decimal::Parse(std::string_view text) {
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
 
-  // Keep up to 40 significant digits exactly; the rest only decide rounding.
-  constexpr int kKeep = 40;
-  Wide digits;
+  // Keep up to 38 significant digits exactly (a Decimal has at most 29); the
+  // rest only decide rounding.
+  constexpr int kKeep = 38;
+  U128 acc = 0;
   int kept = 0;
   bool sticky = false;
   long exponent = 0;  // power of ten to apply to `digits`
@@ -234,8 +260,7 @@ std::optional<Decimal> Decimal::Parse(std::string_view text) {
       return;
     }
     if (kept < kKeep) {
-      digits.MulSmall(10);
-      digits.Add(Wide::From(static_cast<U128>(d)));
+      acc = acc * 10 + static_cast<unsigned>(d);
       ++kept;
       if (fractional) --exponent;
     } else {
@@ -263,7 +288,12 @@ std::optional<Decimal> Decimal::Parse(std::string_view text) {
   }
   if (i != s.size()) return std::nullopt;
 
-  if (digits.IsZero()) return Decimal();
+  if (acc == 0) return Decimal();
+  if (!sticky && exponent <= 0 && exponent >= -kMaxScale && acc <= kMaxMagnitude) {
+    __int128 m = static_cast<__int128>(acc);
+    return Decimal(negative ? -m : m, static_cast<uint8_t>(-exponent));
+  }
+  Wide digits = Wide::From(acc);
   try {
     if (exponent > 0) {
       if (exponent + kept > 29) return std::nullopt;  // at least 10^29
@@ -284,8 +314,19 @@ Decimal Decimal::FromDouble(double value) {
   if (!std::isfinite(value)) throw Error::Overflow();
   if (value == 0) return Decimal();
   // Fifteen significant digits, correctly rounded from the binary value.
+  // When the shortest text that reads back as the same double has at most
+  // fifteen digits, it is that rounding already (and much cheaper to get).
   char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+  auto res = std::to_chars(buf, buf + sizeof buf, value);
+  int significant = 0;
+  bool leading = true;
+  for (char* p = buf; p < res.ptr && *p != 'e'; ++p) {
+    if (*p < '0' || *p > '9') continue;
+    if (leading && *p == '0') continue;
+    leading = false;
+    ++significant;
+  }
+  if (significant > 15) res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
   auto parsed = Parse(std::string_view(buf, static_cast<size_t>(res.ptr - buf)));
   if (!parsed) throw Error::Overflow();
   return parsed->Normalized();
@@ -336,9 +377,15 @@ Decimal Decimal::operator-() const { return Decimal(-mantissa_, scale_); }
 Decimal Decimal::Abs() const { return Decimal(mantissa_ < 0 ? -mantissa_ : mantissa_, scale_); }
 
 Decimal operator+(const Decimal& a, const Decimal& b) {
-  if (a.scale_ == b.scale_) {
-    __int128 sum = a.mantissa_ + b.mantissa_;  // |sum| < 2^97: no overflow
-    if (Magnitude(sum) <= kMaxMagnitude) return Decimal(sum, a.scale_);
+  {
+    // Common case: the aligned operands and their sum fit in 128 bits.
+    int scale = a.scale_ > b.scale_ ? a.scale_ : b.scale_;
+    __int128 x = a.mantissa_, y = b.mantissa_, sum;
+    if (!__builtin_mul_overflow(x, static_cast<__int128>(kPow10[scale - a.scale_]), &x) &&
+        !__builtin_mul_overflow(y, static_cast<__int128>(kPow10[scale - b.scale_]), &y) &&
+        !__builtin_add_overflow(x, y, &sum) && Magnitude(sum) <= kMaxMagnitude) {
+      return Decimal(sum, static_cast<uint8_t>(scale));
+    }
   }
   int scale = a.scale_ > b.scale_ ? a.scale_ : b.scale_;
   Wide x = Wide::From(Magnitude(a.mantissa_));
@@ -391,8 +438,7 @@ Decimal operator/(const Decimal& a, const Decimal& b) {
   Wide q = n.DivMod(Magnitude(b.mantissa_), rem);
   int scale = Decimal::kMaxScale;
   // Keep 28 significant digits (more only for a whole quotient).
-  int digits = 0;
-  for (Wide t = q; !t.IsZero(); t.DivSmall(10)) ++digits;
+  int digits = CountDigits(q);
   int drop = digits > Decimal::kMaxScale ? digits - Decimal::kMaxScale : 0;
   if (drop > scale) drop = scale;
   if (drop > 0) {
@@ -407,11 +453,13 @@ Decimal operator/(const Decimal& a, const Decimal& b) {
   // An exact quotient keeps no more decimals than it needs (6.00 / 3 = 2.00,
   // 1 / 4 = 0.25).
   int preferred = a.scale_ - b.scale_ > 0 ? a.scale_ - b.scale_ : 0;
-  while (scale > preferred) {
-    Wide t = q;
-    if (t.DivSmall(10) != 0) break;
-    q = t;
-    --scale;
+  if (q.FitsU128()) {
+    U128 v = q.Low128();
+    while (scale > preferred && v % 10 == 0) {
+      v /= 10;
+      --scale;
+    }
+    q = Wide::From(v);
   }
   Fitted f = Fit(negative, q, scale);
   return Decimal(f.mantissa, static_cast<uint8_t>(f.scale));

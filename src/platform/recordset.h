@@ -88,8 +88,8 @@ class Recordset : public Object {
   int32_t LockType = 1;
   // Opens an in-memory recordset (no source) with the appended fields.
   void Open();
-  // Opens over a command run on a connection (the rows become this
-  // recordset's own snapshot). Defined with the connection.
+  // Opens over a command run on a connection: Execute(source, kCmdText),
+  // whose fields and rows become this recordset's own snapshot.
   void Open(std::string_view source, const std::shared_ptr<Connection>& connection, int32_t cursorType = 0,
             int32_t lockType = 1);
   // A disconnected snapshot, as database backends return it; open, first row current.

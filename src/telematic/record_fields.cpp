@@ -1,0 +1,212 @@
+#include "telematic/record_fields.h"
+
+#include <string>
+
+#include "platform/decimal.h"
+#include "platform/error.h"
+#include "platform/text_util.h"
+
+namespace zelmora::telematic {
+
+namespace {
+
+bool IsAscii(std::string_view text) {
+  for (unsigned char c : text) {
+    if (c >= 0x80) return false;
+  }
+  return true;
+}
+
+// Byte offset of the character `count` characters from the start.
+size_t ByteOffset(std::string_view text, size_t count) {
+  size_t at = 0;
+  while (count > 0 && at < text.size()) {
+    ++at;
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+    --count;
+  }
+  return at;
+}
+
+// Upper case of one code point of the Latin-1 supplement and Latin
+// Extended-A blocks (the accented letters of the European languages); other
+// code points are returned unchanged.
+char32_t UpperCodePoint(char32_t c) {
+  if (c >= 'a' && c <= 'z') return c - 32;
+  if (c < 0xE0) return c == 0xB5 ? 0x39C : c;
+  if (c <= 0xFE) return c == 0xF7 ? c : c - 32;
+  if (c == 0xFF) return 0x178;
+  if (c >= 0x100 && c <= 0x137) return (c & 1) ? c - 1 : c;   // pairs upper, lower
+  if (c >= 0x139 && c <= 0x148) return (c & 1) ? c : c - 1;   // pairs start on an odd code
+  if (c >= 0x14A && c <= 0x177) return (c & 1) ? c - 1 : c;
+  if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c : c - 1;
+  if (c == 0x131) return 'I';
+  if (c == 0x17F) return 'S';
+  return c;
+}
+
+void AppendCodePoint(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+void AppendZ(std::string& out, std::string_view text, size_t n) {
+  const size_t length = IsAscii(text) ? text.size() : Utf8Length(text);
+  if (length >= n) {
+    out.append(text.substr(IsAscii(text) ? length - n : ByteOffset(text, length - n)));
+  } else {
+    out.append(n - length, '0');
+    out.append(text);
+  }
+}
+
+void AppendT(std::string& out, std::string_view text, size_t n) {
+  const size_t length = IsAscii(text) ? text.size() : Utf8Length(text);
+  if (length >= n) {
+    out.append(text.substr(0, IsAscii(text) ? n : ByteOffset(text, n)));
+  } else {
+    out.append(text);
+    out.append(n - length, ' ');
+  }
+}
+
+std::string TrimmedText(const Variant& value) {
+  if (value.IsEmptyOrNull()) return {};
+  if (value.type() == VarType::String) return std::string(TrimBlanks(value.AsString()));
+  return std::string(TrimBlanks(value.ToString()));
+}
+
+void AppendDate(std::string& out, const Variant& value) {
+  if (value.IsEmptyOrNull() || (value.type() == VarType::String && value.AsString().empty())) {
+    out.append(6, ' ');
+    return;
+  }
+  const Date date = value.ToDate();
+  const int parts[3] = {date.day(), date.month(), date.year() % 100};
+  for (int part : parts) {
+    out += static_cast<char>('0' + part / 10);
+    out += static_cast<char>('0' + part % 10);
+  }
+}
+
+void AppendUpper(std::string& out, std::string_view text) {
+  size_t at = 0;
+  while (at < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if (c < 0x80) {
+      out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : static_cast<char>(c);
+      ++at;
+      continue;
+    }
+    // Decode one multi-byte sequence; a malformed one is copied as it is.
+    size_t length = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+    if (length == 1 || at + length > text.size()) {
+      out += static_cast<char>(c);
+      ++at;
+      continue;
+    }
+    char32_t cp = c & (0x7F >> length);
+    bool valid = true;
+    for (size_t k = 1; k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(text[at + k]);
+      if ((next & 0xC0) != 0x80) valid = false;
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    if (!valid) {
+      out += static_cast<char>(c);
+      ++at;
+      continue;
+    }
+    AppendCodePoint(out, UpperCodePoint(cp));
+    at += length;
+  }
+}
+
+std::string Upper(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendUpper(out, text);
+  return out;
+}
+
+bool IsNumber(const Variant& value, int64_t number) {
+  switch (value.type()) {
+    case VarType::Null:
+    case VarType::Object:
+      return false;
+    case VarType::Integer:
+      return value.AsInteger() == number;
+    case VarType::Long:
+      return value.AsLong() == number;
+    case VarType::String: {
+      std::optional<Decimal> parsed = Decimal::Parse(value.AsString());
+      return parsed && *parsed == Decimal::FromInt(number);
+    }
+    default: {
+      std::optional<int> order = Compare(value, Variant::Dec(Decimal::FromInt(number)));
+      return order && *order == 0;
+    }
+  }
+}
+
+LineColumns::LineColumns(const Recordset& rs, std::initializer_list<std::string_view> names) {
+  indexes_.reserve(names.size());
+  for (std::string_view name : names) indexes_.push_back(rs.FieldIndex(name));
+}
+
+RecordSink::RecordSink(IntraContext& context, bool toFile) : context_(context), toFile_(toFile) {
+  if (!context_.PathFileIntraWeb.empty()) {
+    std::shared_ptr<FileHelper> helper = context_.services->NewFileHelper();
+    file_ = helper->Open(context_.FolderFileIntraWeb, context_.PathFileIntraWeb, 1, "", -1, -1);
+  }
+  if (!toFile_) {
+    text_ = context_.out().StringaTracciatoInvioTelematico.Text();
+    textTaken_ = true;
+  }
+}
+
+RecordSink::~RecordSink() { HandBackText(); }
+
+void RecordSink::Write(std::string_view record) {
+  if (toFile_) {
+    if (!file_) throw Error::ObjectNotSet();
+    line_.assign(record);
+    line_ += "\r\n";
+    file_->Write(line_);
+  } else {
+    text_.append(record);
+    text_ += "\r\n";
+  }
+}
+
+void RecordSink::Finish() {
+  HandBackText();
+  if (file_) {
+    file_->Flush();
+    file_->Close();
+    file_.reset();
+  }
+}
+
+void RecordSink::HandBackText() noexcept {
+  if (!textTaken_) return;
+  textTaken_ = false;
+  if (context_.COutput) context_.COutput->StringaTracciatoInvioTelematico = Variant::String(std::move(text_));
+}
+
+}  // namespace zelmora::telematic

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "platform/schema/host_db.h"
+#include "support/golden.h"
+
+namespace zelmora::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Folder {
+ public:
+  Folder() {
+    std::string pattern = (fs::temp_directory_path() / "zelmora-schema-XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+  }
+  ~Folder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  std::string Entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    std::string text;
+    for (const auto& name : names) text += name + "\n";
+    return text;
+  }
+
+ private:
+  std::string path_;
+};
+
+struct Outcome {
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+// Runs "zelmora ARGS" through the program's own command registration.
+Outcome Zelmora(const std::vector<std::string>& args) {
+  CLI::App app;
+  app.require_subcommand(1);
+  int exitCode = -1;
+  cli::AddDbCommand(app, exitCode);
+  std::ostringstream out, err;
+  auto* oldOut = std::cout.rdbuf(out.rdbuf());
+  auto* oldErr = std::cerr.rdbuf(err.rdbuf());
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (...) {
+    std::cout.rdbuf(oldOut);
+    std::cerr.rdbuf(oldErr);
+    throw;
+  }
+  std::cout.rdbuf(oldOut);
+  std::cerr.rdbuf(oldErr);
+  return {exitCode, out.str(), err.str()};
+}
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
+  Folder folder;
+  const std::string path = folder / "host.db";
+  // A scratch file left by an interrupted run does not stop a new one.
+  std::ofstream(path + ".tmp") << "left over";
+
+  Outcome created = Zelmora({"db", "init", path});
+  EXPECT_EQ(0, created.exitCode);
+  EXPECT_SAME_TEXT("Created " + path + " with the host schema and no data\n", created.out);
+  EXPECT_SAME_TEXT("", created.err);
+  EXPECT_SAME_TEXT("host.db\n", folder.Entries());
+  {
+    DbPtr db = OpenDb(path);
+    EXPECT_SAME_TEXT("VCG16_ANAGRALLADATA\nVIN01_INTRA\n",
+                     Rows(db.get(), "SELECT name FROM sqlite_master WHERE type = 'view' ORDER BY 1"));
+    EXPECT_EQ(0, Count(db.get(), "SELECT COUNT(*) FROM IN02_RIGHEDOC"));
+  }
+
+  const std::string before = FileBytes(path);
+  Outcome again = Zelmora({"db", "init", path});
+  EXPECT_EQ(1, again.exitCode);
+  EXPECT_SAME_TEXT("", again.out);
+  EXPECT_SAME_TEXT("zelmora db init: " + path + " already exists\n", again.err);
+  Outcome demo = Zelmora({"db", "demo", path, "--movements", "10"});
+  EXPECT_EQ(1, demo.exitCode);
+  EXPECT_SAME_TEXT("zelmora db demo: " + path + " already exists\n", demo.err);
+  EXPECT_TRUE(FileBytes(path) == before) << "the existing file was changed";
+  EXPECT_SAME_TEXT("host.db\n", folder.Entries());
+
+  // A place where no file can be made: an error line and nothing left.
+  Outcome nowhere = Zelmora({"db", "init", folder / "missing/host.db"});
+  EXPECT_EQ(1, nowhere.exitCode);
+  EXPECT_SAME_TEXT("zelmora db init: cannot create " + folder / "missing/host.db.tmp" + ": unable to open database file\n",
+                   nowhere.err);
+  EXPECT_SAME_TEXT("host.db\n", folder.Entries());
+}
+
+TEST(DbCommandTest, DemoFillsANewDatabaseAndSummarisesIt) {
+  Folder folder;
+  const std::string path = folder / "demo.db";
+  Outcome created = Zelmora({"db", "demo", path, "--movements", "300", "--seed", "5"});
+  EXPECT_EQ(0, created.exitCode);
+  EXPECT_SAME_TEXT("", created.err);
+  EXPECT_SAME_TEXT("demo.db\n", folder.Entries());
+  DbPtr db = OpenDb(path);
+  EXPECT_SAME_TEXT("Created " + path + ": 3 companies, " + std::to_string(Count(db.get(), "SELECT COUNT(*) FROM CG44_CLIFOR")) +
+                       " customers and suppliers, " + std::to_string(Count(db.get(), "SELECT COUNT(*) FROM IN01_DOCTESTA")) +
+                       " documents, 300 Intrastat lines, 2023-2025 (seed 5)\n",
+                   created.out);
+  EXPECT_EQ(300, Count(db.get(), "SELECT COUNT(*) FROM IN02_RIGHEDOC"));
+}
+
+}  // namespace
+}  // namespace zelmora::testing

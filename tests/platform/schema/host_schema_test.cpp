@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <string>
+
+#include "platform/error.h"
+#include "platform/sqlite/host_schema.h"
+#include "platform/schema/host_db.h"
+#include "support/golden.h"
+
+namespace zelmora::testing {
+namespace {
+
+// Countries, registry and parties of company 1:
+//   supplier 501 -> registry 100001 in Germany (4);
+//   customer 101 -> registry 100002 registered without a country;
+//   supplier 502 -> no registry entry.
+void AddParties(sqlite3* db) {
+  Exec(db,
+      "INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (720, 'CN', 'Cina', 2), (5, 'IT', 'Italia', 0);"
+      "INSERT INTO CG16_ANAGGEN VALUES (100001, 'Müller Hydraulik GmbH', '811907980', 4),"
+      "                                (100002, 'Dupont SA', '40303265045', NULL);"
+      "INSERT INTO CG44_CLIFOR VALUES (1, 1, 501, 100001), (1, 0, 101, 100002), (1, 1, 502, NULL);");
+}
+
+TEST(HostSchemaTest, IntrastatViewGivesOneRowPerLineWithNullsForMissingData) {
+  DbPtr db = OpenHostDb();
+  AddParties(db.get());
+  Exec(db.get(),
+      // 10: purchase correction from supplier 501, two lines.
+      // 11: sale to customer 101 (registry without country), no competence date.
+      // 12: entry without party. 13: supplier 502 without registry.
+      // 14: Intrastat document whose accounting entry is missing.
+      // 15: header without lines.
+      "INSERT INTO CG41_PRIMANOTA (CG41_DITTA_CG18, CG41_NUMREG, CG41_DATAREG, CG41_DATAREGIVA, CG41_SEZIONALE,"
+      "  CG41_CODICE_CG33, CG41_TIPOCF_CG44, CG41_CLIFOR_CG44) VALUES"
+      " (1, 10, '20240115', '20240116', 'A1', '63', 1, 501),"
+      " (1, 11, '20240120', NULL, 'V1', '50', 0, 101),"
+      " (1, 12, '20240125', '20240125', 'V2', '50', NULL, NULL),"
+      " (1, 13, '20240126', '20240126', 'A2', '62', 1, 502),"
+      " (1, 15, '20240131', '20240131', 'V1', '50', 0, 101);"
+      "INSERT INTO IN01_DOCTESTA (IN01_DITTA_CG18, IN01_NUMREG_CG41, IN01_INDTIPODOC, IN01_CODICE_CG08,"
+      "  IN01_DTCOMPINTRA) VALUES"
+      " (1, 10, 4, 'EUR', '20240112'), (1, 11, 1, 'EUR', NULL), (1, 12, 1, 'EUR', '20240125'),"
+      " (1, 13, 3, 'PLN', '20240124'), (1, 14, 1, 'EUR', '20240127'), (1, 15, 1, 'EUR', '20240131');"
+      "INSERT INTO IN02_RIGHEDOC (IN02_DITTA_CG18, IN02_NUMREG_CG41, IN02_NUMRIGA, IN02_INDOPER, IN02_NOMENCLATURA,"
+      "  IN02_IMPORTO, IN02_PAESEPRO_CG07, IN02_PAESEORI_CG07, IN02_PAESEDES_CG07, IN02_PAESEPAG_CG07) VALUES"
+      " (1, 10, 1, 1, '620100', 100.10, 4, 720, NULL, 999),"
+      " (1, 10, 2, 0, '84821010', 12.49, NULL, NULL, 5, 4),"
+      " (1, 11, 1, 0, '73181595', 0.20, NULL, NULL, 4, NULL),"
+      " (1, 12, 1, 0, '73182200', 7, NULL, NULL, 4, NULL),"
+      " (1, 13, 1, 0, '39269097', 1500.5, 4, 4, NULL, NULL),"
+      " (1, 14, 1, 1, '712000', 300, NULL, NULL, NULL, 4);");
+
+  EXPECT_SAME_TEXT(
+      "10|1|63|63|1|501|100001|811907980|Müller Hydraulik GmbH|4|DE|Germania|1|4|DE|Germania|720|CN|Cina|NULL|NULL|NULL|NULL|20240115|20240116|A1|20240112|100.1\n"
+      "10|2|63|63|1|501|100001|811907980|Müller Hydraulik GmbH|4|DE|Germania|1|NULL|NULL|NULL|NULL|NULL|NULL|5|IT|Italia|DE|20240115|20240116|A1|20240112|12.49\n"
+      "11|1|50|50|0|101|100002|40303265045|Dupont SA|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|4|DE|Germania|NULL|20240120|NULL|V1|NULL|0.2\n"
+      "12|1|50|50|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|4|DE|Germania|NULL|20240125|20240125|V2|20240125|7\n"
+      "13|1|62|62|1|502|NULL|NULL|NULL|NULL|NULL|NULL|NULL|4|DE|Germania|4|DE|Germania|NULL|NULL|NULL|NULL|20240126|20240126|A2|20240124|1500.5\n"
+      "14|1|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|DE|NULL|NULL|NULL|20240127|300\n",
+      Rows(db.get(),
+           "SELECT IN01_NUMREG_CG41, IN02_NUMRIGA, CG33_CODICE, CG41_CODICE_CG33, CG41_TIPOCF_CG44, CG41_CLIFOR_CG44,"
+           " CG16_CODICE, CG16_PARTIVA, CG16_RAGSOANAG, CG07_CODICECF, CG07_CODISOCF, CG07_DESCRCF, CG07_INDTIPOSTATO,"
+           " CG07_CODICEPRO, CG07_CODISOPRO, CG07_DESCRPRO, CG07_CODICEORI, CG07_CODISOORI, CG07_DESCRORI,"
+           " CG07_CODICEDES, CG07_CODISODES, CG07_DESCRDES, CG07_CODISOPAG, CG41_DATAREG, CG41_DATAREGIVA,"
+           " CG41_SEZIONALE, IN01_DTCOMPINTRA, IN02_IMPORTO"
+           " FROM VIN01_INTRA ORDER BY IN01_NUMREG_CG41, IN02_NUMRIGA"));
+
+  // The correction sub-query compares the unqualified reason code with
+  // numbers: the codes, kept as text, still match them.
+  EXPECT_SAME_TEXT("10|1\n10|2\n13|1\n",
+                   Rows(db.get(),
+                        "SELECT IN01_NUMREG_CG41, IN02_NUMRIGA FROM VIN01_INTRA WHERE CG33_CODICE IN(52,63,62)"
+                        " ORDER BY 1, 2"));
+}
+
+TEST(HostSchemaTest, IntrastatViewHasEveryColumnTheQueriesNameWithItsDeclaredType) {
+  DbPtr db = OpenHostDb();
+  sqlite3_stmt* stmt = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(db.get(), "SELECT * FROM VIN01_INTRA", -1, &stmt, nullptr));
+  std::string columns;
+  for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+    const char* type = sqlite3_column_decltype(stmt, i);
+    columns += std::string(sqlite3_column_name(stmt, i)) + " " + (type != nullptr ? type : "(none)") + "\n";
+  }
+  sqlite3_finalize(stmt);
+  EXPECT_SAME_TEXT(
+      "IN01_DITTA_CG18 INT\nIN01_NUMREG_CG41 INT\nIN01_INDTIPODOC TINYINT\nIN01_CODICE_CG08 VARCHAR(4)\n"
+      "IN01_DTCOMPINTRA DATETIME\nIN02_DITTA_CG18 INT\nIN02_NUMREG_CG41 INT\nIN02_NUMRIGA SMALLINT\n"
+      "IN02_INDOPER TINYINT\nIN02_NOMENCLATURA VARCHAR(8)\nIN02_IMPORTO DECIMAL(18,2)\n"
+      "IN02_IMPORTOVAL DECIMAL(18,2)\nIN02_IMPORTOORIG DECIMAL(18,2)\nIN02_IMPORTOVALORIG DECIMAL(18,2)\n"
+      "IN02_IMPORTOVALVALORIG DECIMAL(18,2)\nIN02_FLGSEGNO TINYINT\nIN02_INDTIPODATI TINYINT\n"
+      "IN02_INDNATURA TINYINT\nIN02_INDCONS TINYINT\nIN02_INDTRASP TINYINT\nIN02_PAESEPRO_CG07 SMALLINT\n"
+      "IN02_PAESEORI_CG07 SMALLINT\nIN02_PAESEDES_CG07 SMALLINT\nIN02_PAESEPAG_CG07 SMALLINT\n"
+      "IN02_PROVDEST VARCHAR(2)\nIN02_PROVORIG VARCHAR(2)\nIN02_MASSA DECIMAL(18,3)\nIN02_UNSUPPL DECIMAL(18,3)\n"
+      "IN02_VALSTAT DECIMAL(18,2)\nIN02_MESERIF TINYINT\nIN02_ANNORIF SMALLINT\nIN02_CODICE_IN03 VARCHAR(1)\n"
+      "IN02_CODICE_IN04 VARCHAR(1)\nIN02_NUMDOCORIG VARCHAR(15)\nIN02_DATADOCORIG DATETIME\n"
+      "IN02_SEZORIG VARCHAR(3)\nIN02_SEZDOG INT\nIN02_PROTDICH INT\nIN02_PROGRSEZ3 INT\nIN02_REGIME TINYINT\n"
+      "CG41_TIPOCF_CG44 TINYINT\nCG41_CLIFOR_CG44 INT\nCG41_CODICE_CG33 VARCHAR(4)\nCG33_CODICE VARCHAR(4)\n"
+      "CG41_DATAREG DATETIME\nCG41_DATAREGIVA DATETIME\nCG41_SEZIONALE VARCHAR(3)\nCG16_CODICE INT\n"
+      "CG16_PARTIVA VARCHAR(20)\nCG16_RAGSOANAG NVARCHAR(80)\nCG07_CODICECF SMALLINT\nCG07_CODISOCF VARCHAR(2)\n"
+      "CG07_DESCRCF VARCHAR(40)\nCG07_INDTIPOSTATO TINYINT\nCG07_CODICEPRO SMALLINT\nCG07_DESCRPRO VARCHAR(40)\n"
+      "CG07_CODISOPRO VARCHAR(2)\nCG07_CODICEORI SMALLINT\nCG07_DESCRORI VARCHAR(40)\nCG07_CODISOORI VARCHAR(2)\n"
+      "CG07_CODICEDES SMALLINT\nCG07_DESCRDES VARCHAR(40)\nCG07_CODISODES VARCHAR(2)\nCG07_CODISOPAG VARCHAR(2)\n",
+      columns);
+}
+
+TEST(HostSchemaTest, RegistryViewJoinsPartiesToTheirRegistryWithOpenValidity) {
+  DbPtr db = OpenHostDb();
+  AddParties(db.get());
+  EXPECT_SAME_TEXT(
+      "0|101|100002|Dupont SA|40303265045|NULL|NULL|NULL\n"
+      "1|501|100001|Müller Hydraulik GmbH|811907980|4|NULL|NULL\n"
+      "1|502|NULL|NULL|NULL|NULL|NULL|NULL\n",
+      Rows(db.get(),
+           "SELECT CG44_TIPOCF, CG44_CLIFOR, CG16_CODICE, CG16_RAGSOANAG, CG16_PARTIVA, CG16_CODICE_CG07,"
+           " DATAINIZIOVALIDITA, DATAFINEVALIDITA FROM VCG16_ANAGRALLADATA WHERE CG44_DITTA_CG18 = 1"
+           " ORDER BY CG44_TIPOCF, CG44_CLIFOR"));
+  // The validity test the movement queries apply holds for any entry date.
+  EXPECT_EQ(3, Count(db.get(),
+                     "SELECT COUNT(*) FROM VCG16_ANAGRALLADATA WHERE '20240115' >= IFNULL(DATAINIZIOVALIDITA, '17530101')"
+                     " AND '20240115' <= IFNULL(DATAFINEVALIDITA, '99991231')"));
+}
+
+TEST(HostSchemaTest, KeysRefuseDuplicatesButLeaveTheOtherColumnsNullable) {
+  DbPtr db = OpenHostDb();
+  Exec(db.get(), "INSERT INTO IN01_DOCTESTA (IN01_DITTA_CG18, IN01_NUMREG_CG41) VALUES (1, 10)");
+  EXPECT_THROW(Exec(db.get(), "INSERT INTO IN01_DOCTESTA (IN01_DITTA_CG18, IN01_NUMREG_CG41) VALUES (1, 10)"),
+               std::runtime_error);
+  EXPECT_THROW(Exec(db.get(), "INSERT INTO IN01_DOCTESTA (IN01_DITTA_CG18, IN01_NUMREG_CG41) VALUES (NULL, 11)"),
+               std::runtime_error);
+  Exec(db.get(), "INSERT INTO IN02_RIGHEDOC (IN02_DITTA_CG18, IN02_NUMREG_CG41, IN02_NUMRIGA) VALUES (1, 10, 1)");
+  EXPECT_THROW(
+      Exec(db.get(), "INSERT INTO IN02_RIGHEDOC (IN02_DITTA_CG18, IN02_NUMREG_CG41, IN02_NUMRIGA) VALUES (1, 10, 1)"),
+      std::runtime_error);
+  // Line numbers may be missing (the queries read ISNULL(IN02_NUMRIGA, 0)).
+  Exec(db.get(),
+      "INSERT INTO IN02_RIGHEDOC (IN02_DITTA_CG18, IN02_NUMREG_CG41, IN02_NUMRIGA) VALUES (1, 10, NULL), (1, 10, NULL)");
+  EXPECT_SAME_TEXT("1|NULL|NULL|NULL|NULL|NULL\n1|NULL|NULL|NULL|NULL|NULL\n1|NULL|NULL|NULL|NULL|NULL\n",
+                   Rows(db.get(),
+                        "SELECT IN01_DITTA_CG18, IN01_INDTIPODOC, IN01_DTCOMPINTRA, IN02_INDOPER, IN02_IMPORTO,"
+                        " CG41_DATAREG FROM VIN01_INTRA"));
+}
+
+TEST(HostSchemaTest, CreatingTheSchemaTwiceFailsAndAFailureLeavesNothingBehind) {
+  DbPtr db = OpenHostDb();
+  try {
+    CreateHostSchema(db.get());
+    FAIL() << "a second schema was created";
+  } catch (const Error& e) {
+    EXPECT_EQ(1, e.number());
+    EXPECT_EQ("creating the host schema: table CG18_DITTE already exists", e.description());
+  }
+  EXPECT_EQ(12, Count(db.get(), "SELECT COUNT(*) FROM sqlite_master WHERE type IN ('table', 'view')"));
+
+  // A table in the way half-way through: nothing before it stays.
+  DbPtr other = OpenDb();
+  Exec(other.get(), "CREATE TABLE CG41_PRIMANOTA (X INT)");
+  EXPECT_THROW(CreateHostSchema(other.get()), Error);
+  EXPECT_SAME_TEXT("CG41_PRIMANOTA\n", Rows(other.get(), "SELECT name FROM sqlite_master"));
+
+  // Without the TSQL collation the text columns cannot be declared.
+  sqlite3* bare = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(":memory:", &bare));
+  EXPECT_THROW(CreateHostSchema(bare), Error);
+  EXPECT_SAME_TEXT("", Rows(bare, "SELECT name FROM sqlite_master"));
+  sqlite3_close(bare);
+}
+
+}  // namespace
+}  // namespace zelmora::testing
