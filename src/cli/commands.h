@@ -10,5 +10,6 @@ namespace zelmora::cli {
 
 void AddHostCommand(CLI::App& app, int& exitCode);
 void AddDbCommand(CLI::App& app, int& exitCode);
+void AddMovementsCommand(CLI::App& app, int& exitCode);
 
 }  // namespace zelmora::cli

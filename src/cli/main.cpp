@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   zelmora::cli::AddHostCommand(app, exitCode);
   zelmora::cli::AddDbCommand(app, exitCode);
+  zelmora::cli::AddMovementsCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -67,6 +67,15 @@ class CLSIN_INTRABO : public Object {
   bool CancellaMovimentiIntra();
   // The browsing list, one row per document, into COutput.RecordsetIntraInterrogazione.
   void GeneraRecordsetIntraPerInterrogazione();
+  // The submission file before 2010, into FolderFileIntraWeb/PathFileIntraWeb
+  // (`PathFile` is not used).
+  void PreparaTracciatoPerDischetto(const Variant& PathFile);
+  // One declaration in the 2010 layout, into the same file.
+  void PreparaTracciatoPerDischetto2010(const Variant& PathFile);
+  // The telematic submission text and file name, into COutput.
+  void PreparaTracciatoPerInvioTelematico();
+  // The declaration lines the submission records are written from.
+  RecordsetPtr CreaRecordsetPerTracciato();
 
   // --- late binding -------------------------------------------------------
   // Public properties by name (CInput, COutput, Stato, Errore, ...).

@@ -24,6 +24,11 @@ const std::vector<CLSIN_INTRABO::Operation>& CLSIN_INTRABO::Operations() {
          object.StampaIntra();
          return Variant();
        }},
+      {"PreparaTracciatoPerDischetto", 1, 1,
+       [](CLSIN_INTRABO& object, std::vector<Variant>& args) {
+         object.PreparaTracciatoPerDischetto(args[0]);
+         return Variant();
+       }},
       {"CancellaMovimentiIntra", 0, 0,
        [](CLSIN_INTRABO& object, std::vector<Variant>&) {
          return Variant::Boolean(object.CancellaMovimentiIntra());
@@ -33,6 +38,18 @@ const std::vector<CLSIN_INTRABO::Operation>& CLSIN_INTRABO::Operations() {
          object.GeneraRecordsetIntraPerInterrogazione();
          return Variant();
        }},
+      {"PreparaTracciatoPerDischetto2010", 1, 1,
+       [](CLSIN_INTRABO& object, std::vector<Variant>& args) {
+         object.PreparaTracciatoPerDischetto2010(args[0]);
+         return Variant();
+       }},
+      {"PreparaTracciatoPerInvioTelematico", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         object.PreparaTracciatoPerInvioTelematico();
+         return Variant();
+       }},
+      {"CreaRecordsetPerTracciato", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) { return Variant::Obj(object.CreaRecordsetPerTracciato()); }},
   };
   return operations;
 }

@@ -258,7 +258,7 @@ const std::vector<Case>& Cases() {
       {"every filter at once, in its order",
        [](CLSIN_INPUTINTRA& in) {
          in.TipoMovimento = Int(1);
-         in.Conto = Text("C00042");
+         in.Conto = Text("C000042");
          in.TipoCF = Text("0");
          in.DataDocumentoIniziale = Text("2024-01-01");
          in.DataDocumentoFinale = Text("2024-01-31");
@@ -297,7 +297,7 @@ TEST(MovementQuery, EachFilterComposesTheTextPieceByPiece) {
     c.set(*input);
     object.SetCInput(input);
     movements::DefinisciStringaSQLPerIntra(object.context());
-    EXPECT_EQ(object.Stato(), Int(0));
+    EXPECT_EQ(object.context().Stato, 0) << object.Errore().Text();
     const Variant& sql = object.COutput()->StringaSQLperStampaIntra;
     ASSERT_EQ(sql.type(), VarType::String);
     EXPECT_SAME_TEXT(kHead + c.tail, sql.AsString());

@@ -772,12 +772,12 @@ class DemoBuilder {
       const Company& company = Companies()[rng_.Weighted(companyWeights)];
       int kind = static_cast<int>(rng_.Weighted({46, 6, 40, 8})) + 1;
       const bool purchase = kind >= 3;
-      std::optional<Original> original;
+      const Original* original = nullptr;
       if (kind == 2 || kind == 4) {
         original = PickOriginal(company.code, purchase, today);
-        if (!original) kind = purchase ? 3 : 1;
+        if (original == nullptr) kind = purchase ? 3 : 1;
       }
-      WriteDocument(company, kind, today, original ? &*original : nullptr);
+      WriteDocument(company, kind, today, original);
     }
   }
 
@@ -790,17 +790,17 @@ class DemoBuilder {
   // period before the current month. Service corrections now and then
   // correct again the line corrected last, so that one declared line
   // collects several corrections.
-  std::optional<Original> PickOriginal(int company, bool purchase, Day today) {
+  const Original* PickOriginal(int company, bool purchase, Day today) {
     const auto key = std::make_pair(company, purchase);
     const int month = MonthIndex(today);
     auto last = lastCorrected_.find(key);
-    if (last != lastCorrected_.end() && rng_.PerMille(300)) return last->second;
+    if (last != lastCorrected_.end() && rng_.PerMille(300)) return &last->second;
     const std::vector<Original>& ring = originals_[key];
     for (int attempt = 0; attempt < 4 && !ring.empty(); ++attempt) {
       const Original& candidate = ring[rng_.Below(ring.size())];
-      if (MonthIndex(candidate.period) < month) return candidate;
+      if (MonthIndex(candidate.period) < month) return &candidate;
     }
-    return std::nullopt;
+    return nullptr;
   }
 
   void Remember(int company, bool purchase, Original original) {
@@ -1072,7 +1072,10 @@ class DemoBuilder {
       if (!correction && remembered.lines.size() < kRememberedLines) remembered.lines.push_back(std::move(line));
     }
     if (!correction && !remembered.lines.empty()) Remember(company.code, purchase, std::move(remembered));
-    if (correction && services) lastCorrected_[{company.code, purchase}] = *original;
+    if (correction && services) {
+      Original& last = lastCorrected_[{company.code, purchase}];
+      if (&last != original) last = *original;
+    }
   }
 
   void WriteLine(int company, int64_t numreg, int numriga, const LineData& l) {
@@ -1124,14 +1127,18 @@ DemoSummary FillDemoData(sqlite3* db, const DemoOptions& options) {
   // scratch file and throws it away if anything fails.
   const std::string journal = PragmaValue(db, "PRAGMA journal_mode");
   const std::string synchronous = PragmaValue(db, "PRAGMA synchronous");
+  const std::string cacheSize = PragmaValue(db, "PRAGMA cache_size");
   const auto restore = [&] {
     sqlite3_exec(db, ("PRAGMA journal_mode=" + (journal.empty() ? std::string("DELETE") : journal)).c_str(), nullptr,
                  nullptr, nullptr);
     sqlite3_exec(db, ("PRAGMA synchronous=" + (synchronous.empty() ? std::string("2") : synchronous)).c_str(), nullptr,
                  nullptr, nullptr);
+    sqlite3_exec(db, ("PRAGMA cache_size=" + (cacheSize.empty() ? std::string("-2000") : cacheSize)).c_str(), nullptr,
+                 nullptr, nullptr);
   };
   Exec(db, "PRAGMA journal_mode=OFF");
   Exec(db, "PRAGMA synchronous=OFF");
+  Exec(db, "PRAGMA cache_size=-65536");  // 64 MiB keeps the indexes being filled in memory
   try {
     Exec(db, "SAVEPOINT demo_data");
     DemoSummary summary;

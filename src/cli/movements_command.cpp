@@ -1,0 +1,382 @@
+#include "cli/movements_command.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+#include "component/clsin_inputintra.h"
+#include "component/clsin_intrabo.h"
+#include "platform/error.h"
+#include "platform/recordset.h"
+#include "platform/text_util.h"
+
+namespace zelmora::cli {
+
+namespace {
+
+// A wrong option: said on one line, before anything runs.
+struct UsageError {
+  std::string message;
+};
+
+bool IsWholeNumber(const std::string& text) {
+  if (text.empty() || text.size() > 9) return false;
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void CheckChoice(const std::string& value, const char* option, std::initializer_list<const char*> allowed) {
+  if (value.empty()) return;
+  for (const char* choice : allowed) {
+    if (value == choice) return;
+  }
+  std::string list;
+  for (const char* choice : allowed) list += (list.empty() ? "" : ", ") + std::string(choice);
+  throw UsageError{std::string(option) + " must be one of " + list + ", not \"" + value + "\""};
+}
+
+void CheckDate(const std::string& value, const char* option) {
+  if (!value.empty() && !Date::Parse(value)) {
+    throw UsageError{std::string(option) + " is not a date (YYYY-MM-DD, YYYYMMDD or DD/MM/YYYY): \"" + value + "\""};
+  }
+}
+
+void CheckOptions(const MovementsOptions& o) {
+  if (!IsWholeNumber(o.company)) throw UsageError{"--company must be a company number, not \"" + o.company + "\""};
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(o.database, error)) throw UsageError{"no database file at " + o.database};
+  CheckChoice(o.kind, "--kind", {"1", "2", "3", "4"});
+  CheckChoice(o.operation, "--operation", {"0", "1", "9"});
+  if (!o.account.empty() && o.partyKind.empty()) throw UsageError{"--account needs --party-kind"};
+  if (!o.partyKind.empty() && !IsWholeNumber(o.partyKind)) throw UsageError{"--party-kind must be a number"};
+  if (!o.account.empty() && !IsWholeNumber(Utf8Right(o.account, 6))) {
+    throw UsageError{"--account must end in the six digits of the customer or supplier number"};
+  }
+  if (!o.protocol.empty() && !IsWholeNumber(o.protocol)) throw UsageError{"--protocol must be a number"};
+  CheckDate(o.documentFrom, "--doc-from");
+  CheckDate(o.documentTo, "--doc-to");
+  CheckDate(o.registrationFrom, "--reg-from");
+  CheckDate(o.registrationTo, "--reg-to");
+  if (!o.documents && (!o.section.empty() || !o.protocol.empty())) {
+    throw UsageError{"--section and --protocol filter the document list: add --documents"};
+  }
+  if (o.documents && o.byDocument) throw UsageError{"--by-document orders the line list; the document list is always by document"};
+}
+
+Variant TextOrEmpty(const std::string& text) { return text.empty() ? Variant() : Variant::String(text); }
+
+std::shared_ptr<CLSIN_INPUTINTRA> MakeInput(const MovementsOptions& o) {
+  auto input = std::make_shared<CLSIN_INPUTINTRA>();
+  input->StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=" + o.database);
+  input->Ditta = Variant::Long(std::stoi(o.company));
+  input->TipoMovimento = TextOrEmpty(o.kind);
+  input->Conto = TextOrEmpty(o.account);
+  input->TipoCF = TextOrEmpty(o.partyKind);
+  input->NumeroDocumento = TextOrEmpty(o.documentNumber);
+  input->DataDocumentoIniziale = TextOrEmpty(o.documentFrom);
+  input->DataDocumentoFinale = TextOrEmpty(o.documentTo);
+  input->DataRegistrazioneIniziale = TextOrEmpty(o.registrationFrom);
+  input->DataRegistrazioneFinale = TextOrEmpty(o.registrationTo);
+  input->OperazioneRif = TextOrEmpty(o.operation);
+  input->NomenclaturaIniziale = TextOrEmpty(o.goodsFrom);
+  input->NomenclaturaFinale = TextOrEmpty(o.goodsTo);
+  input->ServizioIniziale = TextOrEmpty(o.servicesFrom);
+  input->ServizioFinale = TextOrEmpty(o.servicesTo);
+  input->CodiceSezionale = TextOrEmpty(o.section);
+  input->Protocollo = TextOrEmpty(o.protocol);
+  input->ENHFiltro = TextOrEmpty(o.filter);
+  input->ENHOrdinamentoMovIntra = TextOrEmpty(o.orderBy);
+  input->Pbol_Dettaglio = o.withLines;
+  if (o.byDocument) input->StampaTotaliDocumento = Variant::Integer(1);
+  return input;
+}
+
+// A field value as text: Null is empty, dates are ISO, decimals keep the
+// column's scale, bits are 1 or 0.
+std::string FieldText(const FieldInfo& field, const Variant& value) {
+  if (value.IsEmptyOrNull()) return {};
+  switch (value.type()) {
+    case VarType::Date: return value.AsDate().ToIso();
+    case VarType::Decimal: return value.AsDecimal().ToFixed(field.numericScale);
+    case VarType::Boolean: return value.AsBoolean() ? "1" : "0";
+    default: return value.ToString();
+  }
+}
+
+std::string CsvQuoted(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+void WriteCsv(const Recordset& rows, std::ostream& out) {
+  for (size_t i = 0; i < rows.FieldCount(); ++i) out << (i ? "," : "") << CsvQuoted(rows.Field(i).name);
+  out << "\r\n";
+  for (const Row* row : rows.VisibleRows()) {
+    for (size_t i = 0; i < rows.FieldCount(); ++i) {
+      out << (i ? "," : "") << CsvQuoted(FieldText(rows.Field(i), (*row)[i]));
+    }
+    out << "\r\n";
+  }
+}
+
+// One column of the readable table: a heading and how a row shows in it.
+struct Column {
+  std::string heading;
+  std::function<std::string(const Row&)> text;
+  bool rightAligned = false;
+  size_t maxWidth = 0;  // 0: as wide as its widest value
+};
+
+std::string KindLabel(const std::string& kind) {
+  static const std::map<std::string, std::string> labels = {
+      {"1", "sale"}, {"2", "sale corr."}, {"3", "purchase"}, {"4", "purch. corr."}};
+  auto found = labels.find(kind);
+  return found == labels.end() ? kind : found->second;
+}
+
+std::string OperationLabel(const std::string& operation) {
+  if (operation == "0") return "goods";
+  if (operation == "1") return "services";
+  return operation;
+}
+
+class TableBuilder {
+ public:
+  explicit TableBuilder(const Recordset& rows) : rows_(rows) {}
+
+  // The n-th field of that name (two fields of the list may share one).
+  size_t Index(std::string_view name, int occurrence = 1) const {
+    for (size_t i = 0; i < rows_.FieldCount(); ++i) {
+      if (EqualsIgnoreCase(rows_.Field(i).name, name) && --occurrence == 0) return i;
+    }
+    throw Error::ItemNotFound();
+  }
+
+  Column Plain(std::string heading, std::string_view field, bool right = false, size_t maxWidth = 0,
+               int occurrence = 1) const {
+    const size_t index = Index(field, occurrence);
+    const FieldInfo info = rows_.Field(index);
+    return {std::move(heading), [index, info](const Row& row) { return FieldText(info, row[index]); }, right,
+            maxWidth};
+  }
+
+  Column Mapped(std::string heading, std::string_view field, std::string (*map)(const std::string&)) const {
+    const size_t index = Index(field);
+    const FieldInfo info = rows_.Field(index);
+    return {std::move(heading), [index, info, map](const Row& row) { return map(FieldText(info, row[index])); }};
+  }
+
+ private:
+  const Recordset& rows_;
+};
+
+std::string Fit(const std::string& text, size_t width, bool right) {
+  std::string cut = Utf8Length(text) > width ? Utf8Left(text, width) : text;
+  const std::string pad(width - Utf8Length(cut), ' ');
+  return right ? pad + cut : cut + pad;
+}
+
+void WriteTable(const Recordset& rows, const std::vector<Column>& columns, std::ostream& out) {
+  const std::vector<const Row*> visible = rows.VisibleRows();
+  std::vector<std::vector<std::string>> cells;
+  std::vector<size_t> widths;
+  for (const Column& column : columns) widths.push_back(Utf8Length(column.heading));
+  for (const Row* row : visible) {
+    std::vector<std::string> line;
+    for (size_t c = 0; c < columns.size(); ++c) {
+      line.push_back(columns[c].text(*row));
+      widths[c] = std::max(widths[c], Utf8Length(line.back()));
+    }
+    cells.push_back(std::move(line));
+  }
+  for (size_t c = 0; c < columns.size(); ++c) {
+    if (columns[c].maxWidth) widths[c] = std::min(widths[c], std::max(columns[c].maxWidth, Utf8Length(columns[c].heading)));
+  }
+  auto writeLine = [&](const std::vector<std::string>& line) {
+    std::string text;
+    for (size_t c = 0; c < columns.size(); ++c) {
+      text += (c ? "  " : "") + Fit(line[c], widths[c], columns[c].rightAligned);
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    out << text << "\n";
+  };
+  std::vector<std::string> headings;
+  std::vector<std::string> rules;
+  for (size_t c = 0; c < columns.size(); ++c) {
+    headings.push_back(columns[c].heading);
+    rules.push_back(std::string(widths[c], '-'));
+  }
+  writeLine(headings);
+  writeLine(rules);
+  for (const auto& line : cells) writeLine(line);
+}
+
+std::vector<Column> LineColumns(const Recordset& rows) {
+  TableBuilder t(rows);
+  const size_t flag = t.Index("IN02_FLGSEGNO");
+  const size_t month = t.Index("IN02_MESERIF");
+  const size_t year = t.Index("IN02_ANNORIF");
+  return {
+      t.Mapped("Kind", "IN01_INDTIPODOC", KindLabel),
+      t.Plain("Reg.", "IN01_NUMREG_CG41", true),
+      t.Plain("Doc. no.", "CG41_NUMDOCORIG"),
+      t.Plain("Doc. date", "CG41_DATADOC"),
+      t.Plain("Reg. date", "CG41_DATAREG"),
+      t.Plain("Party", "CG44_CLIFOR", true),
+      t.Plain("Name", "CG16_RAGSOANAG", false, 28),
+      t.Plain("Line", "IN02_NUMRIGA", true),
+      t.Mapped("Kind of line", "IN02_INDOPER", OperationLabel),
+      t.Plain("Code", "IN02_NOMENCLATURA"),
+      {"Sign", [flag](const Row& row) { return !row[flag].IsNull() && row[flag].ToDouble() == 1 ? "-" : ""; }},
+      t.Plain("Amount EUR", "IN02_IMPORTO", true),
+      t.Plain("Cur.", "IN01_CODICE_CG08"),
+      t.Plain("Amount cur.", "IN02_IMPORTOVAL", true),
+      t.Plain("Nat.", "IN02_INDNATURA", true),
+      {"Period",
+       [month, year](const Row& row) {
+         if (row[month].IsNull() && row[year].IsNull()) return std::string();
+         return row[month].Text() + "/" + row[year].Text();
+       }},
+      t.Plain("Provenance", "CG07_DESCR", false, 16, 1),
+      t.Plain("Destination", "CG07_DESCR", false, 16, 3),
+      t.Plain("Mass kg", "IN02_MASSA", true),
+  };
+}
+
+std::vector<Column> DocumentColumns(const Recordset& rows) {
+  TableBuilder t(rows);
+  const size_t lines = t.Index("DETTAGLIO");
+  return {
+      t.Mapped("Kind", "IN01_INDTIPODOC", KindLabel),
+      t.Plain("Reg.", "IN01_NUMREG_CG41", true),
+      t.Plain("Doc. no.", "CG41_NUMDOCORIG"),
+      t.Plain("Doc. date", "CG41_DATADOC"),
+      t.Plain("Sect.", "CG41_SEZIONALE"),
+      t.Plain("Prot.", "CG41_NUMDOC", true),
+      t.Plain("Reg. date", "CG41_DATAREG"),
+      t.Plain("Competence", "DTCOMPINTRA"),
+      t.Plain("Party", "CG44_CLIFOR", true),
+      t.Plain("Name", "CG16_RAGSOANAG", false, 28),
+      t.Plain("Reason", "CG41_DESCAUSALE", false, 24),
+      t.Plain("Cur.", "IN01_CODICE_CG08"),
+      {"Lines", [lines](const Row& row) { return row[lines].IsNull() ? "none" : "yes"; }},
+  };
+}
+
+// Signed totals of the line list per document kind: a line with the sign
+// flag set counts negative, as the declaration counts it.
+void WriteLineTotals(const Recordset& rows, std::ostream& out) {
+  TableBuilder t(rows);
+  const size_t kind = t.Index("IN01_INDTIPODOC");
+  const size_t amount = t.Index("IN02_IMPORTO");
+  const size_t flag = t.Index("IN02_FLGSEGNO");
+  const size_t registration = t.Index("IN01_NUMREG_CG41");
+  std::map<std::string, Decimal> totals;
+  std::set<std::string> documents;
+  size_t count = 0;
+  for (const Row* row : rows.VisibleRows()) {
+    ++count;
+    documents.insert((*row)[registration].Text());
+    if ((*row)[amount].IsNull()) continue;
+    Decimal value = (*row)[amount].ToDecimal();
+    if (!(*row)[flag].IsNull() && (*row)[flag].ToDouble() == 1) value = -value;
+    totals[(*row)[kind].Text()] += value;
+  }
+  out << "\n" << count << (count == 1 ? " row" : " rows") << " from " << documents.size()
+      << (documents.size() == 1 ? " document" : " documents") << "\n";
+  for (const auto& [code, total] : totals) {
+    out << "Total " << Fit(KindLabel(code), 12, false) << Fit(total.ToFixed(2), 16, true) << " EUR\n";
+  }
+}
+
+}  // namespace
+
+int RunMovements(const MovementsOptions& options, std::ostream& out, std::ostream& err) {
+  try {
+    CheckOptions(options);
+  } catch (const UsageError& error) {
+    err << "zelmora movements: " << error.message << "\n";
+    return 2;
+  }
+
+  CLSIN_INTRABO object;
+  object.SetCInput(MakeInput(options));
+  if (options.documents) {
+    object.GeneraRecordsetIntraPerInterrogazione();
+  } else {
+    object.GeneraRecordsetIntra();
+  }
+  const int16_t status = object.context().Stato;
+  RecordsetPtr rows = options.documents ? object.COutput()->RecordsetIntraInterrogazione
+                                        : object.COutput()->RecordsetIntra;
+  if (status != 0 || !rows) {
+    const std::string reason = object.Errore().IsEmptyOrNull() ? "" : ": " + object.Errore().Text();
+    err << "zelmora movements: the movements could not be read (status " << status << ")" << reason << "\n";
+    return 1;
+  }
+  try {
+    // The line list shows goods and services alike; the kind of line asked
+    // for is picked from the rows it returned.
+    if (!options.documents && (options.operation == "0" || options.operation == "1")) {
+      rows->SetFilter("IN02_INDOPER = " + options.operation);
+    }
+    if (options.csv) {
+      WriteCsv(*rows, out);
+    } else if (options.documents) {
+      WriteTable(*rows, DocumentColumns(*rows), out);
+      const size_t count = rows->VisibleRows().size();
+      out << "\n" << count << (count == 1 ? " document" : " documents") << "\n";
+    } else {
+      WriteTable(*rows, LineColumns(*rows), out);
+      WriteLineTotals(*rows, out);
+    }
+  } catch (const Error& error) {
+    err << "zelmora movements: " << error.description() << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+void AddMovementsCommand(CLI::App& app, int& exitCode) {
+  auto options = std::make_shared<MovementsOptions>();
+  auto* command = app.add_subcommand(
+      "movements", "List a company's Intrastat movements (one row per line, or per document with --documents)");
+  command->add_option("--db", options->database, "the SQLite host database")->required();
+  command->add_option("--company", options->company, "the company number")->required();
+  command->add_flag("--documents", options->documents, "one row per document instead of one per line");
+  command->add_flag("--csv", options->csv, "every field as CSV instead of the table");
+  command->add_option("--kind", options->kind, "1 sales, 2 sales corrections, 3 purchases, 4 purchase corrections");
+  command->add_option("--account", options->account, "customer or supplier account (its last six digits count)");
+  command->add_option("--party-kind", options->partyKind, "customer/supplier kind of --account");
+  command->add_option("--doc-number", options->documentNumber, "document number");
+  command->add_option("--doc-from", options->documentFrom, "first document date");
+  command->add_option("--doc-to", options->documentTo, "last document date");
+  command->add_option("--reg-from", options->registrationFrom, "first registration date");
+  command->add_option("--reg-to", options->registrationTo, "last registration date");
+  command->add_option("--operation", options->operation, "0 goods, 1 services, 9 both");
+  command->add_option("--goods-from", options->goodsFrom, "first goods nomenclature code");
+  command->add_option("--goods-to", options->goodsTo, "last goods nomenclature code");
+  command->add_option("--services-from", options->servicesFrom, "first service code");
+  command->add_option("--services-to", options->servicesTo, "last service code");
+  command->add_option("--section", options->section, "journal section (with --documents)");
+  command->add_option("--protocol", options->protocol, "protocol number (with --documents)");
+  command->add_option("--filter", options->filter, "an SQL condition starting with AND; replaces the other filters but --kind and --operation");
+  command->add_option("--order-by", options->orderBy, "an SQL ORDER BY list");
+  command->add_flag("--with-lines", options->withLines, "only documents that have Intrastat lines");
+  command->add_flag("--by-document", options->byDocument, "order the lines by kind, dates and document number");
+  command->callback([options, &exitCode] { exitCode = RunMovements(*options, std::cout, std::cerr); });
+}
+
+}  // namespace zelmora::cli

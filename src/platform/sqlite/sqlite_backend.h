@@ -1,0 +1,22 @@
+// The SQLite backend of a connection: one database file, the T-SQL
+// extensions registered on its handle, and batches of T-SQL run statement by
+// statement through the translator. #tables live in the handle's temporary
+// schema, so they last as long as the connection.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/connection.h"
+
+namespace zelmora {
+
+// Opens an existing database file (nothing is created). Throws Error when
+// the file cannot be opened or is not a database.
+std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path);
+
+// SQLite's own failures, as a connection reports them: 30000 plus SQLite's
+// primary result code (16-bit safe), SQLite's message and its extended code.
+constexpr int32_t kSqliteErrorBase = 30000;
+
+}  // namespace zelmora

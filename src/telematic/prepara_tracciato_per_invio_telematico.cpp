@@ -1,0 +1,85 @@
+#include <string>
+
+#include "component/connection_context.h"
+#include "component/trap.h"
+#include "component/value_helpers.h"
+#include "platform/text_util.h"
+#include "telematic/record_fields.h"
+#include "telematic/submission_source.h"
+#include "telematic/telematic_procedures.h"
+
+namespace zelmora::telematic {
+
+namespace {
+
+std::string TwoDigits(int value) {
+  std::string out;
+  AppendZ(out, std::to_string(value), 2);
+  return out;
+}
+
+// User code, month and day of sending, ".I" and the two-digit progressive:
+// ABCD0315.I01.
+std::string SubmissionFileName(const CLSIN_INPUTINTRA& input) {
+  const Date sent = SeNullo(input.DataInvioTelematico, Variant::Integer(0)).ToDate();
+  std::string name = SeNullo(input.CodiceUtenteInvioTelematico, Variant::String("")).Text();
+  name += TwoDigits(sent.month());
+  name += TwoDigits(sent.day());
+  name += ".I";
+  name += Utf8Right("00" + SeNullo(input.ProgressivoInvioTelematico, Variant::String("")).Text(), 2);
+  return name;
+}
+
+// The company's Intrastat periodicity of sales (list 0) or purchases (list 1).
+Variant CompanyPeriodicity(const IntraContext& context, int list) {
+  if (!context.ClsDitta || !context.ClsDitta->ClsDatiGest) throw Error::ObjectNotSet();
+  const CompanyManagementData& management = *context.ClsDitta->ClsDatiGest;
+  return SeNullo(list == 0 ? management.IndIntraVen : management.IndIntraAcq, Variant::Integer(0));
+}
+
+}  // namespace
+
+void PreparaTracciatoPerInvioTelematico(IntraContext& context, SubmissionReport* report) {
+  Trap(context, HandlerKind::StatusAndText, "PreparaTracciatoPerInvioTelematico", [&] {
+    CreaConnessione(context);
+    CreaClasseDittaBase(context);
+    CLSIN_INPUTINTRA& input = context.in();
+    const Variant savedTipoStampa = input.TipoStampa;
+    const Variant savedTipoIntra = input.TipoIntra;
+    context.NumRecStpModIntra = Variant::Integer(0);
+    int32_t conta = 0;
+    bool written = false;
+
+    context.out().NomeFileInvioTelematico = Variant::String(SubmissionFileName(input));
+
+    // Both lists in one submission: sales, then purchases, each with the
+    // company's periodicity for it.
+    const bool both = IsNumber(savedTipoStampa, 2);
+    for (int list = 0; list < (both ? 2 : 1); ++list) {
+      if (both) {
+        input.TipoStampa = Variant::Integer(static_cast<int16_t>(list));
+        input.TipoIntra = CompanyPeriodicity(context, list);
+      }
+      SubmissionList summary;
+      summary.tipoStampa = both ? list : (IsNumber(input.TipoStampa, 1) ? 1 : 0);
+      summary.tipoIntra = input.TipoIntra;
+      RecordsetPtr rs = FilteredDeclarationLines(context, false, &summary.selected);
+      summary.written = rs->RecordCount();
+      context.NumRecStpModIntra = Add(context.NumRecStpModIntra, Variant::Long(summary.written));
+      if (summary.written != 0) {
+        // The second declaration of a submission has the next number.
+        if (written && both) input.NumFloppy = Add(SeNullo(input.NumFloppy, Variant::Integer(0)), Variant::Integer(1));
+        written = true;
+        summary.produced = true;
+        PreparaStringaTracciato2010(context, *rs, conta);
+      }
+      if (report) report->lists.push_back(summary);
+    }
+
+    PreparaStringaTracciatoRecordDiTesta(context, conta);
+    input.TipoStampa = savedTipoStampa;
+    input.TipoIntra = savedTipoIntra;
+  });
+}
+
+}  // namespace zelmora::telematic
