@@ -11,5 +11,8 @@ namespace zelmora::cli {
 void AddHostCommand(CLI::App& app, int& exitCode);
 void AddDbCommand(CLI::App& app, int& exitCode);
 void AddMovementsCommand(CLI::App& app, int& exitCode);
+void AddDeclarationCommand(CLI::App& app, int& exitCode);
+// zelmora telematic and zelmora legacy (the submission files).
+void AddTelematicCommand(CLI::App& app, int& exitCode);
 
 }  // namespace zelmora::cli

@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
   zelmora::cli::AddHostCommand(app, exitCode);
   zelmora::cli::AddDbCommand(app, exitCode);
   zelmora::cli::AddMovementsCommand(app, exitCode);
+  zelmora::cli::AddDeclarationCommand(app, exitCode);
+  zelmora::cli::AddTelematicCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -92,6 +92,7 @@ void PreparaTracciatoPerInvioTelematico(IntraContext& context, SubmissionReport*
 void PreparaTracciatoPerDischetto2010(IntraContext& context, const Variant& pathFile);
 
 // One declaration in the layout before 2010, written the same way.
-void PreparaTracciatoPerDischetto(IntraContext& context, const Variant& pathFile);
+void PreparaTracciatoPerDischetto(IntraContext& context, const Variant& pathFile,
+                                  SubmissionReport* report = nullptr);
 
 }  // namespace zelmora::telematic

@@ -226,7 +226,10 @@ TEST(DeclarationText, FrenchLocalisationAddsTheRegimeAndWithGestioneErroriTheMov
   }
   {
     SCOPED_TRACE("French with GestioneErrori");
-    std::string errors = Edit(french, " IN02_REGIME, \r\n CASE", " IN02_REGIME, \r\n IN01_NUMREG_CG41, CG41_CODICE_CG33, IN02_NUMRIGA,  \r\n CASE", 1);
+    std::string errors = Edit(french, "IN02_NOMENCLATURA, IN02_INDTIPODATI,\r\n IN02_REGIME, \r\n",
+                              "IN02_NOMENCLATURA, IN02_INDTIPODATI,\r\n IN02_REGIME, \r\n"
+                              " IN01_NUMREG_CG41, CG41_CODICE_CG33, IN02_NUMRIGA,  \r\n",
+                              1);
     errors = Edit(errors, " ,IN02_REGIME \r\n", " ,IN02_REGIME \r\n , IN01_NUMREG_CG41, CG41_CODICE_CG33, IN02_NUMRIGA \r\n", 2);
     errors = Edit(errors, " , IN02_REGIME \r\n", " , IN02_REGIME \r\n ,IN01_NUMREG_CG41, CG41_CODICE_CG33, IN02_NUMRIGA  \r\n", 2);
     errors = Edit(errors, " IN01_CODICE_CG08,\r\n IN02_REGIME, \r\n",

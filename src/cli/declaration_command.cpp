@@ -1,0 +1,214 @@
+// zelmora declaration --db PATH --company N --year Y --period P
+//                     --list sales|purchases [--quarterly|--annual] [--linked] [--csv]
+#include "cli/declaration_command.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+#include "component/clsin_intrabo.h"
+#include "component/connection_context.h"
+#include "declaration/declaration_procedures.h"
+#include "platform/company.h"
+#include "platform/dispatch_object.h"
+#include "platform/error.h"
+#include "platform/recordset.h"
+#include "platform/text_util.h"
+
+namespace zelmora::cli {
+
+namespace {
+
+// The columns a person reads to check a line, with short headings; the
+// statistical ones exist in monthly declarations only.
+struct Shown {
+  std::string_view field;
+  std::string_view heading;
+  size_t maxWidth;
+};
+constexpr Shown kShown[] = {
+    {"IN02_INDOPER", "Op", 2},           {"IN01_INDTIPODOC", "Doc", 3},     {"CG07_CODISOCF", "Ctry", 4},
+    {"CG16_PARTIVA", "VAT number", 16},  {"CG16_RAGSOANAG", "Partner", 24}, {"IN02_INDNATURA", "Nat", 3},
+    {"IN02_NOMENCLATURA", "Code", 8},    {"IN02_INDTIPODATI", "Data", 4},   {"IN02_MESERIF", "RefM", 4},
+    {"IN02_ANNORIF", "RefY", 4},         {"IMPORTO", "Amount", 16},         {"IMPORTOVAL", "Currency", 16},
+    {"VALSTAT", "Stat.value", 16},       {"IMPMASSA", "Mass", 14},          {"IMPUNSUPPL", "Suppl.units", 14},
+    {"IN02_INDCONS", "Terms", 5},        {"IN02_INDTRASP", "Transp", 6},    {"IN02_PROVORIG", "POrig", 5},
+    {"IN02_PROVDEST", "PDest", 5},       {"IN02_CODICE_IN03", "In03", 4},   {"IN02_CODICE_IN04", "In04", 4},
+    {"RETTIFICA", "Corrected", 16},
+};
+
+std::string FieldText(const FieldInfo& field, const Variant& value) {
+  if (value.IsEmptyOrNull()) return "";
+  if (value.type() == VarType::Decimal) return value.AsDecimal().ToFixed(field.numericScale);
+  if (value.type() == VarType::Date) return value.AsDate().ToIso();
+  return value.Text();
+}
+
+bool IsNumber(const Variant& value) { return value.IsNumber(); }
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+void WriteCsv(const Recordset& lines, std::ostream& out) {
+  for (size_t i = 0; i < lines.FieldCount(); ++i) out << (i ? "," : "") << CsvField(lines.Field(i).name);
+  out << "\r\n";
+  for (const Row* row : lines.VisibleRows()) {
+    for (size_t i = 0; i < lines.FieldCount(); ++i) {
+      out << (i ? "," : "") << CsvField(FieldText(lines.Field(i), (*row)[i]));
+    }
+    out << "\r\n";
+  }
+}
+
+void WriteTable(const Recordset& lines, std::ostream& out) {
+  struct Column {
+    size_t index;
+    std::string heading;
+    size_t width;
+    size_t maxWidth;
+    bool numeric;
+  };
+  std::vector<Column> columns;
+  for (const Shown& shown : kShown) {
+    if (auto index = lines.FieldIndex(shown.field)) {
+      columns.push_back({*index, std::string(shown.heading), Utf8Length(shown.heading), shown.maxWidth, false});
+    }
+  }
+  std::vector<std::vector<std::string>> cells;
+  Decimal total;
+  for (const Row* row : lines.VisibleRows()) {
+    std::vector<std::string> line;
+    for (Column& column : columns) {
+      const Variant& value = (*row)[column.index];
+      std::string text = FieldText(lines.Field(column.index), value);
+      if (IsNumber(value)) column.numeric = true;
+      if (!IsNumber(value) && Utf8Length(text) > column.maxWidth) text = Utf8Left(text, column.maxWidth);
+      column.width = std::max(column.width, Utf8Length(text));
+      line.push_back(std::move(text));
+    }
+    if (auto amount = lines.FieldIndex("IMPORTO"); amount && (*row)[*amount].type() == VarType::Decimal) {
+      total += (*row)[*amount].AsDecimal();
+    }
+    cells.push_back(std::move(line));
+  }
+  auto pad = [](const std::string& text, size_t width, bool right) {
+    const std::string fill(width - std::min(width, Utf8Length(text)), ' ');
+    return right ? fill + text : text + fill;
+  };
+  std::string rule;
+  for (size_t c = 0; c < columns.size(); ++c) {
+    out << (c ? "  " : "") << pad(columns[c].heading, columns[c].width, columns[c].numeric);
+    rule += (c ? "  " : "") + std::string(columns[c].width, '-');
+  }
+  out << "\n" << rule << "\n";
+  for (const auto& line : cells) {
+    for (size_t c = 0; c < columns.size(); ++c) {
+      out << (c ? "  " : "") << pad(line[c], columns[c].width, columns[c].numeric);
+    }
+    out << "\n";
+  }
+  out << cells.size() << (cells.size() == 1 ? " line" : " lines") << ", amount " << total.ToFixed(2) << "\n";
+}
+
+// The host's active interface as the statement reads it: the current
+// company's localisation, from the company's registry data.
+ObjectPtr ActiveInterfaceFor(IntraContext& context, int company) {
+  std::shared_ptr<CompanyFactory> factory = context.services->NewCompanyFactory();
+  factory->SetConnection(context.Connessione);
+  auto registry = std::dynamic_pointer_cast<CompanyRegistryData>(factory->GetObject(Variant::Long(company), 18));
+  auto current = std::make_shared<DispatchObject>();
+  current->SetMember("IndLocalizzazione", registry ? registry->IndLocalizzazione : Variant::Null());
+  auto global = std::make_shared<DispatchObject>();
+  global->SetMember("Gcls_DittaCorrente", Variant::Obj(current));
+  auto root = std::make_shared<DispatchObject>();
+  root->SetMember("ClsGlobal", Variant::Obj(global));
+  return root;
+}
+
+}  // namespace
+
+int RunDeclaration(const DeclarationRequest& request, std::ostream& out, std::ostream& err) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(request.database, ec)) {
+    err << "zelmora declaration: no database file at " << request.database << "\n";
+    return 1;
+  }
+  CLSIN_INTRABO object;
+  auto in = std::make_shared<CLSIN_INPUTINTRA>();
+  in->StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=" + request.database);
+  in->Ditta = Variant::Long(request.company);
+  in->Anno = Variant::Integer(static_cast<int16_t>(request.year));
+  in->PeriodoStampa = Variant::Integer(static_cast<int16_t>(request.period));
+  in->TipoIntra = Variant::Integer(static_cast<int16_t>(request.periodicity));
+  in->TipoStampa = Variant::Integer(request.purchases ? 1 : 0);
+  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+  in->CheckPiuAttivita = Variant::Integer(request.linked ? 1 : 0);
+  object.SetCInput(in);
+  IntraContext& context = object.context();
+
+  try {
+    if (!ApriOperazioneDatabase(context, true) || context.Stato != 0) {
+      err << "zelmora declaration: cannot open " << request.database << ": " << context.Errore.Text() << "\n";
+      return 1;
+    }
+    object.SetActiveInterface(ActiveInterfaceFor(context, request.company));
+    declaration::BuildDeclarationStatement(context);
+    if (context.Stato != 0) {
+      err << "zelmora declaration: " << context.Errore.Text() << "\n";
+      return 1;
+    }
+    RecordsetPtr lines = context.connection().Execute(object.COutput()->StringaSQLperStampaIntra.Text(), kCmdText);
+    if (request.csv) {
+      WriteCsv(*lines, out);
+    } else {
+      WriteTable(*lines, out);
+    }
+  } catch (const Error& e) {
+    err << "zelmora declaration: " << e.description() << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+void AddDeclarationCommand(CLI::App& app, int& exitCode) {
+  auto* command = app.add_subcommand("declaration", "Print the lines of one Intrastat list for one period");
+  auto request = std::make_shared<DeclarationRequest>();
+  auto list = std::make_shared<std::string>();
+  command->add_option("--db", request->database, "the host database (a SQLite file)")->required();
+  command->add_option("--company", request->company, "the declaring company's code")->required();
+  command->add_option("--year", request->year, "the year of the period")->required()->check(CLI::Range(100, 9999));
+  command->add_option("--period", request->period, "the month that ends the period (1-12)")
+      ->required()
+      ->check(CLI::Range(1, 12));
+  command->add_option("--list", *list, "sales (INTRA-1) or purchases (INTRA-2)")
+      ->required()
+      ->check(CLI::IsMember({"sales", "purchases"}));
+  auto flags = std::make_shared<std::pair<bool, bool>>(false, false);
+  auto* quarterly =
+      command->add_flag("--quarterly", flags->first, "a quarterly declaration (the period is the quarter's last month)");
+  auto* annual = command->add_flag("--annual", flags->second, "an annual declaration (the calendar year)");
+  quarterly->excludes(annual);
+  command->add_flag("--linked", request->linked, "the linked companies' movements under the company's code");
+  command->add_flag("--csv", request->csv, "every column of the lines as CSV");
+  command->callback([request, list, flags, &exitCode] {
+    request->purchases = *list == "purchases";
+    request->periodicity = flags->first ? 2 : flags->second ? 3 : 1;
+    exitCode = RunDeclaration(*request, std::cout, std::cerr);
+  });
+}
+
+}  // namespace zelmora::cli

@@ -1,0 +1,387 @@
+// zelmora telematic --db PATH --company N --year Y --period P
+//                   --lists sales|purchases|both --user CODE [--date YYYY-MM-DD]
+//                   --progressive N --submission N [--vat ...] [--delegate-vat ...]
+//                   [--periodicity monthly|quarterly] [--customs-section N] [--office N] --out DIR
+// zelmora legacy    --db PATH --company N --year Y --period P --lists sales|purchases
+//                   --submission N [--periodicity monthly|quarterly|annual] [--vat ...]
+//                   [--delegate-vat ...] [--box1 X] [--box2 X] [--file NAME] --out DIR
+#include "cli/telematic_command.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+#include "component/clsin_intrabo.h"
+#include "component/connection_context.h"
+#include "platform/company.h"
+#include "platform/dispatch_object.h"
+#include "platform/error.h"
+#include "platform/text_file.h"
+#include "platform/text_util.h"
+#include "telematic/telematic_procedures.h"
+
+namespace zelmora::cli {
+
+namespace {
+
+// A request that cannot run, with the reason a person reads.
+struct Refusal {
+  std::string reason;
+};
+
+int64_t Whole(const std::string& text, const char* option, int64_t low, int64_t high) {
+  int64_t value = 0;
+  const char* end = text.data() + text.size();
+  auto [at, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || at != end || value < low || value > high) {
+    throw Refusal{std::string(option) + " must be a whole number from " + std::to_string(low) + " to " +
+                  std::to_string(high) + ", not '" + text + "'"};
+  }
+  return value;
+}
+
+void Require(const std::string& value, const char* option) {
+  if (value.empty()) throw Refusal{std::string(option) + " is required"};
+}
+
+std::string CheckedVat(const std::string& text, const char* option) {
+  if (text.empty()) return text;
+  bool digits = text.size() == 11;
+  for (char c : text) digits = digits && c >= '0' && c <= '9';
+  if (!digits) throw Refusal{std::string(option) + " must be an Italian VAT number of 11 digits, not '" + text + "'"};
+  return text;
+}
+
+// 1 monthly, 2 quarterly, 3 annual; nullopt: the company's own.
+std::optional<int> Periodicity(const std::string& text, bool annualAllowed) {
+  if (text.empty()) return std::nullopt;
+  if (text == "monthly") return 1;
+  if (text == "quarterly") return 2;
+  if (text == "annual" && annualAllowed) return 3;
+  throw Refusal{std::string("--periodicity must be monthly, quarterly") + (annualAllowed ? " or annual" : "") +
+                ", not '" + text + "'"};
+}
+
+const char* PeriodicityName(const Variant& tipoIntra) {
+  if (tipoIntra == Variant::Integer(1) || tipoIntra == Variant::Long(1)) return "monthly";
+  if (tipoIntra == Variant::Integer(2) || tipoIntra == Variant::Long(2)) return "quarterly";
+  if (tipoIntra == Variant::Integer(3) || tipoIntra == Variant::Long(3)) return "annual";
+  return "no periodicity";
+}
+
+// The host's active interface as the declaration statement reads it: the
+// company's localisation.
+ObjectPtr ActiveInterfaceFor(const IntraContext& context) {
+  auto current = std::make_shared<DispatchObject>();
+  Variant localisation = Variant::Null();
+  if (context.ClsDitta && context.ClsDitta->ClsDatiAnagrafici) {
+    localisation = context.ClsDitta->ClsDatiAnagrafici->IndLocalizzazione;
+  }
+  current->SetMember("IndLocalizzazione", localisation);
+  auto global = std::make_shared<DispatchObject>();
+  global->SetMember("Gcls_DittaCorrente", Variant::Obj(current));
+  auto root = std::make_shared<DispatchObject>();
+  root->SetMember("ClsGlobal", Variant::Obj(global));
+  return root;
+}
+
+// What both jobs set up: the input object, the connection, the company.
+struct Job {
+  std::unique_ptr<CLSIN_INTRABO> object;
+  std::shared_ptr<CLSIN_INPUTINTRA> input;
+  std::string outDir;
+  IntraContext& context() { return object->context(); }
+};
+
+Job OpenJob(const SubmissionRequest& request, std::shared_ptr<HostServices> services, bool legacy) {
+  Require(request.database, "--db");
+  Require(request.company, "--company");
+  Require(request.year, "--year");
+  Require(request.period, "--period");
+  Require(request.lists, "--lists");
+  Require(request.submission, "--submission");
+  Require(request.outDir, "--out");
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(request.database, ec)) throw Refusal{"no database file at " + request.database};
+  if (!std::filesystem::is_directory(request.outDir, ec)) throw Refusal{"no folder at " + request.outDir};
+
+  Job job;
+  job.object = std::make_unique<CLSIN_INTRABO>(std::move(services));
+  job.input = std::make_shared<CLSIN_INPUTINTRA>();
+  CLSIN_INPUTINTRA& in = *job.input;
+  in.StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=" + request.database);
+  in.Ditta = Variant::Long(static_cast<int32_t>(Whole(request.company, "--company", 1, INT32_MAX)));
+  in.Anno = Variant::Integer(static_cast<int16_t>(Whole(request.year, "--year", 1900, 9999)));
+  in.PeriodoStampa = Variant::Integer(static_cast<int16_t>(Whole(request.period, "--period", 1, 12)));
+  in.NumFloppy = Variant::Long(static_cast<int32_t>(Whole(request.submission, "--submission", 1, 999999)));
+  in.PartitaIva = Variant::String(CheckedVat(request.vat, "--vat"));
+  in.PartitaIvaDeleg = Variant::String(CheckedVat(request.delegateVat, "--delegate-vat"));
+  in.AnnoRiferimentoIntra =
+      legacy ? AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010 : AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+  if (request.lists == "sales") {
+    in.TipoStampa = Variant::Integer(0);
+  } else if (request.lists == "purchases") {
+    in.TipoStampa = Variant::Integer(1);
+  } else if (request.lists == "both" && !legacy) {
+    in.TipoStampa = Variant::Integer(2);
+  } else {
+    throw Refusal{std::string("--lists must be sales") + (legacy ? " or purchases" : ", purchases or both") +
+                  ", not '" + request.lists + "'"};
+  }
+  job.object->SetCInput(job.input);
+  job.outDir = request.outDir;
+
+  // The connection and the company, as the operations open them; the
+  // company's own periodicity decides each list's unless one is given.
+  IntraContext& context = job.context();
+  CreaConnessione(context);
+  if (context.Stato == 0) CreaClasseDittaBase(context);
+  if (context.Stato != 0) throw Refusal{context.Errore.Text()};
+  job.object->SetActiveInterface(ActiveInterfaceFor(context));
+  const CompanyManagementData& management = *context.ClsDitta->ClsDatiGest;
+  const std::optional<int> given = Periodicity(request.periodicity, legacy);
+  auto companyPeriodicity = [&](int list) {
+    const Variant& indicator = list == 0 ? management.IndIntraVen : management.IndIntraAcq;
+    const char* name = list == 0 ? "sales (IndIntraVen)" : "purchases (IndIntraAcq)";
+    for (int16_t code : {1, 2}) {
+      if (!indicator.IsEmptyOrNull() && indicator.ToInteger() == code) return code;
+    }
+    throw Refusal{"company " + request.company + " files no monthly or quarterly list of " + name +
+                  (given || in.TipoStampa == Variant::Integer(2) ? "" : ": give --periodicity")};
+  };
+  if (in.TipoStampa == Variant::Integer(2)) {
+    if (given) throw Refusal{"--periodicity applies to one list; with both lists each takes the company's own"};
+    companyPeriodicity(0);
+    companyPeriodicity(1);
+  } else {
+    const int list = in.TipoStampa == Variant::Integer(1) ? 1 : 0;
+    in.TipoIntra = Variant::Integer(static_cast<int16_t>(given ? *given : companyPeriodicity(list)));
+  }
+  return job;
+}
+
+// A total field of a frontispiece as a number: a "-" inside the field, or a
+// last digit written as the letters p to y, makes it negative.
+std::string DecodeTotal(std::string_view field) {
+  bool negative = false;
+  std::string digits;
+  for (char c : field) {
+    if (c == '-') {
+      negative = true;
+    } else if (c >= 'p' && c <= 'y') {
+      negative = true;
+      digits += static_cast<char>('0' + (c - 'p'));
+    } else {
+      digits += c;
+    }
+  }
+  const size_t first = digits.find_first_not_of('0');
+  digits = first == std::string::npos ? "0" : digits.substr(first);
+  return negative && digits != "0" ? "-" + digits : digits;
+}
+
+std::string Lines(std::string_view count) {
+  const std::string number = DecodeTotal(count);
+  return number + (number == "1" ? " line" : " lines");
+}
+
+// The records of the text by type, and one line per frontispiece with its
+// sections' counts and totals.
+void Summarize(const std::string& text, bool withHeader, bool legacy, std::ostream& out) {
+  std::vector<std::string_view> records;
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    size_t end = rest.find("\r\n");
+    records.push_back(rest.substr(0, end));
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
+  }
+  int64_t byType[5] = {0, 0, 0, 0, 0};
+  std::vector<std::string_view> fronts;
+  for (size_t i = withHeader ? 1 : 0; i < records.size(); ++i) {
+    std::string_view record = records[i];
+    if (record.size() < 28 || record[22] < '0' || record[22] > '4') continue;
+    byType[record[22] - '0'] += 1;
+    if (record[22] == '0') fronts.push_back(record);
+  }
+  out << "records: " << (withHeader ? "header 1, " : "") << "frontispiece " << byType[0] << ", goods " << byType[1]
+      << ", goods corrections " << byType[2];
+  if (!legacy) out << ", services " << byType[3] << ", services corrections " << byType[4];
+  out << "\n";
+  for (std::string_view front : fronts) {
+    if (front.size() < (legacy ? 94u : 130u)) continue;
+    out << (front[28] == 'A' ? "purchases" : "sales") << " declaration, submission " << front.substr(16, 6) << ": goods "
+        << Lines(front.substr(58, 5)) << " total " << DecodeTotal(front.substr(63, 13)) << ", goods corrections "
+        << Lines(front.substr(76, 5)) << " total " << DecodeTotal(front.substr(81, 13));
+    if (!legacy) {
+      out << ", services " << Lines(front.substr(94, 5)) << " total " << DecodeTotal(front.substr(99, 13))
+          << ", services corrections " << Lines(front.substr(112, 5)) << " total "
+          << DecodeTotal(front.substr(117, 13));
+    }
+    out << "\n";
+  }
+}
+
+void ReportLists(const telematic::SubmissionReport& report, std::ostream& out) {
+  for (const telematic::SubmissionList& list : report.lists) {
+    out << (list.tipoStampa == 1 ? "purchases" : "sales") << " list (" << PeriodicityName(list.tipoIntra)
+        << "): " << list.written << " of " << list.selected << " lines declared, " << (list.selected - list.written)
+        << " left out by the zero filter\n";
+  }
+}
+
+void WriteAtomically(HostServices& services, const std::string& folder, const std::string& name,
+                     const std::string& text) {
+  std::shared_ptr<TextFile> file =
+      services.NewFileHelper()->Open(std::make_shared<Folder>(folder), name, 1, "", -1, -1);
+  file->Write(text);
+  file->Flush();
+  file->Close();
+}
+
+}  // namespace
+
+int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostream& err,
+                 std::shared_ptr<HostServices> services) {
+  try {
+    if (!services) services = std::make_shared<DefaultHostServices>();
+    Require(request.user, "--user");
+    Require(request.progressive, "--progressive");
+    for (char c : request.user) {
+      if (!std::isalnum(static_cast<unsigned char>(c))) throw Refusal{"--user must be letters and digits, not '" + request.user + "'"};
+    }
+    const int64_t progressive = Whole(request.progressive, "--progressive", 1, 99);
+    Date sent = services->Today();
+    if (!request.date.empty()) {
+      std::optional<Date> parsed = Date::ParseIso(request.date);
+      if (!parsed || parsed->HasTime()) throw Refusal{"--date must be a day YYYY-MM-DD, not '" + request.date + "'"};
+      sent = *parsed;
+    }
+    Job job = OpenJob(request, services, false);
+    CLSIN_INPUTINTRA& in = *job.input;
+    in.CodiceUtenteInvioTelematico = Variant::String(request.user);
+    in.DataInvioTelematico = Variant::FromDate(sent);
+    in.ProgressivoInvioTelematico = Variant::Integer(static_cast<int16_t>(progressive));
+    if (!request.customsSection.empty()) {
+      in.CodiceSezioneDoganale = Variant::Long(static_cast<int32_t>(Whole(request.customsSection, "--customs-section", 0, 999999)));
+    }
+    if (!request.office.empty()) {
+      in.ProgressivoSedeUtente = Variant::Integer(static_cast<int16_t>(Whole(request.office, "--office", 0, 999)));
+    }
+
+    telematic::SubmissionReport report;
+    telematic::PreparaTracciatoPerInvioTelematico(job.context(), &report);
+    if (job.context().Stato != 0) throw Refusal{job.context().Errore.Text()};
+    const std::string name = job.object->COutput()->NomeFileInvioTelematico.Text();
+    const std::string text = job.object->COutput()->StringaTracciatoInvioTelematico.Text();
+    ReportLists(report, out);
+    if (text.empty()) {
+      out << "nothing to send: no declaration line in the period, no file written\n";
+      return 0;
+    }
+    WriteAtomically(*services, job.outDir, name, text);
+    out << name << " written to " << job.outDir << " (" << text.size() << " bytes)\n";
+    Summarize(text, true, false, out);
+    return 0;
+  } catch (const Refusal& refusal) {
+    err << "zelmora telematic: Errore: " << refusal.reason << "\n";
+  } catch (const Error& error) {
+    err << "zelmora telematic: Errore: " << error.description() << "\n";
+  }
+  return 1;
+}
+
+int RunLegacy(const SubmissionRequest& request, std::ostream& out, std::ostream& err,
+              std::shared_ptr<HostServices> services) {
+  try {
+    if (!services) services = std::make_shared<DefaultHostServices>();
+    const std::string name = request.fileName.empty() ? "SCAMBI.CEE" : request.fileName;
+    if (name.find('/') != std::string::npos) throw Refusal{"--file must be a file name, not a path: '" + name + "'"};
+    Job job = OpenJob(request, services, true);
+    CLSIN_INPUTINTRA& in = *job.input;
+    in.Casella1 = Variant::String(request.box1);
+    in.Casella2 = Variant::String(request.box2);
+    job.object->SetFolderFileIntraWeb(std::make_shared<Folder>(job.outDir));
+    job.object->SetPathFileIntraWeb(name);
+
+    telematic::SubmissionReport report;
+    telematic::PreparaTracciatoPerDischetto(job.context(), Variant(), &report);
+    if (job.context().Stato != 0) throw Refusal{job.context().Errore.Text()};
+    ReportLists(report, out);
+    if (report.lists.empty() || report.lists.front().written == 0) {
+      out << "nothing to send: no declaration line in the period, no file written\n";
+      return 0;
+    }
+    const std::string path = job.outDir + "/" + name;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    std::string text;
+    if (!ec) {
+      text.resize(size);
+      std::FILE* file = std::fopen(path.c_str(), "rb");
+      if (file) {
+        text.resize(std::fread(text.data(), 1, text.size(), file));
+        std::fclose(file);
+      }
+    }
+    out << name << " written to " << job.outDir << " (" << text.size() << " bytes)\n";
+    Summarize(text, false, true, out);
+    return 0;
+  } catch (const Refusal& refusal) {
+    err << "zelmora legacy: Errore: " << refusal.reason << "\n";
+  } catch (const Error& error) {
+    err << "zelmora legacy: Errore: " << error.description() << "\n";
+  }
+  return 1;
+}
+
+namespace {
+
+void AddCommonOptions(CLI::App* command, SubmissionRequest& request) {
+  command->add_option("--db", request.database, "the host database (a SQLite file)");
+  command->add_option("--company", request.company, "the declaring company's code");
+  command->add_option("--year", request.year, "the year of the period");
+  command->add_option("--period", request.period, "the month that ends the period (1-12)");
+  command->add_option("--submission", request.submission, "the submission number of the declaration");
+  command->add_option("--vat", request.vat, "the declarant's VAT number (11 digits)");
+  command->add_option("--delegate-vat", request.delegateVat, "the VAT number of the delegate who presents");
+  command->add_option("--out", request.outDir, "the folder the file is written into");
+}
+
+}  // namespace
+
+void AddTelematicCommand(CLI::App& app, int& exitCode) {
+  auto request = std::make_shared<SubmissionRequest>();
+  auto* command = app.add_subcommand("telematic", "Write the telematic submission file of one period (2010 layout)");
+  AddCommonOptions(command, *request);
+  command->add_option("--lists", request->lists, "sales, purchases or both");
+  command->add_option("--periodicity", request->periodicity,
+                      "monthly or quarterly for a single list (default: the company's)");
+  command->add_option("--user", request->user, "the sender's user code");
+  command->add_option("--date", request->date, "the day the file is sent, YYYY-MM-DD (default: today)");
+  command->add_option("--progressive", request->progressive, "the progressive of the file within its day (1-99)");
+  command->add_option("--customs-section", request->customsSection, "the customs section of the header");
+  command->add_option("--office", request->office, "the progressive of the user's office");
+  command->callback([request, &exitCode] { exitCode = RunTelematic(*request, std::cout, std::cerr); });
+
+  auto legacyRequest = std::make_shared<SubmissionRequest>();
+  auto* legacy = app.add_subcommand("legacy", "Write the declaration file in the layout used before 2010");
+  AddCommonOptions(legacy, *legacyRequest);
+  legacy->add_option("--lists", legacyRequest->lists, "sales or purchases");
+  legacy->add_option("--periodicity", legacyRequest->periodicity,
+                     "monthly, quarterly or annual (default: the company's)");
+  legacy->add_option("--box1", legacyRequest->box1, "the first box of the cover page");
+  legacy->add_option("--box2", legacyRequest->box2, "the second box of the cover page");
+  legacy->add_option("--file", legacyRequest->fileName, "the file name (default SCAMBI.CEE)");
+  legacy->callback([legacyRequest, &exitCode] { exitCode = RunLegacy(*legacyRequest, std::cout, std::cerr); });
+}
+
+}  // namespace zelmora::cli

@@ -1,0 +1,126 @@
+// Deleting one registration's Intrastat document: lines, then header.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "component/clsin_intrabo.h"
+#include "movements/movement_database.h"
+#include "movements/movement_sql.h"
+#include "support/golden.h"
+
+namespace zelmora {
+namespace {
+
+using testing::MovementDatabase;
+
+Variant Text(const char* value) { return Variant::String(value); }
+
+struct Counts {
+  long long lines, headers, otherCompany;
+};
+
+Counts CountsOf(const MovementDatabase& db, int registration) {
+  const std::string reg = std::to_string(registration);
+  return {db.Scalar("SELECT COUNT(*) FROM IN02_RIGHEDOC WHERE IN02_DITTA_CG18 = 1 AND IN02_NUMREG_CG41 = " + reg),
+          db.Scalar("SELECT COUNT(*) FROM IN01_DOCTESTA WHERE IN01_DITTA_CG18 = 1 AND IN01_NUMREG_CG41 = " + reg),
+          db.Scalar("SELECT COUNT(*) FROM IN02_RIGHEDOC WHERE IN02_DITTA_CG18 = 2") +
+              db.Scalar("SELECT COUNT(*) FROM IN01_DOCTESTA WHERE IN01_DITTA_CG18 = 2")};
+}
+
+TEST(CancellaMovimentiIntra, TheTwoStatementsQuoteTheRegistrationAndNotTheCompany) {
+  CLSIN_INPUTINTRA input;
+  input.Ditta = Variant::Integer(7);
+  input.NumeroRegistrazione = Text("0042");
+  EXPECT_SAME_TEXT("DELETE IN02_RIGHEDOC WHERE IN02_DITTA_CG18 = 7 AND IN02_NUMREG_CG41 = '0042'",
+                   movements::DeleteLinesSql(input));
+  EXPECT_SAME_TEXT("DELETE IN01_DOCTESTA WHERE IN01_DITTA_CG18 = 7 AND IN01_NUMREG_CG41 = '0042'",
+                   movements::DeleteHeaderSql(input));
+}
+
+TEST(CancellaMovimentiIntra, DeletesLinesAndHeaderOfOneRegistrationOfOneCompany) {
+  MovementDatabase db;
+  CLSIN_INTRABO object;
+  auto input = std::make_shared<CLSIN_INPUTINTRA>();
+  input->Ditta = Variant::Integer(1);
+  input->StringaDiConnessione = Text(db.ConnectionString().c_str());
+  input->NumeroRegistrazione = Variant::Long(10);
+  object.SetCInput(input);
+  object.SetStato(Variant::Integer(5));
+
+  ASSERT_EQ(CountsOf(db, 10).lines, 2);
+  std::vector<Variant> none;
+  EXPECT_EQ(object.Invoke("CancellaMovimentiIntra", none), Variant::Boolean(true));
+  EXPECT_EQ(object.context().Stato, 0);
+  const Counts after = CountsOf(db, 10);
+  EXPECT_EQ(after.lines, 0);
+  EXPECT_EQ(after.headers, 0);
+  EXPECT_EQ(after.otherCompany, 2);
+  EXPECT_EQ(CountsOf(db, 13).lines, 2);
+
+  // Nothing left to delete is still a success.
+  EXPECT_TRUE(object.CancellaMovimentiIntra());
+  EXPECT_EQ(object.context().Stato, 0);
+  EXPECT_TRUE(object.Errore().IsEmpty());
+}
+
+TEST(CancellaMovimentiIntra, MissingPrerequisitesSayWhichAndRunNothing) {
+  MovementDatabase db;
+  CLSIN_INTRABO object;
+  auto input = std::make_shared<CLSIN_INPUTINTRA>();
+  input->StringaDiConnessione = Text(db.ConnectionString().c_str());
+  input->NumeroRegistrazione = Variant::Long(10);
+  object.SetCInput(input);
+
+  EXPECT_FALSE(object.CancellaMovimentiIntra());
+  EXPECT_EQ(object.context().Stato, 1);
+  EXPECT_EQ(object.Errore().Text(), "Non è stata passata la ditta");
+
+  input->Ditta = Variant::Integer(1);
+  input->NumeroRegistrazione = Text("");
+  EXPECT_FALSE(object.CancellaMovimentiIntra());
+  EXPECT_EQ(object.context().Stato, 1);
+  EXPECT_EQ(object.Errore().Text(), "Non è stato passato il numero registrazione");
+  EXPECT_EQ(object.context().Connessione, nullptr);
+  EXPECT_EQ(CountsOf(db, 10).headers, 1);
+
+  // No connection to be had: status 1 from CreaConnessione, Errore as it was.
+  input->NumeroRegistrazione = Variant::Long(10);
+  input->StringaDiConnessione = Variant::Null();
+  object.SetErrore(Text("earlier"));
+  EXPECT_FALSE(object.CancellaMovimentiIntra());
+  EXPECT_EQ(object.context().Stato, 1);
+  EXPECT_EQ(object.Errore().Text(), "earlier");
+  EXPECT_EQ(CountsOf(db, 10).headers, 1);
+}
+
+TEST(CancellaMovimentiIntra, AFailingFirstDeletionKeepsTheHeaderAndIsNumbered) {
+  MovementDatabase db;
+  db.Execute(
+      "CREATE TRIGGER KEEP_LINES BEFORE DELETE ON IN02_RIGHEDOC "
+      "BEGIN SELECT RAISE(ABORT, 'lines are locked'); END;");
+  CLSIN_INTRABO object;
+  auto input = std::make_shared<CLSIN_INPUTINTRA>();
+  input->Ditta = Variant::Integer(1);
+  input->StringaDiConnessione = Text(db.ConnectionString().c_str());
+  input->NumeroRegistrazione = Text("13");
+  object.SetCInput(input);
+
+  EXPECT_FALSE(object.CancellaMovimentiIntra());
+  EXPECT_EQ(object.context().Stato, 99);
+  EXPECT_EQ(object.Errore().Text(), "Errore VB numero 30019(lines are locked (SQLite error 1811))");
+  const Counts after = CountsOf(db, 13);
+  EXPECT_EQ(after.lines, 2);
+  EXPECT_EQ(after.headers, 1);
+
+  // A registration number the number column cannot take fails on the server.
+  db.Execute("DROP TRIGGER KEEP_LINES;");
+  input->NumeroRegistrazione = Text("13A");
+  EXPECT_FALSE(object.CancellaMovimentiIntra());
+  EXPECT_EQ(object.context().Stato, 99);
+  EXPECT_EQ(object.Errore().Text(),
+            "Errore VB numero 245(Conversion failed when converting the varchar value '13A' to data type int.)");
+  EXPECT_EQ(CountsOf(db, 13).headers, 1);
+}
+
+}  // namespace
+}  // namespace zelmora

@@ -1,0 +1,272 @@
+// The movement journal print job: what StampaIntra asks of the report
+// object, in order, and the parameter fields its BeforePrintReport handler
+// sets, seen end to end through the host harness and in-process.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "cli/host_harness.h"
+#include "cli/json_values.h"
+#include "component/clsin_intrabo.h"
+#include "movements/movement_database.h"
+#include "movements/movement_procedures.h"
+#include "movements/movement_query_golden.h"
+#include "platform/dispatch_object.h"
+#include "support/golden.h"
+
+namespace zelmora {
+namespace {
+
+using cli::Json;
+using testing::MovementDatabase;
+
+// The host's services with a fixed installation folder, whose report
+// objects come with the options a user set on them.
+class PrintServices : public DefaultHostServices {
+ public:
+  std::string ComponentFolder() override { return "/opt/zelmora"; }
+  ReportObjectPtr NewReport(const std::string& member) override {
+    ReportObjectPtr report = DefaultHostServices::NewReport(member);
+    report->FirstPageOption = firstPage;
+    report->NotesOption = notes;
+    report->LimitsOption = limits;
+    report->RecipientText = recipient;
+    report->PreparedByText = preparedBy;
+    report->NotesText = notesText;
+    return report;
+  }
+  bool firstPage = false, notes = false, limits = false;
+  std::string recipient, preparedBy, notesText;
+};
+
+Json RunScript(const std::string& script, std::shared_ptr<HostServices> services) {
+  cli::HarnessResult result = cli::RunHostScript(script, std::move(services));
+  EXPECT_EQ(result.exitCode, 0) << result.error;
+  return Json::parse(result.output);
+}
+
+std::string Replace(std::string text, const std::string& what, const std::string& with) {
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size())) {
+    text.replace(at, what.size(), with);
+  }
+  return text;
+}
+
+TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
+  MovementDatabase db;
+  auto services = std::make_shared<PrintServices>();
+  services->firstPage = true;
+  services->limits = true;
+  services->recipient = "Ufficio acquisti";
+  services->notesText = "Controllo di gennaio";
+  const Json out = RunScript(Replace(R"({
+    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "RagioneSociale": "Officine Rossi S.p.A.",
+               "TipoMovimento": 1, "Conto": "0102000123", "DescrizioneConto": "Müller GmbH",
+               "NumeroDocumento": "FT1", "DataDocumentoIniziale": "2024-01-01",
+               "DataDocumentoFinale": {"date": "2024-01-31"}, "MeseRiferimentoIniziale": 1,
+               "MeseRiferimentoFinale": 3, "AnnoRiferimentoIniziale": 2024, "AnnoRiferimentoFinale": 2024,
+               "CodiceSezionale": "V1", "Protocollo": null, "StampaTotaliDocumento": 1,
+               "NomenclaturaIniziale": "8471", "OperazioneRif": 0, "NomeServer": "srv01",
+               "NomeDataBase": "HOSTDB", "NomeUtenteDb": null, "RhwndParent": "4242", "UserObject": "utente",
+               "CambioPeriodicita": true, "PeriodoStampa": 5, "TipoIntra": 1},
+    "COutput": {"StringaSQLperStampaIntra": "SELECT 1 AS X"},
+    "ActiveInterface": {"ClsGlobal": {"Gcls_DittaCorrente": {"ClsDatiGest": {"IndIntraVen": 1, "IndIntraAcq": 2}}}},
+    "object": {"Stato": 7},
+    "calls": ["StampaIntra"]})",
+                                     "@CS@", db.ConnectionString()),
+                             services);
+
+  // The status is not reset by the print.
+  EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntra", "Stato": 7, "Errore": {"empty": true},
+                                          "result": null}])"));
+  EXPECT_EQ(out["print_jobs"], Json::parse(R"([{
+    "member": "PclsReport",
+    "calls": [
+      {"call": "ActiveInterface", "args": [{"object": "Object"}]},
+      {"call": "UserObject", "args": ["utente"]},
+      {"call": "Connection", "args": [{"object": "Connection"}]},
+      {"call": "NomeServer", "args": ["srv01"]},
+      {"call": "NomeDataBase", "args": ["HOSTDB"]},
+      {"call": "NomeUtenteDb", "args": [""]},
+      {"call": "NomePasswordDb", "args": [""]},
+      {"call": "RhwndParent", "args": [4242]},
+      {"call": "SQL", "args": ["SELECT 1 AS X"]},
+      {"call": "Prepare", "args": ["Stampa Brogliaccio Movimenti Intra ", "CRIN_INTRA.rpt", "/opt/zelmora", 0, 2]},
+      {"call": "Print", "args": []},
+      {"call": "Connection", "args": [null]},
+      {"call": "ActiveInterface", "args": [null]},
+      {"call": "Recordset", "args": [null]},
+      {"call": "Release", "args": []}
+    ],
+    "formulas": {},
+    "parameters": {
+      "ditta": "1", "ragionesociale": "Officine Rossi S.p.A.", "tipomov": "1", "conto": "0102000123",
+      "descconto": "Müller GmbH", "numdoc": "FT1", "dadatadoc": "2024-01-01", "adatadoc": "31/01/2024",
+      "dameserif": "1", "ameserif": "3", "daannorif": "2024", "aannorif": "2024", "dadatareg": "", "adatareg": "",
+      "IndIntraVen": 1, "IndIntraAcq": 2, "Sezionale": "V1", "Protocollo": "", "StampaTotaliDocumento": "1",
+      "DaNomenclatura": "8471", "ANomenclatura": "", "OperazioneRif": "0",
+      "StampaChkPaginaIni": true, "StampaChkNote": false, "StampaChkLimiti": true,
+      "destinato": "Ufficio acquisti", "eseguito": "", "note": "Controllo di gennaio"
+    },
+    "subreports": {"declared": "", "bound": {}},
+    "recordset": null,
+    "sql": "SELECT 1 AS X",
+    "printed": true,
+    "released": true
+  }])"));
+  // The change of periodicity turns the month into the end of its quarter.
+  EXPECT_EQ(out["CInput"]["TipoIntra"], Json(2));
+  EXPECT_EQ(out["CInput"]["PeriodoStampa"], Json(6));
+  EXPECT_EQ(out["COutput"]["StringaSQLperStampaIntra"], Json("SELECT 1 AS X"));
+}
+
+TEST(StampaIntra, AnEmptyWindowHandleStopsThePrintWithStatus99) {
+  MovementDatabase db;
+  auto services = std::make_shared<PrintServices>();
+  const Json out = RunScript(Replace(R"({
+    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "NomeServer": "srv01"},
+    "COutput": {"StringaSQLperStampaIntra": "SELECT 1 AS X"},
+    "object": {"Errore": "earlier"},
+    "calls": ["StampaIntra"]})",
+                                     "@CS@", db.ConnectionString()),
+                             services);
+  EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntra", "Stato": 99, "Errore": "earlier",
+                                          "result": null}])"));
+  // Nothing printed; the report object is kept by the business object and
+  // released when it ends.
+  EXPECT_EQ(out["print_jobs"], Json::parse(R"([{
+    "member": "PclsReport",
+    "calls": [
+      {"call": "ActiveInterface", "args": [null]},
+      {"call": "UserObject", "args": [{"empty": true}]},
+      {"call": "Connection", "args": [{"object": "Connection"}]},
+      {"call": "NomeServer", "args": ["srv01"]},
+      {"call": "NomeDataBase", "args": [""]},
+      {"call": "NomeUtenteDb", "args": [""]},
+      {"call": "NomePasswordDb", "args": [""]},
+      {"call": "Recordset", "args": [null]},
+      {"call": "Connection", "args": [null]},
+      {"call": "ActiveInterface", "args": [null]},
+      {"call": "Release", "args": []}
+    ],
+    "formulas": {},
+    "parameters": {},
+    "subreports": {"declared": "", "bound": {}},
+    "recordset": null,
+    "sql": "",
+    "printed": false,
+    "released": true
+  }])"));
+}
+
+TEST(StampaIntra, ASecondPrintReleasesTheReportKeptFromTheFirstAndBuildsTheTextWhenNoneIsStored) {
+  MovementDatabase db;
+  auto services = std::make_shared<PrintServices>();
+  CLSIN_INTRABO object(services);
+  auto input = std::make_shared<CLSIN_INPUTINTRA>();
+  input->Ditta = Variant::Integer(1);
+  input->StringaDiConnessione = Variant::String(db.ConnectionString());
+  object.SetCInput(input);
+  auto host = std::make_shared<DispatchObject>();
+  object.SetActiveInterface(host);
+
+  object.StampaIntra();
+  EXPECT_EQ(object.context().Stato, 99);
+  ASSERT_EQ(services->PrintJobs().size(), 1u);
+  const std::shared_ptr<PrintJob> first = services->PrintJobs()[0];
+  EXPECT_FALSE(first->released);
+  // The text was built from the (empty) filters before the report was set up.
+  EXPECT_SAME_TEXT(testing::kHead + testing::kByKindAndCode, object.COutput()->StringaSQLperStampaIntra.Text());
+
+  input->RhwndParent = Variant::Long(77);
+  input->ENHFiltro = Variant::String("AND 1 = 0");  // not applied: the stored text is printed
+  object.StampaIntra();
+  ASSERT_EQ(services->PrintJobs().size(), 2u);
+  std::string tail;
+  for (size_t i = first->calls.size() - 4; i < first->calls.size(); ++i) {
+    const PrintJob::Call& call = first->calls[i];
+    tail += call.name + (call.args.empty() ? "" : call.args[0].IsNothing() ? "(Nothing)" : "(?)") + " ";
+  }
+  EXPECT_EQ(tail, "Connection(Nothing) ActiveInterface(Nothing) Recordset(Nothing) Release ");
+  EXPECT_TRUE(first->released);
+  EXPECT_FALSE(first->printed);
+
+  const std::shared_ptr<PrintJob> second = services->PrintJobs()[1];
+  EXPECT_TRUE(second->printed);
+  EXPECT_TRUE(second->released);
+  EXPECT_EQ(object.context().PclsReport, nullptr);
+  EXPECT_SAME_TEXT(testing::kHead + testing::kByKindAndCode, second->sql);
+  // The host object has no company data: the handler stops at the first
+  // indicator and reports it; the print goes on with what was set.
+  EXPECT_EQ(object.context().Stato, 438);
+  EXPECT_EQ(object.Errore().Text(), "Object doesn't support this property or method in PclsReport_BeforePrintReport");
+  std::string names;
+  for (const auto& [name, value] : second->parameters) names += name + " ";
+  EXPECT_EQ(names,
+            "ditta ragionesociale tipomov conto descconto numdoc dadatadoc adatadoc dameserif ameserif daannorif "
+            "aannorif dadatareg adatareg ");
+}
+
+TEST(StampaIntra, TheHandlerPrintsByQuarterAfterAChangeOfPeriodicity) {
+  struct Case {
+    Variant period;
+    Variant expected;
+  };
+  const Case cases[] = {
+      {Variant::Integer(1), Variant::Integer(3)},    {Variant::Integer(2), Variant::Integer(3)},
+      {Variant::Integer(3), Variant::Integer(3)},    {Variant::Long(4), Variant::Integer(6)},
+      {Variant::String("5"), Variant::Integer(6)},   {Variant::Integer(6), Variant::Integer(6)},
+      {Variant::Integer(7), Variant::Integer(9)},    {Variant::Integer(8), Variant::Integer(9)},
+      {Variant::Integer(9), Variant::Integer(9)},    {Variant::Integer(10), Variant::Integer(12)},
+      {Variant::Integer(11), Variant::Integer(12)},  {Variant::Integer(12), Variant::Integer(12)},
+      {Variant::Integer(0), Variant::Integer(0)},    {Variant::Integer(13), Variant::Integer(13)},
+      {Variant::Double(5.5), Variant::Double(5.5)},  {Variant(), Variant()},
+      {Variant::Null(), Variant::Null()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.period.Text());
+    CLSIN_INTRABO object;
+    auto input = std::make_shared<CLSIN_INPUTINTRA>();
+    input->CambioPeriodicita = true;
+    input->TipoIntra = Variant::Integer(1);
+    input->PeriodoStampa = c.period;
+    object.SetCInput(input);
+    object.context().PclsReport = std::make_shared<ReportObject>("PclsReport");
+    PrintJob job;
+    CrepReport report(job);
+    bool cancel = false;
+    movements::PclsReport_BeforePrintReport(object.context(), cancel, report, nullptr);
+    EXPECT_FALSE(cancel);
+    EXPECT_TRUE(input->TipoIntra == Variant::Integer(2));
+    EXPECT_TRUE(input->PeriodoStampa == c.expected) << input->PeriodoStampa.Text();
+    // No host object: the handler stops at the indicators with error 91.
+    EXPECT_EQ(object.context().Stato, 91);
+    EXPECT_EQ(job.parameters.size(), 14u);
+    EXPECT_EQ(job.parameters[13].first, "adatareg");
+  }
+
+  // Without the change both stay as they are.
+  CLSIN_INTRABO object;
+  auto input = std::make_shared<CLSIN_INPUTINTRA>();
+  input->TipoIntra = Variant::Integer(1);
+  input->PeriodoStampa = Variant::Integer(5);
+  object.SetCInput(input);
+  object.context().PclsReport = std::make_shared<ReportObject>("PclsReport");
+  PrintJob job;
+  CrepReport report(job);
+  bool cancel = false;
+  movements::PclsReport_BeforePrintReport(object.context(), cancel, report, nullptr);
+  EXPECT_TRUE(input->TipoIntra == Variant::Integer(1));
+  EXPECT_TRUE(input->PeriodoStampa == Variant::Integer(5));
+}
+
+TEST(StampaIntra, AMissingPrerequisiteLeavesStatus1AndPrintsNothing) {
+  auto services = std::make_shared<PrintServices>();
+  const Json out = RunScript(R"({"CInput": {"Ditta": 1, "StringaDiConnessione": ""}, "calls": ["StampaIntra"]})",
+                             services);
+  EXPECT_EQ(out["steps"][0]["Stato"], Json(1));
+  EXPECT_TRUE(out["print_jobs"].empty());
+}
+
+}  // namespace
+}  // namespace zelmora
