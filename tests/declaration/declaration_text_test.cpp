@@ -12,6 +12,7 @@
 #include "component/clsin_intrabo.h"
 #include "declaration/declaration_procedures.h"
 #include "declaration/expected_statements.h"
+#include "declaration/text_edit.h"
 #include "platform/dispatch_object.h"
 #include "platform/linked_companies.h"
 #include "support/golden.h"
@@ -19,6 +20,7 @@
 namespace zelmora {
 namespace {
 
+using testing::Edit;
 using testing::Golden;
 using testing::kMonthlySalesMarked;
 using testing::kQuarterlyLinkedFrenchMarked;
@@ -106,23 +108,6 @@ std::unique_ptr<CLSIN_INTRABO> QuarterlyLinkedFrench(std::shared_ptr<TestService
   object->SetCInput(in);
   object->SetActiveInterface(ActiveInterfaceWithLocalisation(Variant::Integer(2)));
   return object;
-}
-
-// `text` with every `from` replaced by `to`; the test fails unless `from`
-// occurs exactly `count` times.
-std::string Edit(std::string text, std::string_view from, std::string_view to, int count) {
-  int found = 0;
-  std::string result;
-  size_t start = 0;
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {
-    ++found;
-    result.append(text, start, at - start);
-    result += to;
-    start = at + from.size();
-  }
-  result.append(text, start, std::string::npos);
-  EXPECT_EQ(found, count) << "edit of \"" << testing::Visible(from) << "\"";
-  return result;
 }
 
 // The published statement: the complete one without the reference-year pieces.

@@ -266,8 +266,12 @@ class SqliteBackend : public DatabaseBackend {
   void Run(tsql::Statement& s) {
     switch (s.kind) {
       case tsql::Statement::Kind::If: {
-        Prepared p(db_, tsql::TranslateCondition(*s.condition, catalog_), timedOut_);
-        const bool holds = p.Step(timedOut_) && sqlite3_column_int(p.get(), 0) != 0;
+        bool holds = false;
+        {
+          // Finished before the branch runs: a branch may drop a table the condition read.
+          Prepared p(db_, tsql::TranslateCondition(*s.condition, catalog_), timedOut_);
+          holds = p.Step(timedOut_) && sqlite3_column_int(p.get(), 0) != 0;
+        }
         if (holds) {
           Run(*s.thenBranch);
         } else if (s.elseBranch) {

@@ -128,6 +128,10 @@ char32_t LowerCase(char32_t c) {
   if (OddCapitalRange(c)) return (c % 2 == 1) ? c + 1 : c;
   if (c == 0x130) return 'i';
   if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;
+  if (c == 0x386) return 0x3AC;  // Greek capitals with tonos
+  if (c >= 0x388 && c <= 0x38A) return c + 37;
+  if (c == 0x38C) return 0x3CC;
+  if (c == 0x38E || c == 0x38F) return c + 63;
   if (c >= 0x410 && c <= 0x42F) return c + 32;
   if (c >= 0x400 && c <= 0x40F) return c + 80;
   return c;
@@ -140,6 +144,10 @@ char32_t UpperCase(char32_t c) {
   if (EvenCapitalRange(c)) return (c % 2 == 1) ? c - 1 : c;
   if (OddCapitalRange(c)) return (c % 2 == 0) ? c - 1 : c;
   if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;
+  if (c == 0x3AC) return 0x386;
+  if (c >= 0x3AD && c <= 0x3AF) return c - 37;
+  if (c == 0x3CC) return 0x38C;
+  if (c == 0x3CD || c == 0x3CE) return c - 63;
   if (c >= 0x430 && c <= 0x44F) return c - 32;
   if (c >= 0x450 && c <= 0x45F) return c - 80;
   return c;

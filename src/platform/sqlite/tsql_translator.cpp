@@ -1317,7 +1317,11 @@ class Translator {
     }
     const int prec = (e.op == "+" || e.op == "-") ? kPrecAdd : kPrecMul;
     if (e.op == "/" || e.op == "%") {
-      y = Function("tsql_nonzero", {y.text});
+      // A divisor written as a number other than zero needs no check.
+      const std::optional<Constant> divisor = ConstantOf(&b);
+      const bool safe = divisor && divisor->kind == Constant::Kind::Number &&
+                        !Decimal::Parse(divisor->text).value_or(Decimal()).IsZero();
+      if (!safe) y = Function("tsql_nonzero", {y.text});
       if (e.op == "%" && !e.type.IsInteger() && !e.type.IsUnknown()) return Function("tsql_mod", {x.text, y.text});
       // Decimals may be stored as whole numbers: a fractional quotient must
       // not become SQLite's integer division.

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/connection.h"
 #include "platform/error.h"
 #include "platform/recordset.h"
 
@@ -225,6 +226,33 @@ TEST(Recordset, FromRowsIsAnOpenSnapshotOnItsFirstRow) {
   EXPECT_EQ(ErrorOf([&] { Recordset::FromRows(fields, {{Variant::Long(1), Variant::Long(2)}}); }), 5);
   auto empty = Recordset::FromRows(fields, {});
   EXPECT_TRUE(empty->EOF());
+}
+
+TEST(Recordset, OpenOverAConnectionTakesItsOwnSnapshot) {
+  auto connection = std::make_shared<Connection>();
+  connection->Open("Provider=SQLite;Data Source=:memory:");
+  connection->Execute("CREATE TABLE T (N INT, S VARCHAR(10))", kCmdText | kExecuteNoRecords);
+  connection->Execute("INSERT INTO T (N, S) VALUES (1, 'a')", kCmdText | kExecuteNoRecords);
+  connection->Execute("INSERT INTO T (N, S) VALUES (2, 'b')", kCmdText | kExecuteNoRecords);
+
+  Recordset rs;
+  rs.Open("SELECT N, S FROM T", connection, kCursorDynamic, kLockOptimistic);
+  EXPECT_TRUE(rs.IsOpen());
+  EXPECT_EQ(rs.CursorType, kCursorDynamic);
+  EXPECT_EQ(rs.FieldCount(), 2u);
+  EXPECT_EQ(rs.Field(1).name, "S");
+  EXPECT_EQ(rs.RecordCount(), 2);
+  EXPECT_EQ(rs.Value("s"), Variant::String("a"));
+  rs.SetFilter("N = 2");
+  EXPECT_EQ(rs.Value("S"), Variant::String("b"));
+
+  // The rows are this recordset's: the table is not changed through it.
+  rs.AddNew();
+  auto again = connection->Execute("SELECT N FROM T");
+  EXPECT_EQ(again->RecordCount(), 2);
+  EXPECT_EQ(ErrorOf([&] { rs.Open("SELECT N FROM T", connection); }), 3705);
+  Recordset unset;
+  EXPECT_EQ(ErrorOf([&] { unset.Open("SELECT N FROM T", nullptr); }), 91);
 }
 
 }  // namespace

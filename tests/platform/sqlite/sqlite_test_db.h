@@ -30,7 +30,8 @@ class ScratchDatabase {
     sqlite3_open(path_.c_str(), &db);
     RegisterTsqlExtensions(db);
     char* error = nullptr;
-    if (sqlite3_exec(db, setupSql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+    const std::string script = "PRAGMA synchronous = OFF; BEGIN; " + setupSql + "; COMMIT;";
+    if (sqlite3_exec(db, script.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
       ADD_FAILURE() << "setup failed: " << (error ? error : "?");
       sqlite3_free(error);
     }

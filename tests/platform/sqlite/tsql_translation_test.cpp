@@ -1,0 +1,141 @@
+// The SQLite text that representative T-SQL statements become, compared
+// whole: qualified columns, the collation where text is compared, the
+// conversions of literals, the rewritten APPLY, UPDATE ... FROM, SELECT INTO.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "construct_texts.h"
+#include "platform/error.h"
+#include "platform/sqlite/sqlite_extensions.h"
+#include "platform/sqlite/tsql_parser.h"
+#include "platform/sqlite/tsql_translator.h"
+#include "support/golden.h"
+
+namespace zelmora {
+namespace {
+
+// The catalog of an in-memory database holding the test tables and a
+// session table #STAGE.
+class MemoryCatalog : public tsql::Catalog {
+ public:
+  MemoryCatalog() {
+    sqlite3_open(":memory:", &db_);
+    RegisterTsqlExtensions(db_);
+    sqlite3_exec(db_, testing::kTestSchema, nullptr, nullptr, nullptr);
+    sqlite3_exec(db_,
+                 "CREATE TEMP TABLE \"#STAGE\" (L_CODICE VARCHAR(8) COLLATE TSQL, IMPORTO DECIMAL(38,2), ERRORE INT)",
+                 nullptr, nullptr, nullptr);
+  }
+  ~MemoryCatalog() override { sqlite3_close(db_); }
+
+  std::optional<std::vector<tsql::ColumnInfo>> Columns(const std::string& name, bool temporary) override {
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db_, "SELECT name, type FROM pragma_table_info(?1, ?2)", -1, &st, nullptr);
+    sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, 2, temporary ? "temp" : "main", -1, SQLITE_STATIC);
+    std::vector<tsql::ColumnInfo> columns;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      columns.push_back({reinterpret_cast<const char*>(sqlite3_column_text(st, 0)),
+                         tsql::ParseDeclaredType(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)))});
+    }
+    sqlite3_finalize(st);
+    if (columns.empty()) return std::nullopt;
+    return columns;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+// Every statement of the batch, one SQLite statement a line; an IF as its
+// condition query.
+std::string Translated(const std::string& batch) {
+  MemoryCatalog catalog;
+  std::string out;
+  for (tsql::StatementPtr& s : tsql::ParseBatch(batch)) {
+    if (s->kind == tsql::Statement::Kind::If) {
+      out += "IF " + tsql::TranslateCondition(*s->condition, catalog) + "\n";
+      continue;
+    }
+    for (const std::string& step : tsql::Translate(*s, catalog).steps) out += step + "\n";
+  }
+  return out;
+}
+
+TEST(TsqlTranslation, MovementListingWithOuterApply) {
+  EXPECT_SAME_TEXT(
+      "SELECT DOCS.D_NUMREG, LINES.L_RIGA, coalesce(LINES.L_DATAORIG, 17530101) AS DATAORIG, PRO.CG07_CODISO, "
+      "PRO.CG07_DESCR FROM DOCS LEFT JOIN LINES ON DOCS.D_DITTA = LINES.L_DITTA AND DOCS.D_NUMREG = LINES.L_NUMREG "
+      "LEFT JOIN CG07_TABSTATIEST AS PRO ON PRO.CG07_CODICE = LINES.L_PAESE WHERE DOCS.D_DITTA = 1 AND "
+      "DOCS.D_NUMREG <> 11 ORDER BY DOCS.D_NUMREG, 2\n",
+      Translated(testing::kMovementListing));
+}
+
+TEST(TsqlTranslation, AggregatesOverAUnionInADerivedTable) {
+  EXPECT_SAME_TEXT(
+      "SELECT rtrim(X.K, ' ') AS K, tsql_sum(X.V) AS S, count(*) AS N FROM (SELECT LINES.L_CODICE AS K, "
+      "LINES.L_IMPORTO AS V FROM LINES WHERE LINES.L_DITTA = 1 UNION ALL SELECT 'TOTALE', 1.5) AS X "
+      "GROUP BY X.K COLLATE TSQL ORDER BY X.K COLLATE TSQL\n",
+      Translated(testing::kUnionTotals));
+}
+
+TEST(TsqlTranslation, StagingBatch) {
+  EXPECT_SAME_TEXT(
+      "IF SELECT CASE WHEN (SELECT -rowid FROM temp.sqlite_master WHERE type IN ('table') AND name = '#STAGE' "
+      "COLLATE NOCASE) IS NOT NULL THEN 1 ELSE 0 END\n"
+      "CREATE TEMP TABLE \"#STAGE2\" (L_CODICE VARCHAR(8) COLLATE TSQL, IMPORTO DECIMAL(38,2), ERRORE INT)\n"
+      "INSERT INTO temp.\"#STAGE2\" SELECT rtrim(LINES.L_CODICE, ' ') AS L_CODICE, "
+      "tsql_sum(LINES.L_IMPORTO * (1 - 2 * LINES.L_SEGNO)) AS IMPORTO, 0 AS ERRORE FROM LINES "
+      "GROUP BY LINES.L_CODICE COLLATE TSQL\n"
+      "INSERT INTO temp.\"#STAGE\" SELECT 'EXTRA', 1.00, 0\n"
+      "UPDATE temp.\"#STAGE\" AS STP SET ERRORE = 1 FROM CODICI_ERRATI AS ERR "
+      "WHERE ERR.CODICE COLLATE TSQL = STP.L_CODICE\n"
+      "IF SELECT CASE WHEN EXISTS (SELECT 1 FROM temp.\"#STAGE\" WHERE \"#STAGE\".ERRORE = 1) THEN 1 ELSE 0 END\n",
+      Translated(
+          // The batch without its DROP (the test catalog holds the table
+          // already) and with both branches of the last IF left out.
+          "IF OBJECT_ID(N'tempdb..#STAGE', N'U') IS NOT NULL SELECT 1\n"
+          "SELECT RTRIM(L_CODICE) AS L_CODICE, SUM(L_IMPORTO * (1 - 2 * L_SEGNO)) AS IMPORTO, 0 AS ERRORE "
+          "INTO #STAGE2 FROM LINES WITH(NOLOCK) GROUP BY L_CODICE\n"
+          "INSERT INTO #STAGE SELECT N'EXTRA', 1.00, 0\n"
+          "UPDATE STP SET ERRORE = 1 FROM #STAGE AS STP INNER JOIN CODICI_ERRATI AS ERR ON ERR.CODICE = STP.L_CODICE\n"
+          "IF EXISTS(SELECT 1 FROM #STAGE WHERE ERRORE = 1) SELECT 1"));
+}
+
+TEST(TsqlTranslation, CorrelatedSubqueries) {
+  EXPECT_SAME_TEXT(
+      "SELECT DOCS.D_NUMREG, (SELECT 1 FROM LINES WHERE LINES.L_NUMREG = DOCS.D_NUMREG AND LINES.L_DITTA = "
+      "DOCS.D_DITTA LIMIT 1) AS DETTAGLIO, (SELECT tsql_sum(LINES_2.L_IMPORTO * (1 - 2 * LINES_2.L_SEGNO)) FROM "
+      "LINES AS LINES_2 WHERE LINES_2.L_DITTA = DOCS.D_DITTA AND LINES_2.L_NUMREG = DOCS.D_NUMREG) AS NETTO FROM "
+      "DOCS WHERE DOCS.D_DITTA = 1 AND NOT EXISTS (SELECT 1 FROM LINES AS A WHERE A.L_NUMREG = DOCS.D_NUMREG AND "
+      "A.L_DITTA = DOCS.D_DITTA AND A.L_IMPORTO > 50) ORDER BY 1\n",
+      Translated(testing::kCorrelated));
+}
+
+TEST(TsqlTranslation, ConversionsFollowTheServersTypes) {
+  EXPECT_SAME_TEXT(
+      "SELECT coalesce(LINES.L_DATAORIG, 19000101) AS D, coalesce(LINES.L_NOTA, '0') AS N, "
+      "coalesce(LINES.L_PAESE, 0) AS P, coalesce(LINES.L_CODICE, '12345678') AS C, "
+      "row_number() OVER (ORDER BY LINES.L_CODICE COLLATE TSQL, LINES.L_IMPORTO DESC) + 40 AS FAKEID, "
+      "CAST(LINES.L_IMPORTO AS REAL) / 4 AS Q, CAST(LINES.L_IMPORTO AS REAL) / tsql_nonzero(LINES.L_RIGA) AS R, "
+      "LINES.L_NOTA || '-' || CAST(LINES.L_RIGA AS TEXT) AS K FROM LINES "
+      "WHERE LINES.L_DATAORIG >= 20231201 AND tsql_int(LINES.L_CODICE) IN (9403, 84713000) "
+      "AND tsql_like(LINES.L_CODICE, '84%')\n",
+      Translated("SELECT ISNULL(L_DATAORIG, '') AS D, ISNULL(L_NOTA, 0) AS N, ISNULL(L_PAESE, '') AS P,\n"
+                 "       ISNULL(L_CODICE, '123456789') AS C,\n"
+                 "       ROW_NUMBER() OVER (ORDER BY L_CODICE, L_IMPORTO DESC) + 40 AS FAKEID,\n"
+                 "       L_IMPORTO / 4 AS Q, L_IMPORTO / L_RIGA AS R, L_NOTA + '-' + CAST(L_RIGA AS VARCHAR(5)) AS K\n"
+                 "FROM LINES WHERE L_DATAORIG >= '2023-12-01' AND L_CODICE IN ('9403', 84713000)\n"
+                 "  AND L_CODICE LIKE '84%'"));
+}
+
+TEST(TsqlTranslation, DeleteAndInsertValues) {
+  EXPECT_SAME_TEXT(
+      "DELETE FROM LINES WHERE LINES.L_DITTA = 1 AND LINES.L_NUMREG = 10\n"
+      "INSERT INTO DOCS (D_DITTA, D_NUMREG, D_DATA) VALUES (3, 1, 20240229), (3, 2, NULL)\n",
+      Translated(std::string(testing::kDeleteLines) +
+                 ";INSERT DOCS (D_DITTA, D_NUMREG, D_DATA) VALUES (3, '1', '20240229'), (3, 2, NULL)"));
+}
+
+}  // namespace
+}  // namespace zelmora
