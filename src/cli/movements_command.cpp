@@ -296,8 +296,12 @@ void WriteLineTotals(const Recordset& rows, std::ostream& out) {
   }
   out << "\n" << count << (count == 1 ? " row" : " rows") << " from " << documents.size()
       << (documents.size() == 1 ? " document" : " documents") << "\n";
+  static const std::map<std::string, std::string> headings = {
+      {"1", "sales"}, {"2", "sales corrections"}, {"3", "purchases"}, {"4", "purchase corrections"}};
   for (const auto& [code, total] : totals) {
-    out << "Total " << Fit(KindLabel(code), 12, false) << Fit(total.ToFixed(2), 16, true) << " EUR\n";
+    auto heading = headings.find(code);
+    out << "Total " << Fit(heading == headings.end() ? "kind " + code : heading->second, 20, false)
+        << Fit(total.ToFixed(2), 16, true) << " EUR\n";
   }
 }
 
@@ -322,7 +326,12 @@ int RunMovements(const MovementsOptions& options, std::ostream& out, std::ostrea
   RecordsetPtr rows = options.documents ? object.COutput()->RecordsetIntraInterrogazione
                                         : object.COutput()->RecordsetIntra;
   if (status != 0 || !rows) {
-    const std::string reason = object.Errore().IsEmptyOrNull() ? "" : ": " + object.Errore().Text();
+    // The lists report their own failures by status only; a reason comes
+    // from a step that says more (the connection, the query's filters).
+    std::string reason = object.Errore().IsEmptyOrNull() ? "" : ": " + object.Errore().Text();
+    if (reason.empty() && (!options.filter.empty() || !options.orderBy.empty())) {
+      reason = ": check the SQL given with --filter and --order-by";
+    }
     err << "zelmora movements: the movements could not be read (status " << status << ")" << reason << "\n";
     return 1;
   }

@@ -270,7 +270,7 @@ std::string MovementListSql(const CLSIN_INPUTINTRA& input) {
       sql += " AND ( ";
       sql += kCRLF;
       sql += "       ( IN02_INDOPER = 0 ";
-      if (goodsRange) sql += ListCodeRange(input.NomenclaturaFinale, input.NomenclaturaIniziale);
+      if (goodsRange) sql += ListCodeRange(input.NomenclaturaIniziale, input.NomenclaturaFinale);
       sql += "       ) ";
       sql += "   OR ";
       sql += "       ( IN02_INDOPER = 1 ";
@@ -346,7 +346,7 @@ std::string DocumentBrowseSql(const CLSIN_INPUTINTRA& input) {
   }
   if (EqualsNumber(operazione, 9)) line("     OR ");
   if (EqualsNumber(operazione, 1) || EqualsNumber(operazione, 9)) {
-    sql += BrowseLinesExist(0, input.ServizioIniziale, input.ServizioFinale);
+    sql += BrowseLinesExist(1, input.ServizioIniziale, input.ServizioFinale);
   }
   line(" OR  NOT EXISTS (");
   line("                   SELECT 1");

@@ -61,8 +61,8 @@ void PclsReport_BeforePrintReport(IntraContext& context, bool& /*cancel*/, CrepR
     crepReport.SetParameterField("ANomenclatura", text(input.NomenclaturaFinale));
     crepReport.SetParameterField("OperazioneRif", text(input.OperazioneRif));
     crepReport.SetParameterField("StampaChkPaginaIni", Variant::Boolean(report->FirstPageOption));
-    crepReport.SetParameterField("StampaChkLimiti", Variant::Boolean(report->LimitsOption));
     crepReport.SetParameterField("StampaChkNote", Variant::Boolean(report->NotesOption));
+    crepReport.SetParameterField("StampaChkLimiti", Variant::Boolean(report->LimitsOption));
     crepReport.SetParameterField("destinato", Variant::String(report->RecipientText));
     crepReport.SetParameterField("eseguito", Variant::String(report->PreparedByText));
     crepReport.SetParameterField("note", Variant::String(report->NotesText));

@@ -273,14 +273,18 @@ TEST_F(DeclarationLinesTest, MonthlySalesAndTheCompleteStatement) {
   // The complete statement also gives the reference year of the
   // nomenclature: the line's own, or its competence date's (none for the
   // lines dated by their registration).
-  std::string complete = Edit(kMonthlySales, "|IN02_PROGRSEZ3|", "|IN02_PROGRSEZ3|NOMENCLATURA_ANNORIF|", 1);
-  complete = Edit(complete, "|85176200|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|0.00|0.000|"
-                  "0.000|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|",
-                  "|85176200|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|0.00|0.000|"
-                  "0.000|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|NULL|",
-                  1);
-  complete = Edit(complete, "|NULL|NULL|0.00|0.00\n", "|NULL|NULL|2024|0.00|0.00\n", 8);
-  complete = Edit(complete, "|NULL|NULL|930.00|1116.00\n", "|NULL|NULL|2024|930.00|1116.00\n", 1);
+  const char* years[] = {"NOMENCLATURA_ANNORIF", "2024", "2024", "NULL", "2024", "2024",
+                         "2024", "2024", "2024", "2024", "2024"};
+  std::string complete;
+  size_t line = 0;
+  for (size_t start = 0; start < kMonthlySales.size(); ++line) {
+    const size_t end = kMonthlySales.find('\n', start);
+    const std::string row = kMonthlySales.substr(start, end - start);
+    // The reference year comes before the two corrected values.
+    const size_t at = row.rfind('|', row.rfind('|') - 1);
+    complete += row.substr(0, at) + "|" + years[line] + row.substr(at) + "\n";
+    start = end + 1;
+  }
   EXPECT_SAME_TEXT(complete, lines.complete);
 }
 

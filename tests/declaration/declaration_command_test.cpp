@@ -1,0 +1,84 @@
+// zelmora declaration: what a person reads, and what a failing run says.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "cli/declaration_command.h"
+#include "declaration/host_database.h"
+#include "support/golden.h"
+
+namespace zelmora {
+namespace {
+
+using testing::HostDatabase;
+
+void FillSmallCompany(HostDatabase& db) {
+  db.Run(
+      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
+      "INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (1, 'FR', 'Francia', 1);"
+      "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller, Söhne & Co. GmbH', 'DE111', 4), (101, 'Dupont SA', 'FR222', 1);"
+      "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 0, 11, 101);");
+  db.Add({.registration = 1, .amount = "1000.10", .currencyAmount = "1000.10", .mass = "10.5", .units = "2",
+          .statisticalValue = "1100"});
+  db.Add({.registration = 2, .competence = "'20240612'", .partner = 11, .code = "'73181595'", .amount = "-20.5",
+          .currencyAmount = "-20.5", .destination = "1"});
+  db.Add({.registration = 3, .operation = 1, .code = "'620100'", .amount = "300", .currencyAmount = "300",
+          .in03 = "'A'", .in04 = "'B'"});
+}
+
+TEST(DeclarationCommand, PrintsTheLinesForAPersonOrAsCsv) {
+  HostDatabase db;
+  FillSmallCompany(db);
+  cli::DeclarationRequest request{.database = db.path(), .company = 1, .year = 2024, .period = 6, .periodicity = 2};
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::RunDeclaration(request, out, err), 0) << err.str();
+  EXPECT_SAME_TEXT(
+      "Op  Doc  Ctry  VAT number  Partner                   Nat  Code      Data  RefM  RefY   Amount  Currency  In03  In04  Corrected\n"
+      "--  ---  ----  ----------  ------------------------  ---  --------  ----  ----  ----  -------  --------  ----  ----  ---------\n"
+      " 0    1  DE    DE111       Müller, Söhne & Co. GmbH    1  84821090     0                1000.10   1000.10                   0.00\n"
+      " 0    1  FR    FR222       Dupont SA                   1  73181595     0                 -20.50    -20.50                   0.00\n"
+      " 1    1  DE    DE111       Müller, Söhne & Co. GmbH    1  620100       0                 300.00    300.00  A     B          0.00\n"
+      "3 lines, amount 1279.60\n",
+      out.str());
+
+  // Monthly: the statistical data too; CSV: every column, texts quoted
+  // where they hold a comma.
+  request.periodicity = 1;
+  request.period = 5;
+  request.csv = true;
+  std::ostringstream csv;
+  EXPECT_EQ(cli::RunDeclaration(request, csv, err), 0) << err.str();
+  EXPECT_SAME_TEXT(
+      "IN01_DITTA_CG18,IN01_INDTIPODOC,IN02_MESERIF,IN02_ANNORIF,CG41_TIPOCF_CG44,CG41_CLIFOR_CG44,CG16_CODICE,"
+      "CG16_PARTIVA,CG16_RAGSOANAG,IMPORTO,IMPORTOVAL,CG07_INDTIPOSTATO,CG07_CODICECF,CG07_CODISOCF,CG07_DESCRCF,"
+      "IN02_INDNATURA,IN02_NOMENCLATURA,IN02_INDTIPODATI,IN02_INDCONS,IN02_INDTRASP,IN02_PAESEPRO_CG07,"
+      "IN02_PAESEORI_CG07,IN02_PAESEDES_CG07,CG07_CODICEPRO,CG07_DESCRPRO,CG07_CODISOPRO,CG07_CODICEORI,"
+      "CG07_DESCRORI,CG07_CODISOORI,CG07_CODICEDES,CG07_DESCRDES,CG07_CODISODES,IN02_PROVDEST,IN02_PROVORIG,"
+      "VALSTAT,IMPMASSA,IMPUNSUPPL,IN02_CODICE_IN03,IN02_CODICE_IN04,IN02_SEZORIG,IN02_NUMDOCORIG,"
+      "IN02_DATADOCORIG,CG07_CODISOPAG,IN02_INDOPER,IN02_SEZDOG,IN02_PROTDICH,IN02_PROGRSEZ3,RETTIFICA,"
+      "RETTIFICAVAL\r\n"
+      "1,1,,,0,10,100,DE111,\"Müller, Söhne & Co. GmbH\",1000.10,1000.10,1,4,DE,Germania,1,84821090,0,1,3,,,4,,,,,"
+      ",,4,Germania,DE,,MO,1100.00,10.500,2.000,,,,,,,0,,,,0.00,0.00\r\n"
+      "1,1,,,0,10,100,DE111,\"Müller, Söhne & Co. GmbH\",300.00,300.00,1,4,DE,Germania,1,620100,0,1,3,,,4,,,,,"
+      ",,4,Germania,DE,,MO,0.00,0.000,0.000,A,B,,,,,1,,,,0.00,0.00\r\n",
+      csv.str());
+}
+
+TEST(DeclarationCommand, FailuresSayWhyInOneLine) {
+  std::ostringstream out, err;
+  cli::DeclarationRequest missing{.database = "/nonexistent/host.db", .company = 1, .year = 2024, .period = 5};
+  EXPECT_EQ(cli::RunDeclaration(missing, out, err), 1);
+  EXPECT_EQ(err.str(), "zelmora declaration: no database file at /nonexistent/host.db\n");
+  EXPECT_EQ(out.str(), "");
+
+  // A company the database does not know.
+  HostDatabase db;
+  std::ostringstream err2;
+  cli::DeclarationRequest unknown{.database = db.path(), .company = 5, .year = 2024, .period = 5};
+  EXPECT_EQ(cli::RunDeclaration(unknown, out, err2), 1);
+  EXPECT_EQ(err2.str(), "zelmora declaration: Company 5 is not in the company table CG18_DITTE\n");
+}
+
+}  // namespace
+}  // namespace zelmora

@@ -1,0 +1,374 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/host_harness.h"
+#include "cli/telematic_command.h"
+#include "component/clsin_intrabo.h"
+#include "component/connection_context.h"
+#include "declaration/declaration_procedures.h"
+#include "platform/dispatch_object.h"
+#include "platform/services/temp_folder.h"
+#include "platform/sqlite/host_schema.h"
+#include "platform/sqlite/sqlite_extensions.h"
+#include "support/golden.h"
+#include "telematic/declaration_lines.h"
+#include "telematic/telematic_procedures.h"
+
+namespace zelmora {
+namespace {
+
+using Json = nlohmann::json;
+using namespace zelmora::testing;
+
+// Company 1 files sales monthly and purchases quarterly. March 2024: two
+// sales of goods to one customer (one declaration line), a sale of
+// services, an all-zero sale; the first quarter: a purchase of goods and
+// one of services; April: a sale outside the period.
+constexpr const char* kMovements = R"SQL(
+INSERT INTO CG18_DITTE VALUES (1, 'Alfa S.p.A.', 1, 2, 0);
+INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (5, 'FR', 'Francia', 1);
+INSERT INTO CG16_ANAGGEN VALUES (100, 'Kunde GmbH', 'DE123456789', 4), (200, 'Fournisseur SA', 'FR98765432101', 5);
+INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 1, 20, 200);
+INSERT INTO CG41_PRIMANOTA (CG41_DITTA_CG18, CG41_NUMREG, CG41_DATAREG, CG41_SEZIONALE, CG41_CODICE_CG33,
+                            CG41_TIPOCF_CG44, CG41_CLIFOR_CG44) VALUES
+  (1, 1, 20240310, 'A', '01', 0, 10), (1, 2, 20240312, 'A', '01', 0, 10), (1, 3, 20240315, 'A', '01', 0, 10),
+  (1, 4, 20240316, 'A', '01', 0, 10), (1, 5, 20240115, 'B', '02', 1, 20), (1, 6, 20240201, 'B', '02', 1, 20),
+  (1, 7, 20240402, 'A', '01', 0, 10), (1, 8, 20240320, 'A', '01', 0, 10), (1, 9, 20240321, 'A', '01', 0, 10);
+INSERT INTO IN01_DOCTESTA (IN01_DITTA_CG18, IN01_NUMREG_CG41, IN01_INDTIPODOC, IN01_CODICE_CG08, IN01_DTCOMPINTRA) VALUES
+  (1, 1, 1, 'EUR', 20240310), (1, 2, 1, 'EUR', 20240312), (1, 3, 1, 'EUR', 20240315), (1, 4, 1, 'EUR', 20240316),
+  (1, 5, 3, 'EUR', 20240115), (1, 6, 3, 'EUR', 20240201), (1, 7, 1, 'EUR', 20240402), (1, 8, 1, 'EUR', NULL),
+  (1, 9, 1, 'EUR', NULL);
+INSERT INTO IN02_RIGHEDOC (IN02_DITTA_CG18, IN02_NUMREG_CG41, IN02_NUMRIGA, IN02_INDOPER, IN02_NOMENCLATURA,
+    IN02_IMPORTO, IN02_IMPORTOVAL, IN02_FLGSEGNO, IN02_INDTIPODATI, IN02_INDNATURA, IN02_INDCONS, IN02_INDTRASP,
+    IN02_PAESEPRO_CG07, IN02_PAESEORI_CG07, IN02_PAESEDES_CG07, IN02_PAESEPAG_CG07, IN02_PROVDEST, IN02_PROVORIG,
+    IN02_MASSA, IN02_UNSUPPL, IN02_VALSTAT, IN02_CODICE_IN03, IN02_CODICE_IN04, IN02_NUMDOCORIG,
+    IN02_DATADOCORIG, IN02_SEZORIG) VALUES
+  (1, 1, 1, 0, '84713000', 1000.49, 0, 0, 0, 1, 1, 3, NULL, NULL, 4, NULL, NULL, 'MO', 12.5, 0, 1000.49,
+   NULL, NULL, NULL, NULL, NULL),
+  (1, 2, 1, 0, '84713000', 200.10, 0, 0, 0, 1, 1, 3, NULL, NULL, 4, NULL, NULL, 'MO', 2.4, 0, 200.10,
+   NULL, NULL, NULL, NULL, NULL),
+  (1, 3, 1, 1, '62010000', 500, 0, 0, 0, 1, NULL, NULL, NULL, NULL, NULL, 4, NULL, NULL, 0, 0, 0,
+   'I', 'B', '15', 20240305, 'A'),
+  (1, 4, 1, 0, '73181500', 0, 0, 0, 0, 1, 1, 3, NULL, NULL, 4, NULL, NULL, 'MO', 0, 0, 0,
+   NULL, NULL, NULL, NULL, NULL),
+  (1, 5, 1, 0, '39269097', 300.4, 350.6, 0, 0, 1, 2, 3, 5, 5, NULL, NULL, 'BO', NULL, 3, 0, 300.4,
+   NULL, NULL, NULL, NULL, NULL),
+  (1, 6, 1, 1, '631100', 80, 90, 0, 0, 1, NULL, NULL, NULL, NULL, NULL, 5, NULL, NULL, 0, 0, 0,
+   'R', 'A', 'F-1', 20240201, 'B'),
+  (1, 7, 1, 0, '84713000', 999, 0, 0, 0, 1, 1, 3, NULL, NULL, 4, NULL, NULL, 'MO', 1, 0, 999,
+   NULL, NULL, NULL, NULL, NULL),
+  (1, 8, 1, 1, '62020000', 40, 0, 0, 0, 1, NULL, NULL, NULL, NULL, NULL, 4, NULL, NULL, 0, 0, 0,
+   'I', 'B', 'N-5', 20240301, 'A'),
+  (1, 9, 1, 1, '62020000', 60, 0, 0, 0, 1, NULL, NULL, NULL, NULL, NULL, 4, NULL, NULL, 0, 0, 0,
+   'I', 'B', 'N-5', 20240302, 'A');
+)SQL";
+
+class SubmissionDatabase : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder_ / "host.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(RegisterTsqlExtensions(db), SQLITE_OK);
+    CreateHostSchema(db);
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, kMovements, nullptr, nullptr, &message);
+    const std::string text = message ? message : "";
+    sqlite3_free(message);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << text;
+  }
+
+  // The declarant's input for March 2024, as a host sets it.
+  Json Input(int tipoStampa) const {
+    return {{"StringaDiConnessione", "Provider=SQLite;Data Source=" + folder_ / "host.db"},
+            {"Ditta", 1},
+            {"Anno", 2024},
+            {"PeriodoStampa", 3},
+            {"TipoStampa", tipoStampa},
+            {"AnnoRiferimentoIntra", 1},
+            {"CodiceUtenteInvioTelematico", "ABCD"},
+            {"DataInvioTelematico", {{"date", "2024-04-15"}}},
+            {"ProgressivoInvioTelematico", 1},
+            {"NumFloppy", 7},
+            {"PartitaIva", "01234567890"},
+            {"CodiceSezioneDoganale", 28100},
+            {"ProgressivoSedeUtente", 1}};
+  }
+
+  Json Run(const Json& script) const {
+    cli::HarnessResult result = cli::RunHostScript(script.dump());
+    EXPECT_EQ(result.exitCode, 0) << result.error;
+    return Json::parse(result.output);
+  }
+
+  static Json ActiveInterface() { return {{"ClsGlobal", {{"Gcls_DittaCorrente", {{"IndLocalizzazione", 0}}}}}}; }
+
+  void Execute(const std::string& sql) const {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder_ / "host.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+  }
+
+  std::string ReadFile(const std::string& name) const {
+    std::ifstream file(folder_ / name, std::ios::binary);
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
+  }
+
+  TempFolder folder_;
+};
+
+TEST_F(SubmissionDatabase, BothListsMakeOneSubmissionWithTheNextNumberForPurchases) {
+  Json output = Run({{"CInput", Input(2)},
+                     {"ActiveInterface", ActiveInterface()},
+                     {"calls", {"PreparaTracciatoPerInvioTelematico"}}});
+  ASSERT_EQ(output["steps"][0]["Stato"], 0) << output["steps"][0]["Errore"];
+  EXPECT_EQ(output["COutput"]["NomeFileInvioTelematico"], "ABCD0415.I01");
+  //        1         2         3         4         5         6         7         8         9        10        11        12        13
+  //        1234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890
+  EXPECT_SAME_TEXT(
+      "ABCD            ABCD0415.I01            028100    01234567890     001 00009\r\n"
+      "EUROX01234567890000007000000C24M03012345678900000000000000000010000000001201000000000000000000000030000000000600000000000000000000\r\n"
+      "EUROX01234567890000007100001DEDE123456789 0000000001201184713000000000001500000000000000000001201C3DEMO\r\n"
+      "EUROX01234567890000007300001DEDE123456789 000000000050015             050324620100IBDE\r\n"
+      "EUROX01234567890000007300002DEDE123456789 0000000000040N-5            010324620200IBDE\r\n"
+      "EUROX01234567890000007300003DEDE123456789 0000000000060N-5            020324620200IBDE\r\n"
+      "EUROX01234567890000008000000A24T01012345678900000000000000000010000000000300000000000000000000000010000000000080000000000000000000\r\n"
+      "EUROX01234567890000008100001FRFR987654321000000000003000000000000351139269097\r\n"
+      "EUROX01234567890000008300001FRFR987654321000000000000800000000000090F-1            010224631100RAFR\r\n",
+      output["COutput"]["StringaTracciatoInvioTelematico"].get<std::string>());
+  // The all-zero sale is left out; the lists' own inputs come back.
+  EXPECT_EQ(output["object"]["NumRecStpModIntra"], 6);
+  EXPECT_EQ(output["CInput"]["NumFloppy"], 8);
+  EXPECT_EQ(output["CInput"]["TipoStampa"], 2);
+  EXPECT_EQ(output["CInput"]["TipoIntra"], Json({{"empty", true}}));
+}
+
+TEST_F(SubmissionDatabase, EmptyPeriodsAndASingleList) {
+  // Nothing in May: only the file name, no header on an empty text...
+  Json may = Input(0);
+  may["PeriodoStampa"] = 5;
+  may["TipoIntra"] = 1;
+  Json output = Run({{"CInput", may},
+                     {"ActiveInterface", ActiveInterface()},
+                     {"calls", {"PreparaTracciatoPerInvioTelematico"}}});
+  EXPECT_EQ(output["steps"][0]["Stato"], 0) << output["steps"][0]["Errore"];
+  EXPECT_EQ(output["COutput"]["NomeFileInvioTelematico"], "ABCD0415.I01");
+  EXPECT_EQ(output["COutput"]["StringaTracciatoInvioTelematico"], Json({{"empty", true}}));
+  EXPECT_EQ(output["object"]["NumRecStpModIntra"], 0);
+
+  // ...but a text left from an earlier call gets a header.
+  output = Run({{"CInput", may},
+                {"COutput", {{"StringaTracciatoInvioTelematico", "EARLIER\r\n"}}},
+                {"ActiveInterface", ActiveInterface()},
+                {"calls", {"PreparaTracciatoPerInvioTelematico"}}});
+  EXPECT_SAME_TEXT("ABCD            ABCD0415.I01            028100    01234567890     001 00001\r\nEARLIER\r\n",
+                   output["COutput"]["StringaTracciatoInvioTelematico"].get<std::string>());
+
+  // Both lists where only purchases have lines: the purchases keep the
+  // caller's submission number.
+  Execute("DELETE FROM IN02_RIGHEDOC WHERE IN02_NUMREG_CG41 IN (1, 2, 3, 4, 8, 9)");
+  Json purchases = Run({{"CInput", Input(2)},
+                        {"ActiveInterface", ActiveInterface()},
+                        {"calls", {"PreparaTracciatoPerInvioTelematico"}}});
+  //        1         2         3         4         5         6         7         8         9        10        11        12        13
+  //        1234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890
+  EXPECT_SAME_TEXT(
+      "ABCD            ABCD0415.I01            028100    01234567890     001 00004\r\n"
+      "EUROX01234567890000007000000A24T01012345678900000000000000000010000000000300000000000000000000000010000000000080000000000000000000\r\n"
+      "EUROX01234567890000007100001FRFR987654321000000000003000000000000351139269097\r\n"
+      "EUROX01234567890000007300001FRFR987654321000000000000800000000000090F-1            010224631100RAFR\r\n",
+      purchases["COutput"]["StringaTracciatoInvioTelematico"].get<std::string>());
+  EXPECT_EQ(purchases["CInput"]["NumFloppy"], 7);
+  EXPECT_EQ(purchases["CInput"]["TipoStampa"], 2);
+}
+
+TEST_F(SubmissionDatabase, DiskettesWriteTheirFiles) {
+  // Before 2010: goods only, straight from the statement.
+  Json legacy = Input(0);
+  legacy["TipoIntra"] = 1;
+  legacy["AnnoRiferimentoIntra"] = 0;
+  Json output = Run({{"CInput", legacy},
+                     {"object", {{"FolderFileIntraWeb", folder_.path()}, {"PathFileIntraWeb", "SCAMBI.CEE"},
+                                 {"NumFileFloppy", 3}}},
+                     {"ActiveInterface", ActiveInterface()},
+                     {"calls", {{{"call", "PreparaTracciatoPerDischetto"}, {"args", {"ignored"}}}}}});
+  EXPECT_EQ(output["steps"][0]["Stato"], 0) << output["steps"][0]["Errore"];
+  EXPECT_EQ(output["object"]["NumRecStpModIntra"], 1);
+  EXPECT_EQ(output["object"]["NumFileFloppy"], 0);
+  EXPECT_SAME_TEXT(
+      "EUROA01234567890000007000000C24M03012345678900000000000000000010000000001201000000000000000000\r\n"
+      "EUROA01234567890000007100001DEDE123456789 0000000001201184713000000000001500000000000000000001201C3DEMO\r\n",
+      ReadFile("SCAMBI.CEE"));
+
+  // The 2010 layout, one declaration, no header.
+  Json purchases = Input(1);
+  purchases["TipoIntra"] = 2;
+  output = Run({{"CInput", purchases},
+                {"object", {{"FolderFileIntraWeb", folder_.path()}, {"PathFileIntraWeb", "INTRA2.TXT"}}},
+                {"ActiveInterface", ActiveInterface()},
+                {"calls", {{{"call", "PreparaTracciatoPerDischetto2010"}, {"args", {Json()}}}}}});
+  EXPECT_EQ(output["steps"][0]["Stato"], 0) << output["steps"][0]["Errore"];
+  EXPECT_EQ(output["object"]["NumRecStpModIntra"], 2);
+  EXPECT_SAME_TEXT(
+      "EUROX01234567890000007000000A24T01012345678900000000000000000010000000000300000000000000000000000010000000000080000000000000000000\r\n"
+      "EUROX01234567890000007100001FRFR987654321000000000003000000000000351139269097\r\n"
+      "EUROX01234567890000007300001FRFR987654321000000000000800000000000090F-1            010224631100RAFR\r\n",
+      ReadFile("INTRA2.TXT"));
+}
+
+TEST_F(SubmissionDatabase, MergedServiceLinesTakeTheInvoiceDataTheirMovementsShare) {
+  CLSIN_INTRABO object;
+  auto input = std::make_shared<CLSIN_INPUTINTRA>();
+  input->StringaDiConnessione = Str(("Provider=SQLite;Data Source=" + folder_ / "host.db").c_str());
+  input->Ditta = Int(1);
+  input->Anno = Int(2024);
+  input->PeriodoStampa = Int(3);
+  input->TipoStampa = Int(0);
+  input->TipoIntra = Int(1);
+  input->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+  input->AccorpaArt23 = true;
+  input->RaggIn02CodiceIn03 = "I";
+  input->RaggIn02CodiceIn04 = "B";
+  input->RaggIn02NumDocOrig = "N-5";
+  input->RaggIn02DataDocOrig = Day(2024, 3, 1);
+  input->RaggIn02SezOrig = "A";
+  object.SetCInput(input);
+  auto current = std::make_shared<DispatchObject>();
+  current->SetMember("IndLocalizzazione", Int(0));
+  auto global = std::make_shared<DispatchObject>();
+  global->SetMember("Gcls_DittaCorrente", Variant::Obj(current));
+  auto root = std::make_shared<DispatchObject>();
+  root->SetMember("ClsGlobal", Variant::Obj(global));
+  object.SetActiveInterface(root);
+  IntraContext& context = object.context();
+  CreaConnessione(context);
+  declaration::BuildDeclarationStatement(context);
+  RecordsetPtr lines = object.CreaRecordsetPerTracciato();
+  ASSERT_NE(lines, nullptr) << object.Errore().Text();
+  ASSERT_EQ(object.Stato(), Int(0)) << object.Errore().Text();
+
+  // Goods first (the all-zero line too: no filter here), then the services line of 62010000 and the merged one of
+  // 62020000 (two movements). The first service line's movement has another
+  // number and date: those carry-overs are cleared, and stay cleared for
+  // the next line; the codes all movements share are written.
+  auto column = [&](const Row* row, const char* name) { return (*row)[*lines->FieldIndex(name)]; };
+  std::vector<const Row*> rows = lines->VisibleRows();
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(column(rows[1], "IN02_CODICE_IN03"), Str(""));
+  for (const Row* service : {rows[2], rows[3]}) {
+    EXPECT_EQ(column(service, "IN02_CODICE_IN03"), Str("I"));
+    EXPECT_EQ(column(service, "IN02_CODICE_IN04"), Str("B"));
+    EXPECT_EQ(column(service, "IN02_NUMDOCORIG"), Str(""));
+    EXPECT_TRUE(column(service, "IN02_DATADOCORIG").IsNull());
+  }
+  EXPECT_EQ(column(rows[3], "IMPORTO"), Dec("100"));
+  EXPECT_EQ(input->RaggIn02NumDocOrig, "");
+  EXPECT_EQ(input->RaggIn02DataDocOrig, Str("NULL"));
+  EXPECT_EQ(input->RaggIn02SezOrig, "A");
+
+  // With fresh carry-overs the merged line keeps the number both movements
+  // share and loses the date they do not.
+  input->RaggIn02NumDocOrig = "N-5";
+  input->RaggIn02DataDocOrig = Day(2024, 3, 1);
+  // The walk left the copy at its end.
+  EXPECT_TRUE(lines->EOF());
+  lines->MoveFirst();
+  lines->Find("IN02_NOMENCLATURA = '62020000'");
+  ASSERT_FALSE(lines->EOF());
+  EXPECT_TRUE(telematic::ComponiCampiObbligatori(context, *lines));
+  EXPECT_EQ(input->RaggIn02NumDocOrig, "N-5");
+  EXPECT_EQ(input->RaggIn02DataDocOrig, Str("NULL"));
+  EXPECT_EQ(input->RaggIn02CodiceIn03, "I");
+  // A line no movement matches keeps the carry-overs and says so.
+  lines->SetValue("IN02_NOMENCLATURA", Str("99999999"));
+  EXPECT_FALSE(telematic::ComponiCampiObbligatori(context, *lines));
+  EXPECT_EQ(input->RaggIn02NumDocOrig, "N-5");
+  EXPECT_EQ(object.Stato(), Int(0)) << object.Errore().Text();
+
+  // Asked for the mandatory fields only, the statement's own recordset
+  // comes back, without the carry-overs.
+  input->SoloObbligatori = true;
+  RecordsetPtr plain = object.CreaRecordsetPerTracciato();
+  ASSERT_NE(plain, nullptr);
+  plain->Find("IN02_NOMENCLATURA = '62010000'");
+  EXPECT_EQ(plain->Value("IN02_CODICE_IN03"), Str(""));
+}
+
+// The program's services on a fixed day.
+class FixedDay : public DefaultHostServices {
+ public:
+  Date Today() override { return *Date::FromYMD(2024, 4, 15); }
+};
+
+TEST_F(SubmissionDatabase, TheTelematicCommandWritesTheFileOrSaysWhyNot) {
+  TempFolder out;
+  cli::SubmissionRequest request;
+  request.database = folder_ / "host.db";
+  request.company = "1";
+  request.year = "2024";
+  request.period = "3";
+  request.lists = "both";
+  request.user = "ABCD";
+  request.progressive = "1";
+  request.submission = "7";
+  request.vat = "01234567890";
+  request.outDir = out.path();
+  std::ostringstream stdout_, stderr_;
+  ASSERT_EQ(cli::RunTelematic(request, stdout_, stderr_, std::make_shared<FixedDay>()), 0) << stderr_.str();
+  EXPECT_SAME_TEXT(
+      "sales list (monthly): 4 of 5 lines declared, 1 left out by the zero filter\n"
+      "purchases list (quarterly): 2 of 2 lines declared, 0 left out by the zero filter\n"
+      "ABCD0415.I01 written to " + out.path() + " (890 bytes)\n"
+      "records: header 1, frontispiece 2, goods 2, goods corrections 0, services 4, services corrections 0\n"
+      "sales declaration, submission 000007: goods 1 line total 1201, goods corrections 0 lines total 0, "
+      "services 3 lines total 600, services corrections 0 lines total 0\n"
+      "purchases declaration, submission 000008: goods 1 line total 300, goods corrections 0 lines total 0, "
+      "services 1 line total 80, services corrections 0 lines total 0\n",
+      stdout_.str());
+  EXPECT_EQ(out.Entries(), std::vector<std::string>{"ABCD0415.I01"});
+  const std::string written = [&] {
+    std::ifstream file(out / "ABCD0415.I01", std::ios::binary);
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
+  }();
+  EXPECT_EQ(written.substr(0, 77), "ABCD            ABCD0415.I01            000000    01234567890     000 00009\r\n");
+
+  // Refusals: one line each, with the reason, and no file.
+  struct Case {
+    void (*change)(cli::SubmissionRequest&);
+    const char* message;
+  };
+  const Case cases[] = {
+      {[](cli::SubmissionRequest& r) { r.period = "13"; },
+       "zelmora telematic: Errore: --period must be a whole number from 1 to 12, not '13'\n"},
+      {[](cli::SubmissionRequest& r) { r.lists = "all"; },
+       "zelmora telematic: Errore: --lists must be sales, purchases or both, not 'all'\n"},
+      {[](cli::SubmissionRequest& r) { r.company = "9"; },
+       "zelmora telematic: Errore: Company 9 is not in the company table CG18_DITTE in CreaClasseDittaBase\n"},
+      {[](cli::SubmissionRequest& r) { r.date = "15/04/2024"; },
+       "zelmora telematic: Errore: --date must be a day YYYY-MM-DD, not '15/04/2024'\n"},
+      {[](cli::SubmissionRequest& r) { r.periodicity = "quarterly"; },
+       "zelmora telematic: Errore: --periodicity applies to one list; with both lists each takes the company's own\n"},
+  };
+  for (const Case& c : cases) {
+    TempFolder empty;
+    cli::SubmissionRequest bad = request;
+    bad.outDir = empty.path();
+    c.change(bad);
+    std::ostringstream o, e;
+    EXPECT_EQ(cli::RunTelematic(bad, o, e, std::make_shared<FixedDay>()), 1);
+    EXPECT_EQ(e.str(), c.message);
+    EXPECT_TRUE(empty.Entries().empty());
+  }
+}
+
+}  // namespace
+}  // namespace zelmora
