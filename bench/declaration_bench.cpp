@@ -2,16 +2,23 @@
 // databases of growing size.
 //
 //   bench_declaration [--sizes 10000,100000,1000000] [--folder DIR] [--keep]
+//                     [--max-seconds S]
 //
 // Each size's database is made once (as `zelmora db demo --movements N`
-// makes it) under DIR, then each scenario runs in a child process of its
-// own, so that the peak resident memory reported is that scenario's alone.
+// makes it) under DIR and kept there with --keep. Each scenario runs in a
+// process of its own (this program started again with --run), so that the
+// peak resident memory reported is that scenario's alone; one that runs
+// longer than S seconds (default 300) is stopped and reported as such.
 // A scenario builds the statement through the business object, as every
-// consumer does, and runs it on the SQLite backend.
+// consumer does, and runs it on the SQLite backend; the time is the wall
+// time of building and running it, the CPU time that of the process.
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <signal.h>
+#include <time.h>
 
 #include <chrono>
 #include <cstdio>
@@ -87,7 +94,13 @@ zelmora::ObjectPtr ItalianCompany() {
   return root;
 }
 
-// Runs in the child: prints "rows seconds" on one line, exits 0 or 1.
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Runs in the child: prints "rows seconds cpu-seconds" on one line, exits 0 or 1.
 int RunScenario(const std::string& path, const Scenario& scenario) {
   zelmora::CLSIN_INTRABO object;
   auto in = std::make_shared<zelmora::CLSIN_INPUTINTRA>();
@@ -105,11 +118,12 @@ int RunScenario(const std::string& path, const Scenario& scenario) {
   try {
     if (!zelmora::ApriOperazioneDatabase(context, true)) throw zelmora::Error(1, "cannot open " + path);
     const auto start = Clock::now();
+    const double cpuStart = CpuSeconds();
     zelmora::declaration::BuildDeclarationStatement(context);
     if (context.Stato != 0) throw zelmora::Error(context.Stato, context.Errore.Text());
     zelmora::RecordsetPtr lines = context.connection().Execute(object.COutput()->StringaSQLperStampaIntra.Text());
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("%d %.3f\n", lines->RecordCount(), seconds);
+    std::printf("%d %.3f %.3f\n", lines->RecordCount(), seconds, CpuSeconds() - cpuStart);
     return 0;
   } catch (const zelmora::Error& e) {
     std::fprintf(stderr, "%s: %s\n", scenario.name, e.description().c_str());
@@ -132,7 +146,13 @@ std::vector<int64_t> ParseSizes(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--run") {
+    const size_t index = std::stoul(argv[3]);
+    if (index >= kScenarios.size()) return 2;
+    return RunScenario(argv[2], kScenarios[index]);
+  }
   std::vector<int64_t> sizes = {10000, 100000, 1000000};
+  unsigned maxSeconds = 300;
   std::string folder = (std::filesystem::temp_directory_path() / "zelmora-bench").string();
   bool keep = false;
   for (int i = 1; i < argc; ++i) {
@@ -143,30 +163,43 @@ int main(int argc, char** argv) {
       folder = argv[++i];
     } else if (arg == "--keep") {
       keep = true;
+    } else if (arg == "--max-seconds" && i + 1 < argc) {
+      maxSeconds = static_cast<unsigned>(std::stoul(argv[++i]));
     } else {
-      std::cerr << "usage: bench_declaration [--sizes N,N,...] [--folder DIR] [--keep]\n";
+      std::cerr << "usage: bench_declaration [--sizes N,N,...] [--folder DIR] [--keep] [--max-seconds S]\n";
       return 2;
     }
   }
   std::filesystem::create_directories(folder);
 
-  std::printf("%10s  %-30s %7s %10s %10s %12s\n", "movements", "scenario", "lines", "seconds", "peak MiB",
-              "us/movement");
+  std::printf("%10s  %-30s %7s %9s %9s %9s %12s\n", "movements", "scenario", "lines", "seconds", "cpu s",
+              "peak MiB", "us/movement");
   int failures = 0;
   for (int64_t size : sizes) {
     const std::string path = folder + "/demo-" + std::to_string(size) + ".db";
     if (!std::filesystem::exists(path)) {
+      // Made in a child process, so that the memory it takes does not count
+      // in the scenarios' peaks (a forked child starts with its parent's).
       const auto start = Clock::now();
-      try {
-        MakeDemo(path, size);
-      } catch (const zelmora::Error& e) {
-        std::fprintf(stderr, "demo of %lld movements: %s\n", static_cast<long long>(size), e.description().c_str());
-        return 1;
+      std::fflush(stdout);
+      const pid_t maker = fork();
+      if (maker == 0) {
+        try {
+          MakeDemo(path, size);
+        } catch (const zelmora::Error& e) {
+          std::fprintf(stderr, "demo of %lld movements: %s\n", static_cast<long long>(size), e.description().c_str());
+          std::_Exit(1);
+        }
+        std::_Exit(0);
       }
+      int status = 0;
+      waitpid(maker, &status, 0);
+      if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
       std::fprintf(stderr, "made %s in %.1f s\n", path.c_str(),
                    std::chrono::duration<double>(Clock::now() - start).count());
     }
-    for (const Scenario& scenario : kScenarios) {
+    for (size_t index = 0; index < kScenarios.size(); ++index) {
+      const Scenario& scenario = kScenarios[index];
       int pipe_fds[2];
       if (pipe(pipe_fds) != 0) return 1;
       std::fflush(stdout);
@@ -174,9 +207,10 @@ int main(int argc, char** argv) {
       if (child == 0) {
         close(pipe_fds[0]);
         dup2(pipe_fds[1], STDOUT_FILENO);
-        const int rc = RunScenario(path, scenario);
-        std::fflush(stdout);
-        std::_Exit(rc);
+        alarm(maxSeconds);
+        const std::string number = std::to_string(index);
+        execl("/proc/self/exe", argv[0], "--run", path.c_str(), number.c_str(), static_cast<char*>(nullptr));
+        std::_Exit(127);
       }
       close(pipe_fds[1]);
       std::string answer;
@@ -188,14 +222,20 @@ int main(int argc, char** argv) {
       rusage usage{};
       wait4(child, &status, 0, &usage);
       int rows = 0;
-      double seconds = 0;
-      if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || std::sscanf(answer.c_str(), "%d %lf", &rows, &seconds) != 2) {
+      double seconds = 0, cpu = 0;
+      if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) {
+        std::printf("%10lld  %-30s stopped after %u s\n", static_cast<long long>(size), scenario.name, maxSeconds);
+        continue;
+      }
+      if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+          std::sscanf(answer.c_str(), "%d %lf %lf", &rows, &seconds, &cpu) != 3) {
         std::printf("%10lld  %-30s failed\n", static_cast<long long>(size), scenario.name);
         ++failures;
         continue;
       }
-      std::printf("%10lld  %-30s %7d %10.3f %10.1f %12.2f\n", static_cast<long long>(size), scenario.name, rows,
-                  seconds, static_cast<double>(usage.ru_maxrss) / 1024.0, seconds * 1e6 / static_cast<double>(size));
+      std::printf("%10lld  %-30s %7d %9.3f %9.3f %9.1f %12.2f\n", static_cast<long long>(size), scenario.name, rows,
+                  seconds, cpu, static_cast<double>(usage.ru_maxrss) / 1024.0,
+                  seconds * 1e6 / static_cast<double>(size));
       std::fflush(stdout);
     }
     if (!keep) std::filesystem::remove(path);

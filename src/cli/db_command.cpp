@@ -34,7 +34,15 @@ class Database {
   explicit Database(const std::string& path) {
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
-    if (rc != SQLITE_OK) Fail(rc, "cannot create " + path);
+    if (rc != SQLITE_OK) {
+      // A failed open still hands out a handle, which the destructor of a
+      // half-built object would not close.
+      const std::string message =
+          "cannot create " + path + ": " + (db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
+      sqlite3_close(db_);
+      db_ = nullptr;
+      throw Error(rc & 0xff, message);
+    }
   }
   ~Database() { sqlite3_close(db_); }
   Database(const Database&) = delete;

@@ -33,8 +33,11 @@ void PclsReport_BeforePrintReport(IntraContext& context, bool& /*cancel*/, CrepR
     const Variant empty = Variant::String("");
     auto text = [&](const Variant& value) { return Variant::String(SeNullo(value, empty).ToString()); };
     const Variant host = Variant::Obj(context.ActiveInterface);
-    const ReportObject* report = context.PclsReport.get();
-    if (!report) throw Error::ObjectNotSet();
+    // The user's print options live on the journal's report object.
+    auto report = [&context]() -> const ReportObject& {
+      if (!context.PclsReport) throw Error::ObjectNotSet();
+      return *context.PclsReport;
+    };
 
     crepReport.SetParameterField("ditta", text(input.Ditta));
     crepReport.SetParameterField("ragionesociale", text(input.RagioneSociale));
@@ -60,12 +63,12 @@ void PclsReport_BeforePrintReport(IntraContext& context, bool& /*cancel*/, CrepR
     crepReport.SetParameterField("DaNomenclatura", text(input.NomenclaturaIniziale));
     crepReport.SetParameterField("ANomenclatura", text(input.NomenclaturaFinale));
     crepReport.SetParameterField("OperazioneRif", text(input.OperazioneRif));
-    crepReport.SetParameterField("StampaChkPaginaIni", Variant::Boolean(report->FirstPageOption));
-    crepReport.SetParameterField("StampaChkNote", Variant::Boolean(report->NotesOption));
-    crepReport.SetParameterField("StampaChkLimiti", Variant::Boolean(report->LimitsOption));
-    crepReport.SetParameterField("destinato", Variant::String(report->RecipientText));
-    crepReport.SetParameterField("eseguito", Variant::String(report->PreparedByText));
-    crepReport.SetParameterField("note", Variant::String(report->NotesText));
+    crepReport.SetParameterField("StampaChkPaginaIni", Variant::Boolean(report().FirstPageOption));
+    crepReport.SetParameterField("StampaChkNote", Variant::Boolean(report().NotesOption));
+    crepReport.SetParameterField("StampaChkLimiti", Variant::Boolean(report().LimitsOption));
+    crepReport.SetParameterField("destinato", Variant::String(report().RecipientText));
+    crepReport.SetParameterField("eseguito", Variant::String(report().PreparedByText));
+    crepReport.SetParameterField("note", Variant::String(report().NotesText));
   });
 }
 

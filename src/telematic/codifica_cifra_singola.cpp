@@ -8,6 +8,11 @@ namespace zelmora::telematic {
 
 Variant CodificaCifraSingola(IntraContext& context, const Variant& cifra) {
   if (cifra.IsNull()) return Variant();
+  if (cifra.type() == VarType::Integer || cifra.type() == VarType::Long) {
+    const int32_t digit = cifra.type() == VarType::Integer ? cifra.AsInteger() : cifra.AsLong();
+    if (digit >= 0 && digit <= 9) return Variant::String(std::string(1, static_cast<char>('0' + digit)));
+    return Variant();
+  }
   Variant result = Variant::String(" ");
   Trap(context, HandlerKind::SilentStatus, "CodificaCifraSingola", [&] {
     const Decimal digit = cifra.ToDecimal();

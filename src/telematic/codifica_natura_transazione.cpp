@@ -8,6 +8,14 @@ namespace zelmora::telematic {
 
 Variant CodificaNaturaTransazione(IntraContext& context, const Variant& natura) {
   if (natura.IsNull()) return Variant();
+  if (natura.type() == VarType::Integer || natura.type() == VarType::Long) {
+    // The codes as the database gives them.
+    const int32_t code = natura.type() == VarType::Integer ? natura.AsInteger() : natura.AsLong();
+    if (code == 0 || code == 10) return Variant::String(" ");
+    if (code >= 1 && code <= 9) return Variant::String(std::string(1, static_cast<char>('0' + code)));
+    if (code >= 21 && code <= 29) return Variant::String(std::string(1, static_cast<char>('A' + code - 21)));
+    return Variant();
+  }
   Variant result = Variant::String(" ");
   Trap(context, HandlerKind::SilentStatus, "CodificaNaturaTransazione", [&] {
     const Decimal code = natura.ToDecimal();

@@ -13,11 +13,6 @@ namespace {
 
 constexpr std::string_view kZeros13 = "0000000000000";
 
-Variant AbsOf(const Variant& value) {
-  if (value.IsNull()) return value;
-  return Variant::Dec(value.ToDecimal().Abs());
-}
-
 bool IsNegative(const Variant& value) {
   std::optional<int> order = Compare(value, Variant::Integer(0));
   return order && *order < 0;
@@ -126,12 +121,14 @@ void DetailBuilder::AppendAmount(std::string& out, const Variant& amount, const 
   if (IsNumber(columns_.Get(row, kIndTipoDati), 2)) {
     out += kZeros13;
   } else {
-    AppendZ(out, ArrotondaImporto(context_, AbsOf(amount)).Text(), 13);
+    // The magnitude is taken before rounding (a text that is not a number
+    // fails here, in the record).
+    AppendZ(out, amount.IsNull() ? Decimal() : RoundToWhole(amount.ToDecimal().Abs()), 13);
   }
 }
 
 void DetailBuilder::AppendRounded(std::string& out, const Variant& amount, size_t width) {
-  AppendZ(out, ArrotondaImporto(context_, amount).Text(), width);
+  AppendZ(out, RoundedOrZero(amount), width);
 }
 
 void DetailBuilder::AppendInvoiceNumber(std::string& out, const Row& row, bool withSection) const {
@@ -217,7 +214,7 @@ void DetailBuilder::Record2(std::string& out, const Row& row) {
   out += IsNegative(amount) ? '-' : '+';
   AppendAmount(out, amount, row);
   if (IsNumber(columns_.Get(row, kIndTipoDoc), 4)) {
-    AppendZ(out, AbsOf(ArrotondaImporto(context_, columns_.Get(row, kImportoVal))).Text(), 13);
+    AppendZ(out, RoundedOrZero(columns_.Get(row, kImportoVal)).Abs(), 13);
   }
   out += CodificaNaturaTransazione(context_, columns_.Get(row, kIndNatura)).Text();
   AppendZ(out, TrimmedText(columns_.Get(row, kNomenclatura)), 8);

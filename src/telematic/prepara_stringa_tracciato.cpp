@@ -52,14 +52,14 @@ void PreparaStringaTracciato(IntraContext& context, Recordset& rs, int32_t& cont
     AppendLegacyDeclarationFields(record, input);
 
     const std::vector<const Row*> rows = rs.VisibleRows();
+    sink.Reserve(256 + rows.size() * 112);  // the longest records and their line ends
     int64_t count[2] = {0, 0};
     Decimal total[2];
     for (const Row* row : rows) {
       const int section = IsFirstKindDocument(columns.Get(*row, kIndTipoDoc)) ? 0 : 1;
       count[section] += 1;
       if (!IsNumber(columns.Get(*row, kIndTipoDati), 2)) {
-        Variant whole = ArrotondaImporto(context, columns.Get(*row, kImporto));
-        if (!whole.IsEmpty()) total[section] += whole.ToDecimal();
+        total[section] += RoundedOrZero(columns.Get(*row, kImporto));
       }
     }
     AppendZ(record, std::to_string(count[0]), 5);

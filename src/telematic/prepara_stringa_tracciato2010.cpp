@@ -17,11 +17,6 @@ struct SectionTotals {
   Decimal goodsTotal, goodsCorrectionsTotal, servicesTotal, serviceCorrectionsTotal;
 };
 
-Decimal Rounded(IntraContext& context, const Variant& amount) {
-  Variant whole = ArrotondaImporto(context, amount);
-  return whole.IsEmpty() ? Decimal() : whole.ToDecimal();
-}
-
 // Positions 29 to 58 of the frontispiece: list, year, periodicity, period,
 // declarant, the two special-case boxes and the delegate.
 void AppendDeclarationFields(std::string& out, const CLSIN_INPUTINTRA& input) {
@@ -80,20 +75,21 @@ void PreparaStringaTracciato2010(IntraContext& context, Recordset& rs, int32_t& 
     context.TotImportoServizi = context.TotImportoRettServizi = Variant::Integer(0);
 
     const std::vector<const Row*> rows = rs.VisibleRows();
+    sink.Reserve(256 + rows.size() * 128);  // the longest records and their line ends
     SectionTotals totals;
     for (const Row* row : rows) {
       const bool first = IsFirstKindDocument(columns.Get(*row, kIndTipoDoc));
       if (IsGoodsLine(columns.Get(*row, kIndOper))) {
         (first ? totals.goods : totals.goodsCorrections) += 1;
         if (!IsNumber(columns.Get(*row, kIndTipoDati), 2)) {
-          (first ? totals.goodsTotal : totals.goodsCorrectionsTotal) += Rounded(context, columns.Get(*row, kImporto));
+          (first ? totals.goodsTotal : totals.goodsCorrectionsTotal) += RoundedOrZero(columns.Get(*row, kImporto));
         }
       } else if (first) {
         totals.services += 1;
-        totals.servicesTotal += Rounded(context, columns.Get(*row, kImporto));
+        totals.servicesTotal += RoundedOrZero(columns.Get(*row, kImporto));
       } else {
         totals.serviceCorrections += 1;
-        totals.serviceCorrectionsTotal += Rounded(context, columns.Get(*row, kRettifica));
+        totals.serviceCorrectionsTotal += RoundedOrZero(columns.Get(*row, kRettifica));
       }
     }
 

@@ -1,5 +1,7 @@
 #include "telematic/record_fields.h"
 
+#include <charconv>
+#include <cstdint>
 #include <string>
 
 #include "platform/decimal.h"
@@ -64,6 +66,50 @@ void AppendCodePoint(std::string& out, char32_t c) {
 }
 
 }  // namespace
+
+Decimal RoundToWhole(const Decimal& x) {
+  // Amounts have few decimals and fit 64 bits: integer arithmetic then.
+  const Decimal::Mantissa m = x.mantissa();
+  if (x.scale() <= 18 && m < (static_cast<Decimal::Mantissa>(1) << 62) && -m < (static_cast<Decimal::Mantissa>(1) << 62)) {
+    int64_t unit = 1;
+    for (int i = 0; i < x.scale(); ++i) unit *= 10;
+    const int64_t mantissa = static_cast<int64_t>(m);
+    const int64_t whole = mantissa / unit;
+    const int64_t fraction = mantissa < 0 ? -(mantissa % unit) : mantissa % unit;
+    const int sign = mantissa > 0 ? 1 : (mantissa < 0 ? -1 : 0);
+    // fraction / unit <= 0.49, without division.
+    int64_t result = static_cast<__int128>(fraction) * 100 <= static_cast<__int128>(unit) * 49 ? whole : whole + sign;
+    if (sign != 0 && (mantissa < 0 ? -mantissa : mantissa) < unit) result = sign;
+    return Decimal::FromInt(result);
+  }
+  static const Decimal kKeep = Decimal::FromParts(49, 2);
+  static const Decimal kOne = Decimal::FromInt(1);
+  const Decimal whole = x.Truncate();
+  Decimal rounded = (x - whole).Abs() <= kKeep ? whole : whole + Decimal::FromInt(x.Sign());
+  if (!x.IsZero() && x.Abs() < kOne) rounded = Decimal::FromInt(x.Sign());
+  return rounded.Normalized();
+}
+
+Decimal RoundedOrZero(const Variant& amount) {
+  if (amount.IsNull()) return Decimal();
+  try {
+    return RoundToWhole(amount.ToDecimal());
+  } catch (const Error&) {
+    return Decimal();
+  }
+}
+
+void AppendZ(std::string& out, const Decimal& whole, size_t n) {
+  const Decimal::Mantissa m = whole.mantissa();
+  if (whole.scale() == 0 && m <= INT64_MAX && m >= INT64_MIN) {
+    char digits[24];
+    auto [end, error] = std::to_chars(digits, digits + sizeof digits, static_cast<int64_t>(m));
+    (void)error;
+    AppendZ(out, std::string_view(digits, static_cast<size_t>(end - digits)), n);
+  } else {
+    AppendZ(out, std::string_view(whole.ToString()), n);
+  }
+}
 
 void AppendZ(std::string& out, std::string_view text, size_t n) {
   const size_t length = IsAscii(text) ? text.size() : Utf8Length(text);

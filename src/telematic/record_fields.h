@@ -42,6 +42,16 @@ std::string Upper(std::string_view text);
 // number are never equal.
 bool IsNumber(const Variant& value, int64_t number);
 
+// Whole units of an exact amount: the fraction is dropped up to 0.49 and
+// rounds one unit away from zero above it; a non-zero amount below one unit
+// becomes 1 or -1. The result has no decimals.
+Decimal RoundToWhole(const Decimal& amount);
+// What ArrotondaImporto gives for a value, as a number: 0 for Null (its
+// Empty) and for a value that is not a number (its failure).
+Decimal RoundedOrZero(const Variant& amount);
+// Z(n) of the text of a whole amount.
+void AppendZ(std::string& out, const Decimal& whole, size_t n);
+
 // One more record in the running count; the count is a 32-bit integer,
 // so one past its largest value is an overflow (error 6).
 inline void AddRecord(int32_t& conta) {
@@ -79,6 +89,10 @@ class RecordSink {
   RecordSink(const RecordSink&) = delete;
   RecordSink& operator=(const RecordSink&) = delete;
 
+  // Room for about `bytes` more characters of text.
+  void Reserve(size_t bytes) {
+    if (!toFile_) text_.reserve(text_.size() + bytes);
+  }
   // One record, written as it is (already cased) followed by CR LF.
   void Write(std::string_view record);
   // Closes the file target (flush, close) and hands the text back.

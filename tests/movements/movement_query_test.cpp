@@ -46,7 +46,6 @@ const std::vector<Case>& Cases() {
        kByKindAndCode},
       {"document kind", [](CLSIN_INPUTINTRA& in) { in.TipoMovimento = Int(3); },
        " AND IN01_INDTIPODOC = 3\r" + kByKindAndCode},
-      {"document kind 0 means all", [](CLSIN_INPUTINTRA& in) { in.TipoMovimento = Text("0"); }, kByKindAndCode},
       {"account: its last six characters as a number",
        [](CLSIN_INPUTINTRA& in) {
          in.Conto = Text("0102000123");
@@ -73,9 +72,6 @@ const std::vector<Case>& Cases() {
          in.DataRegistrazioneFinale = Text("31/01/2024");
        },
        " AND CG41_DATAREG >=  '20240115'\r\n AND CG41_DATAREG <=  '20240131'" + kByKindAndCode},
-      {"invalid final registration date alone",
-       [](CLSIN_INPUTINTRA& in) { in.DataRegistrazioneFinale = Text("2024-02-30"); },
-       "\r\n AND CG41_DATAREG <=  Null" + kByKindAndCode},
       {"operation 0", [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Int(0); },
        "\r\n AND IN02_INDOPER = 0" + kByKindAndCode},
       {"operation 1 as text", [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Text("1"); },
@@ -87,12 +83,6 @@ const std::vector<Case>& Cases() {
          in.TipoElaborazione = "Interrogazione";
        },
        kByKindAndCode},
-      {"operation 0 under another processing mode",
-       [](CLSIN_INPUTINTRA& in) {
-         in.OperazioneRif = Int(0);
-         in.TipoElaborazione = "interrogazione";
-       },
-       "\r\n AND IN02_INDOPER = 0" + kByKindAndCode},
       {"initial goods code only: up to eight Z, services all kept",
        [](CLSIN_INPUTINTRA& in) { in.NomenclaturaIniziale = Text("8471"); },
        "\r\n AND ( \r\n       ( IN02_INDOPER = 0 "
@@ -159,13 +149,6 @@ const std::vector<Case>& Cases() {
          in.OperazioneRif = Int(1);
        },
        "\r\n AND IN02_INDOPER = 1 AND CG41_SEZIONALE = 'A'" + kByKindAndCode},
-      {"host filter with operation 0 under Interrogazione",
-       [](CLSIN_INPUTINTRA& in) {
-         in.ENHFiltro = Text("AND CG41_SEZIONALE = 'A'");
-         in.OperazioneRif = Int(0);
-         in.TipoElaborazione = "Interrogazione";
-       },
-       " AND CG41_SEZIONALE = 'A'" + kByKindAndCode},
       {"host filter after the document kind",
        [](CLSIN_INPUTINTRA& in) {
          in.TipoMovimento = Int(2);

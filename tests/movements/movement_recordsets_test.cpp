@@ -131,13 +131,6 @@ TEST(MovementRecordsets, TheLineListFollowsTheFilters) {
        "10|1|0|84713000|1000.10|0\n"
        "13|1|0|01012100|0.10|0\n"
        "10|2|1|331200|250.20|0\n"},
-      {"both ranges",
-       [](CLSIN_INPUTINTRA& in) {
-         in.NomenclaturaFinale = Text("1");
-         in.ServizioIniziale = Text("7");
-       },
-       "13|1|0|01012100|0.10|0\n"
-       "11|1|1|773900|99.99|1\n"},
       {"only documents with lines",
        [](CLSIN_INPUTINTRA& in) { in.Pbol_Dettaglio = true; },
        "13|2|Null|84713000|0.20|0\n"
@@ -163,13 +156,6 @@ TEST(MovementRecordsets, TheLineListFollowsTheFilters) {
          in.DataDocumentoFinale = Text("14/01/2024");
          in.NumeroDocumento = Text("ft2");
        },
-       "11|1|1|773900|99.99|1\n"},
-      {"registration dates",
-       [](CLSIN_INPUTINTRA& in) {
-         in.DataRegistrazioneIniziale = Text("20240115");
-         in.DataRegistrazioneFinale = Variant::FromDate(*Date::FromYMD(2024, 1, 20));
-       },
-       "12|0|Null|Null|Null|Null\n"
        "11|1|1|773900|99.99|1\n"},
       {"an invalid date selects nothing", [](CLSIN_INPUTINTRA& in) { in.DataDocumentoIniziale = Text("2024-02-30"); },
        ""},
@@ -250,13 +236,6 @@ TEST(MovementRecordsets, TheBrowsingListFollowsTheFilters) {
        "13|1|2024-01-26|77|Dupont SA|A1\n"},
       {"goods codes from 8", [](CLSIN_INPUTINTRA& in) { in.NomenclaturaIniziale = Text("8"); },
        "10|1|2024-01-10|123|Müller GmbH|V1\n"
-       "12|Null|2024-01-20|77|Dupont SA|A1\n"},
-      {"service codes from 7",
-       [](CLSIN_INPUTINTRA& in) {
-         in.OperazioneRif = Int(1);
-         in.ServizioIniziale = Text("7");
-       },
-       "11|1|2024-01-14|123|Müller GmbH|V2\n"
        "12|Null|2024-01-20|77|Dupont SA|A1\n"},
       {"only documents with lines",
        [](CLSIN_INPUTINTRA& in) {

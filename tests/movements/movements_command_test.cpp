@@ -114,10 +114,6 @@ TEST(MovementsCommand, RefusesWrongOptionsAndSaysWhyOnOneLine) {
       {[](MovementsOptions& o) { o.account = "000123"; }, 2, "zelmora movements: --account needs --party-kind\n"},
       {[](MovementsOptions& o) { o.registrationTo = "2024-02-30"; }, 2,
        "zelmora movements: --reg-to is not a date (YYYY-MM-DD, YYYYMMDD or DD/MM/YYYY): \"2024-02-30\"\n"},
-      {[](MovementsOptions& o) { o.operation = "2"; }, 2,
-       "zelmora movements: --operation must be one of 0, 1, 9, not \"2\"\n"},
-      {[](MovementsOptions& o) { o.protocol = "5"; }, 2,
-       "zelmora movements: --section and --protocol filter the document list: add --documents\n"},
       {[](MovementsOptions& o) { o.filter = "AND NOT_A_COLUMN = 1"; }, 1,
        "zelmora movements: the movements could not be read (status 99): check the SQL given with --filter and "
        "--order-by\n"},

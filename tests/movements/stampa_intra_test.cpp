@@ -231,7 +231,6 @@ TEST(StampaIntra, TheHandlerPrintsByQuarterAfterAChangeOfPeriodicity) {
     input->TipoIntra = Variant::Integer(1);
     input->PeriodoStampa = c.period;
     object.SetCInput(input);
-    object.context().PclsReport = std::make_shared<ReportObject>("PclsReport");
     PrintJob job;
     CrepReport report(job);
     bool cancel = false;
@@ -251,7 +250,6 @@ TEST(StampaIntra, TheHandlerPrintsByQuarterAfterAChangeOfPeriodicity) {
   input->TipoIntra = Variant::Integer(1);
   input->PeriodoStampa = Variant::Integer(5);
   object.SetCInput(input);
-  object.context().PclsReport = std::make_shared<ReportObject>("PclsReport");
   PrintJob job;
   CrepReport report(job);
   bool cancel = false;

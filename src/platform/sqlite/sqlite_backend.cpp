@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <limits>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -55,10 +56,20 @@ class Prepared {
   sqlite3_stmt* stmt_ = nullptr;
 };
 
+// The declared columns of tables and views, remembered within a batch
+// (a view's columns cost SQLite a compilation of the view) and forgotten
+// whenever a statement may have changed the schema.
 class SqliteCatalog : public tsql::Catalog {
  public:
   explicit SqliteCatalog(sqlite3* db) : db_(db) {}
+  void Forget() { known_.clear(); }
   std::optional<std::vector<tsql::ColumnInfo>> Columns(const std::string& name, bool temporary) override {
+    std::string key = (temporary ? "t:" : "m:") + name;
+    for (char& c : key) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    }
+    auto found = known_.find(key);
+    if (found != known_.end()) return found->second;
     const bool never = false;
     Prepared p(db_, "SELECT name, type FROM pragma_table_info(?1, ?2)", never);
     sqlite3_bind_text(p.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
@@ -71,12 +82,15 @@ class SqliteCatalog : public tsql::Catalog {
       c.type = tsql::ParseDeclaredType(type ? reinterpret_cast<const char*>(type) : "");
       columns.push_back(std::move(c));
     }
-    if (columns.empty()) return std::nullopt;
-    return columns;
+    std::optional<std::vector<tsql::ColumnInfo>> result;
+    if (!columns.empty()) result = std::move(columns);
+    known_[key] = result;
+    return result;
   }
 
  private:
   sqlite3* db_;
+  std::map<std::string, std::optional<std::vector<tsql::ColumnInfo>>> known_;
 };
 
 // A decimal with exactly `scale` decimals (half away from zero when it had more).
@@ -249,6 +263,7 @@ class SqliteBackend : public DatabaseBackend {
     }
     result_.reset();
     wantRows_ = returnsRows;
+    catalog_.Forget();
     for (tsql::StatementPtr& statement : batch) Run(*statement);
     if (!returnsRows) return nullptr;
     if (result_) return std::move(result_);
@@ -285,6 +300,8 @@ class SqliteBackend : public DatabaseBackend {
       default: break;
     }
     const tsql::Translation t = tsql::Translate(s, catalog_);
+    // Anything but a query may create or drop a table.
+    if (!t.returnsRows) catalog_.Forget();
     for (size_t i = 0; i < t.steps.size(); ++i) {
       Prepared p(db_, t.steps[i], timedOut_);
       if (i + 1 == t.steps.size() && t.returnsRows) {
@@ -335,8 +352,9 @@ std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path) {
   if (rc != SQLITE_OK) throw fail(rc);
   rc = RegisterTsqlExtensions(db);
   if (rc != SQLITE_OK) throw fail(rc);
-  // Reading the schema proves that the file is a database.
-  rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+  // Reading the schema proves that the file is a database. A page cache of
+  // 64 MiB keeps the pages that a declaration over a million lines revisits.
+  rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master; PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) throw fail(rc);
   return std::make_unique<SqliteBackend>(db);
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -370,6 +371,44 @@ void Round(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_double(ctx, r.ToDouble());
 }
 
+// One text for a list of values that is equal for two lists exactly when
+// every pair of values is equal under the server's comparison: text folded
+// to its collation form (case folded, trailing blanks dropped), numbers in
+// one form whatever their storage (1 and 1.0 alike). Null when a value is
+// Null, since a Null equals nothing. It lets a join on many keys compare one.
+void Key(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  std::string key;
+  for (int i = 0; i < argc; ++i) {
+    sqlite3_value* v = argv[i];
+    switch (sqlite3_value_type(v)) {
+      case SQLITE_NULL: return sqlite3_result_null(ctx);
+      case SQLITE_INTEGER:
+        key += 'n' + std::to_string(sqlite3_value_int64(v)) + ';';
+        break;
+      case SQLITE_FLOAT: {
+        const double d = sqlite3_value_double(v);
+        if (d == std::trunc(d) && std::fabs(d) < 9.2e18) {
+          key += 'n' + std::to_string(static_cast<int64_t>(d)) + ';';
+        } else {
+          char buffer[40];
+          std::snprintf(buffer, sizeof buffer, "n%.17g;", d);
+          key += buffer;
+        }
+        break;
+      }
+      default: {
+        std::string_view t = Text(v);
+        while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+        std::string folded;
+        for (char32_t c : tsql::DecodeUtf8(t)) tsql::AppendUtf8(folded, tsql::FoldCase(c));
+        key += 't' + std::to_string(folded.size()) + ':' + folded;
+        break;
+      }
+    }
+  }
+  ResultText(ctx, key);
+}
+
 // --- aggregates -------------------------------------------------------------------
 // An exact sum: whole numbers and decimals with up to 15 digits add in a
 // 128-bit mantissa at a common scale (each double is read as the shortest
@@ -581,6 +620,7 @@ constexpr ScalarEntry kScalars[] = {
     {"tsql_pad", 2, Pad},
     {"tsql_round", 2, Round},
     {"tsql_round", 3, Round},
+    {"tsql_key", -1, Key},
 };
 
 }  // namespace

@@ -127,6 +127,7 @@ struct SelectCore {
 
   // bound
   bool hasAggregate = false;
+  std::vector<const Source*> sources;  // the table sources of its FROM
 };
 
 enum class SetOp { UnionAll, Union, Except, Intersect };

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <deque>
 #include <limits>
+#include <map>
 
 #include "platform/error.h"
 #include "platform/sqlite/tsql_lexer.h"
@@ -583,6 +584,7 @@ class Translator {
     if (c.topPercent) throw Untranslatable("TOP ... PERCENT");
     if (c.topWithTies) throw Untranslatable("TOP ... WITH TIES");
     for (TableRefPtr& ref : c.from) BindTableRef(*ref, scope);
+    c.sources.assign(scope.sources.begin(), scope.sources.end());
     std::vector<SelectItem> items;
     for (SelectItem& item : c.items) {
       if (!item.star) {
@@ -1003,6 +1005,7 @@ class Translator {
   std::string EmitCore(const Query& q, const std::vector<SqlType>* target, const std::vector<std::string>* names,
                        bool collate, bool standalone) {
     const SelectCore& c = *q.core;
+    const std::vector<std::string> joins = Decorrelate(c);
     std::string text = c.distinct ? "SELECT DISTINCT " : "SELECT ";
     for (size_t i = 0; i < c.items.size(); ++i) {
       const Expr& e = *c.items[i].expr;
@@ -1022,6 +1025,7 @@ class Translator {
     if (!c.from.empty()) {
       text += " FROM ";
       for (size_t i = 0; i < c.from.size(); ++i) text += (i ? ", " : "") + EmitTableRef(*c.from[i]);
+      for (const std::string& join : joins) text += " " + join;
     }
     if (c.where) text += " WHERE " + EmitExpr(*c.where).text;
     if (!c.groupBy.empty()) {
@@ -1250,16 +1254,7 @@ class Translator {
       case ExprKind::Not: return {"NOT " + Wrap(EmitExpr(Arg(e, 0)), kPrecNot), kPrecNot};
       case ExprKind::IsNull:
         return {Wrap(EmitExpr(Arg(e, 0)), kPrecAdd) + (e.negated ? " IS NOT NULL" : " IS NULL"), kPrecCompare};
-      case ExprKind::Between: {
-        SqlType t = ComparisonType(ComparisonType(Arg(e, 0).type, Arg(e, 1).type), Arg(e, 2).type);
-        Sql v = Coerce(EmitExpr(Arg(e, 0)), &Arg(e, 0), Arg(e, 0).type, t);
-        if (NeedsCollation(t)) v = Collate(v);
-        const Sql lo = Coerce(EmitExpr(Arg(e, 1)), &Arg(e, 1), Arg(e, 1).type, t);
-        const Sql hi = Coerce(EmitExpr(Arg(e, 2)), &Arg(e, 2), Arg(e, 2).type, t);
-        return {Wrap(v, kPrecAdd) + (e.negated ? " NOT BETWEEN " : " BETWEEN ") + Wrap(lo, kPrecAdd) + " AND " +
-                    Wrap(hi, kPrecAdd),
-                kPrecCompare};
-      }
+      case ExprKind::Between: return BetweenSql(EmitExpr(Arg(e, 0)), &Arg(e, 0), Arg(e, 0).type, e);
       case ExprKind::Like: {
         std::vector<std::string> args;
         for (const ExprPtr& a : e.args) {
@@ -1269,17 +1264,7 @@ class Translator {
         Sql like = Function("tsql_like", args);
         return e.negated ? Sql{"NOT " + like.text, kPrecNot} : like;
       }
-      case ExprKind::InList: {
-        SqlType t = Arg(e, 0).type;
-        for (size_t i = 1; i < e.args.size(); ++i) t = ComparisonType(t, Arg(e, i).type);
-        Sql v = Coerce(EmitExpr(Arg(e, 0)), &Arg(e, 0), Arg(e, 0).type, t);
-        if (NeedsCollation(t)) v = Collate(v);
-        std::string items;
-        for (size_t i = 1; i < e.args.size(); ++i) {
-          items += (i > 1 ? ", " : "") + Coerce(EmitExpr(Arg(e, i)), &Arg(e, i), Arg(e, i).type, t).text;
-        }
-        return {Wrap(v, kPrecAdd) + (e.negated ? " NOT IN (" : " IN (") + items + ")", kPrecCompare};
-      }
+      case ExprKind::InList: return InListSql(EmitExpr(Arg(e, 0)), &Arg(e, 0), Arg(e, 0).type, e);
       case ExprKind::InQuery: {
         const SqlType t = ComparisonType(Arg(e, 0).type, e.query->outputs[0].type);
         Sql v = Coerce(EmitExpr(Arg(e, 0)), &Arg(e, 0), Arg(e, 0).type, t);
@@ -1290,12 +1275,41 @@ class Translator {
                 kPrecCompare};
       }
       case ExprKind::Exists: return Atom("EXISTS (" + EmitQuery(*e.query, nullptr, nullptr, false) + ")");
-      case ExprKind::Subquery: return EmitSubquery(*e.query);
+      case ExprKind::Subquery: {
+        auto joined = decorrelated_.find(&e);
+        if (joined != decorrelated_.end()) return Atom(joined->second);
+        return EmitSubquery(*e.query);
+      }
       case ExprKind::Case: return EmitCase(e);
       case ExprKind::Cast: return EmitCast(e);
       case ExprKind::Call: return EmitCall(e);
     }
     throw Untranslatable("expression");
+  }
+
+  // value BETWEEN low AND high, and value IN (list), of the expression `e`
+  // with its tested value given apart (the decorrelation tests another one).
+  Sql BetweenSql(const Sql& value, const Expr* ve, const SqlType& vt, const Expr& e) {
+    const SqlType t = ComparisonType(ComparisonType(vt, Arg(e, 1).type), Arg(e, 2).type);
+    Sql v = Coerce(value, ve, vt, t);
+    if (NeedsCollation(t)) v = Collate(v);
+    const Sql lo = Coerce(EmitExpr(Arg(e, 1)), &Arg(e, 1), Arg(e, 1).type, t);
+    const Sql hi = Coerce(EmitExpr(Arg(e, 2)), &Arg(e, 2), Arg(e, 2).type, t);
+    return {Wrap(v, kPrecAdd) + (e.negated ? " NOT BETWEEN " : " BETWEEN ") + Wrap(lo, kPrecAdd) + " AND " +
+                Wrap(hi, kPrecAdd),
+            kPrecCompare};
+  }
+
+  Sql InListSql(const Sql& value, const Expr* ve, const SqlType& vt, const Expr& e) {
+    SqlType t = vt;
+    for (size_t i = 1; i < e.args.size(); ++i) t = ComparisonType(t, Arg(e, i).type);
+    Sql v = Coerce(value, ve, vt, t);
+    if (NeedsCollation(t)) v = Collate(v);
+    std::string items;
+    for (size_t i = 1; i < e.args.size(); ++i) {
+      items += (i > 1 ? ", " : "") + Coerce(EmitExpr(Arg(e, i)), &Arg(e, i), Arg(e, i).type, t).text;
+    }
+    return {Wrap(v, kPrecAdd) + (e.negated ? " NOT IN (" : " IN (") + items + ")", kPrecCompare};
   }
 
   Sql EmitBinary(const Expr& e) {
@@ -1512,8 +1526,265 @@ class Translator {
                 " COLLATE NOCASE)");
   }
 
+  // --- correlated aggregate sub-queries of grouped queries ------------------------
+  // A grouped query that computes, for every group, an aggregate over the
+  // rows of another query that equal the group on some keys would run that
+  // aggregate once per group. It is rewritten as one aggregate of the inner
+  // rows grouped by those keys, outer-joined on them: the same values (no
+  // inner row is a Null key match, and an aggregate over no rows is Null,
+  // as the join's missing row is), computed in one pass. Filters of the
+  // outer query on a key column are applied to the inner rows as well,
+  // since only inner rows equal to a surviving outer row can matter.
+  // Sub-queries that are evaluated only for some groups (inside CASE or the
+  // fallback of ISNULL) stay correlated: they are usually cheaper as they are.
+  std::vector<std::string> Decorrelate(const SelectCore& c) {
+    std::vector<std::string> joins;
+    if (c.from.empty() || c.groupBy.empty()) return joins;
+    std::vector<const Expr*> candidates;
+    for (const SelectItem& item : c.items) FindCandidates(*item.expr, false, candidates);
+    if (c.having) FindCandidates(*c.having, false, candidates);
+    for (const Expr* sub : candidates) {
+      if (std::optional<std::string> join = DecorrelateOne(*sub, c)) joins.push_back(*join);
+    }
+    return joins;
+  }
+
+  static void FindCandidates(const Expr& e, bool conditional, std::vector<const Expr*>& out) {
+    switch (e.kind) {
+      case ExprKind::Subquery:
+        if (!conditional) out.push_back(&e);
+        return;
+      case ExprKind::Case:
+        if (e.caseOperand) FindCandidates(*e.caseOperand, conditional, out);
+        for (size_t i = 0; i < e.whens.size(); ++i) {
+          FindCandidates(*e.whens[i].first, conditional || i > 0, out);
+          FindCandidates(*e.whens[i].second, true, out);
+        }
+        if (e.elseExpr) FindCandidates(*e.elseExpr, true, out);
+        return;
+      case ExprKind::Call:
+        if (e.op == "ISNULL" || e.op == "COALESCE") {
+          for (size_t i = 0; i < e.args.size(); ++i) FindCandidates(*e.args[i], conditional || i > 0, out);
+          return;
+        }
+        break;
+      default: break;
+    }
+    for (const ExprPtr& a : e.args) FindCandidates(*a, conditional, out);
+  }
+
+  // The sources an expression or query reads, sub-queries included.
+  static void CollectRefs(const Expr& e, std::vector<const Source*>& out) {
+    if (e.kind == ExprKind::Column && e.source) out.push_back(e.source);
+    for (const ExprPtr& a : e.args) CollectRefs(*a, out);
+    if (e.query) CollectRefs(*e.query, out);
+    if (e.caseOperand) CollectRefs(*e.caseOperand, out);
+    for (const auto& [when, then] : e.whens) {
+      CollectRefs(*when, out);
+      CollectRefs(*then, out);
+    }
+    if (e.elseExpr) CollectRefs(*e.elseExpr, out);
+    for (const ExprPtr& p : e.partitionBy) CollectRefs(*p, out);
+    for (const OrderItem& o : e.overOrder) CollectRefs(*o.expr, out);
+  }
+
+  static void CollectRefs(const Query& q, std::vector<const Source*>& out) {
+    if (q.left) CollectRefs(*q.left, out);
+    if (q.right) CollectRefs(*q.right, out);
+    for (const OrderItem& o : q.orderBy) CollectRefs(*o.expr, out);
+    if (!q.core) return;
+    const SelectCore& c = *q.core;
+    for (const SelectItem& item : c.items) CollectRefs(*item.expr, out);
+    for (const TableRefPtr& t : c.from) CollectRefs(*t, out);
+    if (c.where) CollectRefs(*c.where, out);
+    for (const ExprPtr& g : c.groupBy) CollectRefs(*g, out);
+    if (c.having) CollectRefs(*c.having, out);
+  }
+
+  static void CollectRefs(const TableRef& t, std::vector<const Source*>& out) {
+    if (t.query) CollectRefs(*t.query, out);
+    for (const ExprPtr& a : t.args) CollectRefs(*a, out);
+    if (t.left) CollectRefs(*t.left, out);
+    if (t.right) CollectRefs(*t.right, out);
+    if (t.on) CollectRefs(*t.on, out);
+  }
+
+  static void Conjuncts(const Expr* e, std::vector<const Expr*>& out) {
+    if (!e) return;
+    if (e->kind == ExprKind::And) {
+      Conjuncts(e->args[0].get(), out);
+      Conjuncts(e->args[1].get(), out);
+      return;
+    }
+    out.push_back(e);
+  }
+
+  // Null for an aggregate over no rows, as an unmatched outer join gives.
+  static bool NullOnEmpty(const Expr& e) {
+    switch (e.kind) {
+      case ExprKind::Call:
+        return IsAggregate(e.op) && e.op != "COUNT" && e.op != "COUNT_BIG" && !e.hasOver;
+      case ExprKind::Unary:
+      case ExprKind::Cast: return NullOnEmpty(Arg(e, 0));
+      case ExprKind::Binary: {
+        const bool a = NullOnEmpty(Arg(e, 0)), b = NullOnEmpty(Arg(e, 1));
+        auto constant = [](const Expr& x) { return ConstantOf(&x).has_value(); };
+        return (a || b) && (a || constant(Arg(e, 0))) && (b || constant(Arg(e, 1)));
+      }
+      default: return false;
+    }
+  }
+
+  std::optional<std::string> DecorrelateOne(const Expr& sub, const SelectCore& outer) {
+    const Query& q = *sub.query;
+    if (!q.core || !q.orderBy.empty() || q.outputs.size() != 1) return std::nullopt;
+    const SelectCore& s = *q.core;
+    if (s.distinct || s.top || !s.groupBy.empty() || s.having || !s.hasAggregate || s.from.empty()) {
+      return std::nullopt;
+    }
+    const Expr& value = *s.items[0].expr;
+    const bool count = value.kind == ExprKind::Call && (value.op == "COUNT" || value.op == "COUNT_BIG");
+    if (!count && !NullOnEmpty(value)) return std::nullopt;
+    // The correlated conditions live in the sub-query's WHERE, or in the
+    // WHERE of the plain query it reads from (SELECT SUM(R.X) FROM (SELECT ... WHERE ...) R).
+    const SelectCore* k = &s;
+    const Source* derived = nullptr;
+    if (s.from.size() == 1 && s.from[0]->kind == TableRef::Kind::Derived && !s.where) {
+      const Query& r = *s.from[0]->query;
+      if (!r.core || !r.orderBy.empty()) return std::nullopt;
+      const SelectCore& rc = *r.core;
+      if (rc.hasAggregate || rc.distinct || rc.top || !rc.groupBy.empty() || rc.having) return std::nullopt;
+      k = &rc;
+      derived = s.from[0]->source;
+    }
+    auto among = [](const std::vector<const Source*>& set, const Source* src) {
+      return std::find(set.begin(), set.end(), src) != set.end();
+    };
+    auto reads = [&](const std::vector<const Source*>& refs, const std::vector<const Source*>& set) {
+      return std::any_of(refs.begin(), refs.end(), [&](const Source* src) { return among(set, src); });
+    };
+    auto only = [&](const std::vector<const Source*>& refs, const std::vector<const Source*>& set) {
+      return !refs.empty() && std::all_of(refs.begin(), refs.end(), [&](const Source* src) { return among(set, src); });
+    };
+    // Nothing but the WHERE conditions may read the outer query.
+    std::vector<const Source*> refs;
+    CollectRefs(value, refs);
+    for (const SelectItem& item : k->items) CollectRefs(*item.expr, refs);
+    for (const TableRefPtr& t : k->from) CollectRefs(*t, refs);
+    if (reads(refs, outer.sources)) return std::nullopt;
+
+    struct Key {
+      const Expr* inner;
+      const Expr* outer;
+    };
+    std::vector<Key> keys;
+    std::vector<const Expr*> conditions;
+    Conjuncts(k->where.get(), conditions);
+    std::vector<std::string> filters;
+    for (const Expr* c : conditions) {
+      std::vector<const Source*> r;
+      CollectRefs(*c, r);
+      if (!reads(r, outer.sources)) {
+        filters.push_back(Wrap(EmitExpr(*c), kPrecAnd + 1));
+        continue;
+      }
+      if (c->kind != ExprKind::Compare || c->op != "=") return std::nullopt;
+      std::vector<const Source*> a, b;
+      CollectRefs(Arg(*c, 0), a);
+      CollectRefs(Arg(*c, 1), b);
+      if (only(a, k->sources) && only(b, outer.sources)) {
+        keys.push_back({&Arg(*c, 0), &Arg(*c, 1)});
+      } else if (only(b, k->sources) && only(a, outer.sources)) {
+        keys.push_back({&Arg(*c, 1), &Arg(*c, 0)});
+      } else {
+        return std::nullopt;
+      }
+    }
+    if (keys.empty()) return std::nullopt;
+
+    // Outer filters on a key column, applied to the inner rows.
+    std::vector<const Expr*> outerConditions;
+    Conjuncts(outer.where.get(), outerConditions);
+    for (const Expr* p : outerConditions) {
+      const bool shape = (p->kind == ExprKind::Compare && ConstantOf(&Arg(*p, 1))) ||
+                         (p->kind == ExprKind::InList || p->kind == ExprKind::Between);
+      if (!shape || Arg(*p, 0).kind != ExprKind::Column) continue;
+      bool constants = true;
+      for (size_t i = 1; i < p->args.size(); ++i) constants = constants && ConstantOf(&Arg(*p, i)).has_value();
+      if (!constants) continue;
+      const Expr& column = Arg(*p, 0);
+      for (const Key& key : keys) {
+        if (key.outer->kind != ExprKind::Column || key.inner->kind != ExprKind::Column) continue;
+        if (key.outer->source != column.source || key.outer->column != column.column) continue;
+        if (key.inner->type.family() != column.type.family() || column.type.IsUnknown()) continue;
+        const Sql inner = EmitExpr(*key.inner);
+        Sql pushed;
+        if (p->kind == ExprKind::Compare) {
+          pushed = Comparison(p->op, inner, key.inner, key.inner->type, EmitExpr(Arg(*p, 1)), &Arg(*p, 1),
+                              Arg(*p, 1).type);
+        } else if (p->kind == ExprKind::InList) {
+          pushed = InListSql(inner, key.inner, key.inner->type, *p);
+        } else {
+          pushed = BetweenSql(inner, key.inner, key.inner->type, *p);
+        }
+        filters.push_back(Wrap(pushed, kPrecAnd + 1));
+        break;
+      }
+    }
+
+    const std::string alias = "_sq" + std::to_string(++joined_);
+    // The keys meet as one value (tsql_key), a single-column join that SQLite indexes.
+    std::vector<std::string> keyColumns, groups, innerKeys, outerKeys;
+    for (size_t i = 0; i < keys.size(); ++i) {
+      const Key& key = keys[i];
+      const SqlType t = ComparisonType(key.inner->type, key.outer->type);
+      const Sql in = Coerce(EmitExpr(*key.inner), key.inner, key.inner->type, t);
+      const Sql out = Coerce(EmitExpr(*key.outer), key.outer, key.outer->type, t);
+      const std::string name = "_k" + std::to_string(i + 1);
+      const bool text = NeedsCollation(t);
+      if (derived) {
+        keyColumns.push_back(in.text + " AS " + name);
+        const Sql column = Atom(Ident(derived->alias) + "." + name);
+        groups.push_back((text ? Collate(column) : column).text);
+        innerKeys.push_back(column.text);
+      } else {
+        groups.push_back((text ? Collate(in) : in).text);
+        innerKeys.push_back(in.text);
+      }
+      outerKeys.push_back(out.text);
+    }
+    auto join = [](const std::vector<std::string>& parts, const char* separator) {
+      std::string text;
+      for (size_t i = 0; i < parts.size(); ++i) text += (i ? separator : "") + parts[i];
+      return text;
+    };
+    std::vector<std::string> from;
+    for (const TableRefPtr& t : k->from) from.push_back(EmitTableRef(*t));
+    std::string body = " FROM " + join(from, ", ");
+    if (!filters.empty()) body += " WHERE " + join(filters, " AND ");
+    const std::string keySql = Function("tsql_key", innerKeys).text + " AS _key";
+    std::string aggregate;
+    if (derived) {
+      std::vector<std::string> items;
+      for (size_t i = 0; i < k->items.size(); ++i) {
+        items.push_back(EmitExpr(*k->items[i].expr).text + " AS " + Ident(derived->columns[i].name));
+      }
+      aggregate = "SELECT " + keySql + ", " + EmitExpr(value).text + " AS _v FROM (SELECT " + join(items, ", ") +
+                  ", " + join(keyColumns, ", ") + body + ") AS " + Ident(derived->alias) + " GROUP BY " +
+                  join(groups, ", ");
+    } else {
+      aggregate = "SELECT " + keySql + ", " + EmitExpr(value).text + " AS _v" + body + " GROUP BY " +
+                  join(groups, ", ");
+    }
+    decorrelated_[&sub] = count ? "coalesce(" + alias + "._v, 0)" : alias + "._v";
+    return "LEFT JOIN (" + aggregate + ") AS " + alias + " ON " + alias + "._key = " +
+           Function("tsql_key", outerKeys).text;
+  }
+
   Catalog& catalog_;
   std::deque<Source> sources_;
+  std::map<const Expr*, std::string> decorrelated_;
+  int joined_ = 0;
 };
 
 Translation Translate(Statement& statement, Catalog& catalog) { return Translator(catalog).TranslateStatement(statement); }

@@ -123,6 +123,17 @@ TEST_F(TsqlConstructs, CorrelatedSubqueries) {
             Failure("SELECT D_NUMREG, (SELECT L_RIGA FROM LINES WHERE L_NUMREG = D_NUMREG) AS R FROM DOCS"));
 }
 
+TEST_F(TsqlConstructs, CorrelatedAggregatesOfAGroupedQuery) {
+  // A Null code matches no code (NETTO Null), but ISNULL makes it match
+  // itself; a code without negative lines counts 0.
+  EXPECT_SAME_TEXT(
+      "L_DITTA:3 | C:200(8) | S:14(38,2) | NETTO:14(38,2) | NEGATIVE:3\n"
+      "l1 | n | d5.50 | n | l0\n"
+      "l1 | s'84713000' | d112.49 | d112.49 | l0\n"
+      "l1 | s'9403' | d0.10 | d-0.10 | l1\n",
+      Rows(testing::kGroupedCorrelated));
+}
+
 TEST_F(TsqlConstructs, OuterApplyOfTheCountryFunction) {
   EXPECT_SAME_TEXT(
       "D_NUMREG:3 | L_RIGA:2 | DATAORIG:135 | CG07_CODISO:200(2) | CG07_DESCR:200(40)\n"
