@@ -1,6 +1,6 @@
 // Benchmarks of the telematic submission.
 //
-//   telematic_bench records [LINES]
+//   telematic_bench records [LINES [RUNS]]
 //     builds the records of LINES declaration lines held in memory (a
 //     monthly sales declaration mixing goods, corrections, services and
 //     service corrections) and compares the time with writing the same
@@ -96,7 +96,7 @@ RecordsetPtr Lines(int64_t count) {
   return Recordset::FromRows(std::move(fields), std::move(rows));
 }
 
-int Records(int64_t count) {
+int Records(int64_t count, int runs) {
   RecordsetPtr rs = Lines(count);
   CLSIN_INTRABO object;
   auto input = std::make_shared<CLSIN_INPUTINTRA>();
@@ -110,7 +110,7 @@ int Records(int64_t count) {
 
   double best = 1e9;
   std::string text;
-  for (int run = 0; run < 3; ++run) {
+  for (int run = 0; run < runs; ++run) {
     object.COutput()->StringaTracciatoInvioTelematico = Variant();
     int32_t conta = 0;
     const auto start = Clock::now();
@@ -185,10 +185,10 @@ int Submission(const std::string& db, int company, int year, int period) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 2 && std::strcmp(argv[1], "records") == 0) return Records(argc >= 3 ? std::atoll(argv[2]) : 1000000);
+  if (argc >= 2 && std::strcmp(argv[1], "records") == 0) return Records(argc >= 3 ? std::atoll(argv[2]) : 1000000, argc >= 4 ? std::atoi(argv[3]) : 3);
   if (argc == 6 && std::strcmp(argv[1], "submission") == 0) {
     return Submission(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
   }
-  std::cerr << "usage: telematic_bench records [LINES] | submission DB COMPANY YEAR PERIOD\n";
+  std::cerr << "usage: telematic_bench records [LINES [RUNS]] | submission DB COMPANY YEAR PERIOD\n";
   return 2;
 }

@@ -41,9 +41,25 @@ LineColumns DeclarationLineColumns(const Recordset& rs) {
                           "IN02_SEZORIG",     "IN02_CODICE_IN03", "IN02_CODICE_IN04", "CG07_CODISOPAG"});
 }
 
-bool IsGoodsLine(const Variant& indOper) { return IsNumber(SeNullo(indOper, Variant::Integer(0)), 0); }
+int CodeOf(const Variant& value, int lowest, int highest, int none) {
+  if (std::optional<int32_t> whole = SmallWhole(value)) {
+    return *whole >= lowest && *whole <= highest ? *whole : none;
+  }
+  for (int code = lowest; code <= highest; ++code) {
+    if (IsNumber(value, code)) return code;
+  }
+  return none;
+}
 
-bool IsFirstKindDocument(const Variant& indTipoDoc) { return IsNumber(indTipoDoc, 1) || IsNumber(indTipoDoc, 3); }
+bool IsGoodsLine(const Variant& indOper) {
+  if (std::optional<int32_t> whole = SmallWhole(indOper)) return *whole == 0;
+  return IsNumber(SeNullo(indOper, Variant::Integer(0)), 0);
+}
+
+bool IsFirstKindDocument(const Variant& indTipoDoc) {
+  const int type = CodeOf(indTipoDoc, 1, 4, 0);
+  return type == 1 || type == 3;
+}
 
 std::string PresenterVat(const CLSIN_INPUTINTRA& input) {
   std::string delegate = TrimmedText(input.PartitaIvaDeleg);
@@ -84,7 +100,21 @@ RecordKind DetailBuilder::KindOf(const Row& row) const {
   return first ? RecordKind::kServices : RecordKind::kServicesCorrection;
 }
 
+void DetailBuilder::ReadLine(const Row& row) {
+  documentType_ = CodeOf(columns_.Get(row, kIndTipoDoc), 1, 4, 0);
+  dataKind_ = CodeOf(columns_.Get(row, kIndTipoDati), 0, 2, -1);
+}
+
+std::string_view DetailBuilder::Text(const Row& row, LineColumn column) {
+  return TextView(columns_.Get(row, column), scratch_);
+}
+
+std::string_view DetailBuilder::Trimmed(const Row& row, LineColumn column) {
+  return TrimmedView(columns_.Get(row, column), scratch_);
+}
+
 void DetailBuilder::Build(const Row& row, RecordKind kind, int64_t number, std::string& out) {
+  ReadLine(row);
   out.assign(head_);
   out += static_cast<char>('0' + static_cast<int>(kind));
   AppendNumber(out, number, 5);
@@ -100,25 +130,25 @@ void DetailBuilder::Build(const Row& row, RecordKind kind, int64_t number, std::
   }
 }
 
-void DetailBuilder::AppendCountry(std::string& out, const Row& row) const {
-  if (IsNumber(columns_.Get(row, kIndTipoDati), 2)) {
+void DetailBuilder::AppendCountry(std::string& out, const Row& row) {
+  if (dataKind_ == 2) {
     out.append(2, ' ');
   } else {
-    AppendT(out, TextOf(columns_.Get(row, kCodIsoCf)), 2);
+    AppendT(out, Text(row, kCodIsoCf), 2);
   }
 }
 
-void DetailBuilder::AppendVat(std::string& out, const Row& row) const {
-  if (IsNumber(columns_.Get(row, kIndTipoDati), 2)) {
+void DetailBuilder::AppendVat(std::string& out, const Row& row) {
+  if (dataKind_ == 2) {
     out.append(12, ' ');
   } else {
-    AppendT(out, TextOf(columns_.Get(row, kPartIva)), 12);
+    AppendT(out, Text(row, kPartIva), 12);
   }
 }
 
 // Z(13) of the rounded magnitude, or 13 zeros on a statistical-only line.
-void DetailBuilder::AppendAmount(std::string& out, const Variant& amount, const Row& row) {
-  if (IsNumber(columns_.Get(row, kIndTipoDati), 2)) {
+void DetailBuilder::AppendAmount(std::string& out, const Variant& amount) {
+  if (dataKind_ == 2) {
     out += kZeros13;
   } else {
     // The magnitude is taken before rounding (a text that is not a number
@@ -131,40 +161,40 @@ void DetailBuilder::AppendRounded(std::string& out, const Variant& amount, size_
   AppendZ(out, RoundedOrZero(amount), width);
 }
 
-void DetailBuilder::AppendInvoiceNumber(std::string& out, const Row& row, bool withSection) const {
-  std::string number = TrimmedText(columns_.Get(row, kNumDocOrig));
+void DetailBuilder::AppendInvoiceNumber(std::string& out, const Row& row, bool withSection) {
+  std::string number(Trimmed(row, kNumDocOrig));
   if (withSection && DatedUpTo2012(columns_.Get(row, kDataDocOrig))) {
     number += '/';
-    number += TrimmedText(columns_.Get(row, kSezOrig));
+    number += Trimmed(row, kSezOrig);
   }
   AppendT(out, number, 15);
 }
 
 // Invoice date, service code, supply and payment modes, payment country.
-void DetailBuilder::AppendServiceFields(std::string& out, const Row& row) const {
+void DetailBuilder::AppendServiceFields(std::string& out, const Row& row) {
   AppendDate(out, columns_.Get(row, kDataDocOrig));
-  AppendZ(out, Utf8Left(TrimmedText(columns_.Get(row, kNomenclatura)), 6), 6);
+  AppendZ(out, Utf8Left(Trimmed(row, kNomenclatura), 6), 6);
   for (LineColumn code : {kCodiceIn03, kCodiceIn04}) {
-    std::string text = TrimmedText(columns_.Get(row, code));
+    std::string_view text = Trimmed(row, code);
     out += text.empty() ? std::string(" ") : Utf8Right(text, 1);
   }
-  AppendT(out, TextOf(columns_.Get(row, kCodIsoPag)), 2);
+  AppendT(out, Text(row, kCodIsoPag), 2);
 }
 
 void DetailBuilder::Record1(std::string& out, const Row& row) {
-  const bool purchase = IsNumber(columns_.Get(row, kIndTipoDoc), 3);
+  const bool purchase = documentType_ == 3;
   AppendCountry(out, row);
   AppendVat(out, row);
-  AppendAmount(out, columns_.Get(row, kImporto), row);
+  AppendAmount(out, columns_.Get(row, kImporto));
   if (purchase) AppendRounded(out, columns_.Get(row, kImportoVal), 13);
   out += CodificaNaturaTransazione(context_, columns_.Get(row, kIndNatura)).Text();
   if (layout_ == Layout::kLegacy && annual_) {
     out += "00000000";
   } else {
-    AppendZ(out, TrimmedText(columns_.Get(row, kNomenclatura)), 8);
+    AppendZ(out, Trimmed(row, kNomenclatura), 8);
   }
   if (!statisticalBlock_) return;
-  if (IsNumber(columns_.Get(row, kIndTipoDati), 1)) {
+  if (dataKind_ == 1) {
     // Fiscal data only: no mass, units, value, terms, transport or places.
     out += "000000000000000000000000000000000 0";
     out.append(purchase ? 6 : 4, ' ');
@@ -173,53 +203,45 @@ void DetailBuilder::Record1(std::string& out, const Row& row) {
   AppendRounded(out, columns_.Get(row, kImpMassa), 10);
   AppendRounded(out, columns_.Get(row, kImpUnSuppl), 10);
   AppendRounded(out, columns_.Get(row, kValStat), 13);
-  const Variant& terms = columns_.Get(row, kIndCons);
-  char term = ' ';
-  for (int code = 1; code <= 4; ++code) {
-    if (IsNumber(terms, code)) term = static_cast<char>('B' + code);  // 1 C, 2 D, 3 E, 4 F
-  }
-  out += term;
+  const int terms = CodeOf(columns_.Get(row, kIndCons), 1, 4, 0);
+  out += terms == 0 ? ' ' : static_cast<char>('B' + terms);  // 1 C, 2 D, 3 E, 4 F
   out += CodificaCifraSingola(context_, columns_.Get(row, kIndTrasp)).Text();
   if (purchase) {
-    AppendT(out, TextOf(columns_.Get(row, kCodIsoPro)), 2);
-    AppendT(out, TextOf(columns_.Get(row, kCodIsoOri)), 2);
-    AppendT(out, TextOf(columns_.Get(row, kProvDest)), 2);
+    AppendT(out, Text(row, kCodIsoPro), 2);
+    AppendT(out, Text(row, kCodIsoOri), 2);
+    AppendT(out, Text(row, kProvDest), 2);
   } else {
-    AppendT(out, TextOf(columns_.Get(row, kCodIsoDes)), 2);
-    AppendT(out, TextOf(columns_.Get(row, kProvOrig)), 2);
+    AppendT(out, Text(row, kCodIsoDes), 2);
+    AppendT(out, Text(row, kProvOrig), 2);
   }
 }
 
 void DetailBuilder::Record2(std::string& out, const Row& row) {
   if (monthly_) {
-    AppendZ(out, TextOf(columns_.Get(row, kMeseRif)), 2);
+    AppendZ(out, Text(row, kMeseRif), 2);
     out += '0';
   } else if (quarterly_) {
     out += "00";
-    const Variant& month = columns_.Get(row, kMeseRif);
-    char quarter = '0';
-    for (int m = 1; m <= 12; ++m) {
-      if (IsNumber(month, m)) quarter = static_cast<char>('1' + (m - 1) / 3);
-    }
-    out += quarter;
+    const int month = CodeOf(columns_.Get(row, kMeseRif), 1, 12, 0);
+    out += month == 0 ? '0' : static_cast<char>('1' + (month - 1) / 3);
   } else {
     // Annual declarations (and periodicities without a defined layout)
     // carry no reference period.
     out += "000";
   }
-  AppendZ(out, TextOf(columns_.Get(row, kAnnoRif)), 2);
+  AppendZ(out, Text(row, kAnnoRif), 2);
   AppendCountry(out, row);
   AppendVat(out, row);
   const Variant& amount = columns_.Get(row, kImporto);
   out += IsNegative(amount) ? '-' : '+';
-  AppendAmount(out, amount, row);
-  if (IsNumber(columns_.Get(row, kIndTipoDoc), 4)) {
+  AppendAmount(out, amount);
+  if (documentType_ == 4) {
     AppendZ(out, RoundedOrZero(columns_.Get(row, kImportoVal)).Abs(), 13);
   }
   out += CodificaNaturaTransazione(context_, columns_.Get(row, kIndNatura)).Text();
-  AppendZ(out, TrimmedText(columns_.Get(row, kNomenclatura)), 8);
+  AppendZ(out, Trimmed(row, kNomenclatura), 8);
   if (monthly_) {
-    if (IsNumber(columns_.Get(row, kIndTipoDati), 1)) {
+    if (dataKind_ == 1) {
       out += kZeros13;
     } else {
       AppendRounded(out, columns_.Get(row, kValStat), 13);
@@ -228,23 +250,21 @@ void DetailBuilder::Record2(std::string& out, const Row& row) {
 }
 
 void DetailBuilder::Record3(std::string& out, const Row& row) {
-  const Variant& docType = columns_.Get(row, kIndTipoDoc);
   AppendCountry(out, row);
   AppendVat(out, row);
-  AppendAmount(out, columns_.Get(row, kImporto), row);
-  if (IsNumber(docType, 3)) AppendRounded(out, columns_.Get(row, kImportoVal), 13);
-  AppendInvoiceNumber(out, row, IsNumber(docType, 1));
+  AppendAmount(out, columns_.Get(row, kImporto));
+  if (documentType_ == 3) AppendRounded(out, columns_.Get(row, kImportoVal), 13);
+  AppendInvoiceNumber(out, row, documentType_ == 1);
   AppendServiceFields(out, row);
 }
 
 void DetailBuilder::Record4(std::string& out, const Row& row) {
-  const Variant& docType = columns_.Get(row, kIndTipoDoc);
-  AppendZ(out, TrimmedText(columns_.Get(row, kSezDog)), 6);
-  AppendZ(out, TextOf(columns_.Get(row, kAnnoRif)), 2);
-  AppendZ(out, TextOf(columns_.Get(row, kProtDich)), 6);
-  AppendZ(out, TextOf(columns_.Get(row, kProgrSez3)), 5);
+  AppendZ(out, Trimmed(row, kSezDog), 6);
+  AppendZ(out, Text(row, kAnnoRif), 2);
+  AppendZ(out, Text(row, kProtDich), 6);
+  AppendZ(out, Text(row, kProgrSez3), 5);
   std::string correction;
-  AppendAmount(correction, columns_.Get(row, kRettifica), row);
+  AppendAmount(correction, columns_.Get(row, kRettifica));
   // A correction whose value is zero cancels the line: no party, no invoice.
   const bool blank = correction == kZeros13;
   if (blank) {
@@ -254,14 +274,14 @@ void DetailBuilder::Record4(std::string& out, const Row& row) {
     AppendVat(out, row);
   }
   out += correction;
-  if (IsNumber(docType, 4)) AppendRounded(out, columns_.Get(row, kRettificaVal), 13);
+  if (documentType_ == 4) AppendRounded(out, columns_.Get(row, kRettificaVal), 13);
   if (blank) {
     out.append(15 + 6, ' ');  // invoice number and date
     out += "000000";          // service code
     out.append(4, ' ');       // supply and payment modes, payment country
     return;
   }
-  AppendInvoiceNumber(out, row, IsNumber(docType, 2));
+  AppendInvoiceNumber(out, row, documentType_ == 2);
   AppendServiceFields(out, row);
 }
 

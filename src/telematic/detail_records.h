@@ -59,6 +59,9 @@ enum class Layout { k2010, kLegacy };
 // The four kinds of detail record, by their type character.
 enum class RecordKind { kGoods = 1, kGoodsCorrection = 2, kServices = 3, kServicesCorrection = 4 };
 
+// A code of the line compared with the values 1 to `highest`: the first
+// equal one, or `none`.
+int CodeOf(const Variant& value, int lowest, int highest, int none);
 // SeNullo(IN02_INDOPER, 0) is 0.
 bool IsGoodsLine(const Variant& indOper);
 // Document type 1 or 3 (a sale or a purchase, not a correction).
@@ -81,19 +84,27 @@ class DetailBuilder {
 
  private:
   // The values prepared for every line.
-  void AppendCountry(std::string& out, const Row& row) const;
-  void AppendVat(std::string& out, const Row& row) const;
-  void AppendAmount(std::string& out, const Variant& amount, const Row& row);
-  void AppendInvoiceNumber(std::string& out, const Row& row, bool withSection) const;
-  void AppendServiceFields(std::string& out, const Row& row) const;
+  void AppendCountry(std::string& out, const Row& row);
+  void AppendVat(std::string& out, const Row& row);
+  void AppendAmount(std::string& out, const Variant& amount);
+  void AppendInvoiceNumber(std::string& out, const Row& row, bool withSection);
+  void AppendServiceFields(std::string& out, const Row& row);
   void AppendRounded(std::string& out, const Variant& amount, size_t width);
   void Record1(std::string& out, const Row& row);
   void Record2(std::string& out, const Row& row);
   void Record3(std::string& out, const Row& row);
   void Record4(std::string& out, const Row& row);
 
+  // The codes of the line being built, read once.
+  void ReadLine(const Row& row);
+  std::string_view Text(const Row& row, LineColumn column);
+  std::string_view Trimmed(const Row& row, LineColumn column);
+
   IntraContext& context_;
   LineColumns columns_;
+  int documentType_ = 0;   // IN01_INDTIPODOC, 0 when not 1 to 4
+  int dataKind_ = -1;      // IN02_INDTIPODATI, -1 when not 0 to 2
+  std::string scratch_;
   Layout layout_;
   std::string head_;
   Variant tipoIntra_;

@@ -112,9 +112,10 @@ void AppendZ(std::string& out, const Decimal& whole, size_t n) {
 }
 
 void AppendZ(std::string& out, std::string_view text, size_t n) {
-  const size_t length = IsAscii(text) ? text.size() : Utf8Length(text);
+  const bool ascii = IsAscii(text);
+  const size_t length = ascii ? text.size() : Utf8Length(text);
   if (length >= n) {
-    out.append(text.substr(IsAscii(text) ? length - n : ByteOffset(text, length - n)));
+    out.append(text.substr(ascii ? length - n : ByteOffset(text, length - n)));
   } else {
     out.append(n - length, '0');
     out.append(text);
@@ -122,12 +123,34 @@ void AppendZ(std::string& out, std::string_view text, size_t n) {
 }
 
 void AppendT(std::string& out, std::string_view text, size_t n) {
-  const size_t length = IsAscii(text) ? text.size() : Utf8Length(text);
+  const bool ascii = IsAscii(text);
+  const size_t length = ascii ? text.size() : Utf8Length(text);
   if (length >= n) {
-    out.append(text.substr(0, IsAscii(text) ? n : ByteOffset(text, n)));
+    out.append(text.substr(0, ascii ? n : ByteOffset(text, n)));
   } else {
     out.append(text);
     out.append(n - length, ' ');
+  }
+}
+
+std::string_view TextView(const Variant& value, std::string& scratch) {
+  if (value.type() == VarType::String) return value.AsString();
+  scratch = value.Text();
+  return scratch;
+}
+
+std::string_view TrimmedView(const Variant& value, std::string& scratch) {
+  return TrimBlanks(TextView(value, scratch));
+}
+
+std::optional<int32_t> SmallWhole(const Variant& value) {
+  switch (value.type()) {
+    case VarType::Integer:
+      return value.AsInteger();
+    case VarType::Long:
+      return value.AsLong();
+    default:
+      return std::nullopt;
   }
 }
 
@@ -151,6 +174,14 @@ void AppendDate(std::string& out, const Variant& value) {
 }
 
 void AppendUpper(std::string& out, std::string_view text) {
+  if (IsAscii(text)) {
+    const size_t from = out.size();
+    out.append(text);
+    for (size_t i = from; i < out.size(); ++i) {
+      if (out[i] >= 'a' && out[i] <= 'z') out[i] = static_cast<char>(out[i] - 32);
+    }
+    return;
+  }
   size_t at = 0;
   while (at < text.size()) {
     const unsigned char c = static_cast<unsigned char>(text[at]);
@@ -191,7 +222,8 @@ std::string Upper(std::string_view text) {
 }
 
 bool IsNumber(const Variant& value, int64_t number) {
-  switch (value.type()) {
+  const VarType type = value.type();
+  switch (type) {
     case VarType::Null:
     case VarType::Object:
       return false;

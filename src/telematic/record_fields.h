@@ -28,8 +28,12 @@ void AppendZ(std::string& out, std::string_view text, size_t n);
 void AppendT(std::string& out, std::string_view text, size_t n);
 // A value's text as concatenation gives it (Empty and Null are "").
 inline std::string TextOf(const Variant& value) { return value.Text(); }
+// The same without a copy when the value is a text; otherwise the text is
+// made in `scratch`.
+std::string_view TextView(const Variant& value, std::string& scratch);
 // The value's text without leading and trailing blanks.
 std::string TrimmedText(const Variant& value);
+std::string_view TrimmedView(const Variant& value, std::string& scratch);
 // Day, month and two-digit year of a date value, six characters; six blanks
 // when the value is Null or "". A value that is not a date fails with 13.
 void AppendDate(std::string& out, const Variant& value);
@@ -41,6 +45,9 @@ std::string Upper(std::string_view text);
 // numeric literal: text is read as a number; Null and text that is not a
 // number are never equal.
 bool IsNumber(const Variant& value, int64_t number);
+// The whole number an Integer or Long value holds (the codes of a
+// declaration line); nullopt for any other kind of value.
+std::optional<int32_t> SmallWhole(const Variant& value);
 
 // Whole units of an exact amount: the fraction is dropped up to 0.49 and
 // rounds one unit away from zero above it; a non-zero amount below one unit

@@ -13,7 +13,7 @@
 namespace zelmora::cli {
 namespace {
 
-Json Run(const std::string& script) {
+Json RunScript(const std::string& script) {
   HarnessResult result = RunHostScript(script);
   EXPECT_EQ(result.exitCode, 0) << result.error;
   return Json::parse(result.output);
@@ -28,7 +28,7 @@ std::string Invalid(const std::string& script) {
 }
 
 TEST(HostHarness, SetsStatoFromTextAndReadsItBackAsAnInteger) {
-  const Json out = Run(R"({"object": {"Stato": "7"}})");
+  const Json out = RunScript(R"({"object": {"Stato": "7"}})");
   EXPECT_EQ(out["object"]["Stato"], Json(7));
   EXPECT_TRUE(out["steps"].empty());
   EXPECT_TRUE(out["CInput"].is_null());
@@ -72,12 +72,12 @@ TEST(HostHarness, ValuesKeepTheirKindAndExactDigitsBothWays) {
 }
 
 TEST(HostHarness, TheBusinessObjectsOwnMembersAreSetAsAHostSetsThem) {
-  const Json out = Run(R"({"object": {"Errore": "old", "NumRecStpModIntra": 12, "NumFileFloppy": 2.5,
+  const Json out = RunScript(R"({"object": {"Errore": "old", "NumRecStpModIntra": 12, "NumFileFloppy": 2.5,
                                      "PathFileIntraWeb": "ABCD0315.I01", "FolderFileIntraWeb": "/tmp/out"}})");
   EXPECT_EQ(out["object"], Json::parse(R"({"Stato": 0, "Errore": "old", "NumRecStpModIntra": 12,
       "NumFileFloppy": 2, "PathFileIntraWeb": "ABCD0315.I01", "FolderFileIntraWeb": "/tmp/out"})"));
   // A status that does not convert is trapped by the object itself.
-  const Json trapped = Run(R"({"object": {"Stato": "abc"}})");
+  const Json trapped = RunScript(R"({"object": {"Stato": "abc"}})");
   EXPECT_EQ(trapped["object"]["Stato"], Json(13));
   EXPECT_EQ(trapped["object"]["Errore"], Json("Type mismatch in Stato"));
 }

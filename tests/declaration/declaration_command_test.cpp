@@ -36,9 +36,9 @@ TEST(DeclarationCommand, PrintsTheLinesForAPersonOrAsCsv) {
   EXPECT_SAME_TEXT(
       "Op  Doc  Ctry  VAT number  Partner                   Nat  Code      Data  RefM  RefY   Amount  Currency  In03  In04  Corrected\n"
       "--  ---  ----  ----------  ------------------------  ---  --------  ----  ----  ----  -------  --------  ----  ----  ---------\n"
-      " 0    1  DE    DE111       Müller, Söhne & Co. GmbH    1  84821090     0                1000.10   1000.10                   0.00\n"
-      " 0    1  FR    FR222       Dupont SA                   1  73181595     0                 -20.50    -20.50                   0.00\n"
-      " 1    1  DE    DE111       Müller, Söhne & Co. GmbH    1  620100       0                 300.00    300.00  A     B          0.00\n"
+      " 0    1  DE    DE111       Müller, Söhne & Co. GmbH    1  84821090     0              1000.10   1000.10                   0.00\n"
+      " 0    1  FR    FR222       Dupont SA                   1  73181595     0               -20.50    -20.50                   0.00\n"
+      " 1    1  DE    DE111       Müller, Söhne & Co. GmbH    1  620100       0               300.00    300.00  A     B          0.00\n"
       "3 lines, amount 1279.60\n",
       out.str());
 

@@ -23,9 +23,7 @@ using tsql::SqlType;
 using tsql::TypeKind;
 
 Error Failure(sqlite3* db, int rc, bool timedOut) {
-  if (timedOut && (rc & 0xff) == SQLITE_INTERRUPT) {
-    return Error(kSqliteErrorBase + SQLITE_INTERRUPT, "Query timeout expired");
-  }
+  if (timedOut && (rc & 0xff) == SQLITE_INTERRUPT) return Error(kQueryTimeout, "Query timeout expired");
   const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
   if (std::optional<Error> server = tsql::ServerErrorFromMessage(message)) return *server;
   const int extended = db ? sqlite3_extended_errcode(db) : rc;
@@ -252,6 +250,7 @@ class SqliteBackend : public DatabaseBackend {
 
   RecordsetPtr Execute(std::string_view commandText, bool returnsRows, int32_t timeoutSeconds) override {
     std::vector<tsql::StatementPtr> batch = tsql::ParseBatch(commandText);
+    if (batch.empty()) throw Error(kNoCommandText, "Command text was not set for the command object.");
     timedOut_ = false;
     if (timeoutSeconds > 0) {
       deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);

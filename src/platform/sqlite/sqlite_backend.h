@@ -18,5 +18,9 @@ std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path);
 // SQLite's own failures, as a connection reports them: 30000 plus SQLite's
 // primary result code (16-bit safe), SQLite's message and its extended code.
 constexpr int32_t kSqliteErrorBase = 30000;
+// The database client's own failures keep the low word of their code
+// (0x80040E31, 0x80040E0C).
+constexpr int32_t kQueryTimeout = 0x0E31;
+constexpr int32_t kNoCommandText = 0x0E0C;
 
 }  // namespace zelmora

@@ -197,26 +197,34 @@ void DayDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
   ResultDate(ctx, *d);
 }
 
-// A number as the server writes it in text: decimals with their scale,
-// floats with at most six significant digits.
+// A number as the server writes it in text: decimals with their scale
+// (second argument; Null for other numbers), floats with at most six
+// significant digits. With a length (third argument), a longer text is
+// replaced by the fourth argument when that is '*', and is an overflow
+// error for the type it names otherwise.
 void NumberText(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_value* v = argv[0];
+  const bool decimal = argc > 1 && !IsNull(argv[1]);
+  const int scale = decimal ? sqlite3_value_int(argv[1]) : 0;
+  std::string text;
   switch (sqlite3_value_type(v)) {
     case SQLITE_NULL: return sqlite3_result_null(ctx);
     case SQLITE_INTEGER:
-      if (argc > 1) {
-        const int scale = sqlite3_value_int(argv[1]);
-        return ResultText(ctx, Decimal::FromInt(sqlite3_value_int64(v)).ToFixed(scale));
-      }
-      return ResultText(ctx, std::to_string(sqlite3_value_int64(v)));
+      text = decimal ? Decimal::FromInt(sqlite3_value_int64(v)).ToFixed(scale) : std::to_string(sqlite3_value_int64(v));
+      break;
     case SQLITE_FLOAT:
-      if (argc > 1) {
-        const int scale = sqlite3_value_int(argv[1]);
-        return ResultText(ctx, Decimal::FromDouble(sqlite3_value_double(v)).RoundHalfAwayFromZero(scale).ToFixed(scale));
-      }
-      return ResultText(ctx, tsql::FloatToText(sqlite3_value_double(v)));
+      text = decimal ? Decimal::FromDouble(sqlite3_value_double(v)).RoundHalfAwayFromZero(scale).ToFixed(scale)
+                     : tsql::FloatToText(sqlite3_value_double(v));
+      break;
     default: return sqlite3_result_value(ctx, v);
   }
+  if (argc > 3 && Utf8Length(text) > static_cast<size_t>(std::max(0, sqlite3_value_int(argv[2])))) {
+    const std::string fallback(Text(argv[3]));
+    if (fallback == "*") return ResultText(ctx, fallback);
+    return Fail(ctx, 8115, std::string("Arithmetic overflow error converting ") + (decimal ? "numeric" : "expression") +
+                               " to data type " + fallback + ".");
+  }
+  ResultText(ctx, text);
 }
 
 void DateText(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -602,6 +610,7 @@ constexpr ScalarEntry kScalars[] = {
     {"tsql_daydate", 1, DayDate},
     {"tsql_text", 1, NumberText},
     {"tsql_text", 2, NumberText},
+    {"tsql_text", 4, NumberText},
     {"tsql_datetext", 1, DateText},
     {"tsql_datetext", 2, DateText},
     {"tsql_nonzero", 1, NonZero},

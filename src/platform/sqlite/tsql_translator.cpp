@@ -204,6 +204,19 @@ Error ConversionError(const Constant& c, const SqlType& to) {
                         "' to data type " + std::string(to.MessageName()) + ".");
 }
 
+// The most characters a number of the type takes as text.
+int LongestText(const SqlType& t) {
+  switch (t.kind) {
+    case TypeKind::Bit: return 1;
+    case TypeKind::TinyInt: return 3;
+    case TypeKind::SmallInt: return 6;
+    case TypeKind::Int: return 11;
+    case TypeKind::BigInt: return 20;
+    case TypeKind::Decimal: return t.precision + 2;
+    default: return 30;
+  }
+}
+
 bool FitsInteger(int64_t v, TypeKind kind) {
   switch (kind) {
     case TypeKind::TinyInt: return v >= 0 && v <= 255;
@@ -1114,17 +1127,29 @@ class Translator {
         if (ff == Family::Date) throw Untranslatable("conversion of a date to a number");
         return NumberToNumber(s, c, from, to);
       case Family::Text: {
-        Sql t = s;
         if (ff == Family::Number) {
-          if (c) return Atom(Quote(NumberConstantText(*c)));
-          if (from.kind == TypeKind::Decimal) {
-            t = Function("tsql_text", {s.text, std::to_string(from.scale)});
-          } else if (from.kind == TypeKind::Float || from.kind == TypeKind::Real) {
-            t = Function("tsql_text", {s.text});
-          } else {
-            t = Atom("CAST(" + s.text + " AS TEXT)");
+          // A number too long for the text: '*' for a whole number into
+          // (var)char, an overflow error otherwise.
+          const bool star = from.IsInteger() && !to.IsUnicode();
+          const std::string overflow = star ? "'*'" : Quote(to.MessageName());
+          const bool bounded = to.length != SqlType::kMaxLength;
+          if (c) {
+            const std::string text = NumberConstantText(*c);
+            if (bounded && Utf8Length(text) > static_cast<size_t>(to.length)) {
+              if (star) return Atom("'*'");
+              throw Error(8115, std::string("Arithmetic overflow error converting ") +
+                                    (from.kind == TypeKind::Decimal ? "numeric" : "expression") + " to data type " +
+                                    std::string(to.MessageName()) + ".");
+            }
+            return Atom(Quote(text));
           }
-          return t;
+          const std::string scale = from.kind == TypeKind::Decimal ? std::to_string(from.scale) : "NULL";
+          if (bounded && to.length < LongestText(from)) {
+            return Function("tsql_text", {s.text, scale, std::to_string(to.length), overflow});
+          }
+          if (from.kind == TypeKind::Decimal) return Function("tsql_text", {s.text, scale});
+          if (from.kind == TypeKind::Float || from.kind == TypeKind::Real) return Function("tsql_text", {s.text});
+          return Atom("CAST(" + s.text + " AS TEXT)");
         }
         if (ff == Family::Date) return Function("tsql_datetext", {s.text});
         // text to a shorter text is cut

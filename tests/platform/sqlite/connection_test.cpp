@@ -57,6 +57,8 @@ TEST(Connection, OpensOnlyProvidersItHasAndExistingFiles) {
   // Option 128: the command runs and no recordset comes back.
   EXPECT_EQ(nullptr, c.Execute("UPDATE T SET A = 8", kCmdText | kExecuteNoRecords));
   EXPECT_EQ("A:3\nl8\n", testing::RecordsetText(*c.Execute("SELECT A FROM T", kCmdText)));
+  // A command of nothing but blanks and comments is no command.
+  EXPECT_EQ("3596: Command text was not set for the command object.", Failure([&] { c.Execute(" -- nothing\r\n "); }));
   c.Close();
   EXPECT_EQ("3704: Operation is not allowed when the object is closed.", Failure([&] { c.Execute("SELECT 1 AS A"); }));
 }
@@ -68,7 +70,7 @@ TEST(Connection, ACommandThatRunsTooLongTimesOut) {
   Connection c;
   c.Open(db.ConnectionString());
   c.CommandTimeout = 1;
-  EXPECT_EQ("30009: Query timeout expired", Failure([&] { c.Execute("SELECT COUNT(*) AS N FROM T A, T B, T C"); }));
+  EXPECT_EQ("3633: Query timeout expired", Failure([&] { c.Execute("SELECT COUNT(*) AS N FROM T A, T B, T C"); }));
   // The connection is still usable.
   EXPECT_EQ("N:3\nl2000\n", testing::RecordsetText(*c.Execute("SELECT COUNT(*) AS N FROM T")));
 }

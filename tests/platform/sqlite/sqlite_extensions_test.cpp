@@ -128,6 +128,9 @@ TEST_F(Extensions, ScalarFunctions) {
   EXPECT_EQ("real:12.49", Value("SELECT tsql_num('12.49')"));
   EXPECT_EQ("text:12.50", Value("SELECT tsql_text(12.5, 2)"));
   EXPECT_EQ("text:1.23457e+006", Value("SELECT tsql_text(1234567.0)"));
+  EXPECT_EQ("text:*", Value("SELECT tsql_text(123, NULL, 2, '*')"));
+  EXPECT_EQ("[8115] Arithmetic overflow error converting numeric to data type varchar.",
+            Value("SELECT tsql_text(123.45, 2, 5, 'varchar')"));
   EXPECT_EQ("[8134] Divide by zero error encountered.", Value("SELECT 1 / tsql_nonzero(0.0)"));
   EXPECT_EQ("real:1.5", Value("SELECT tsql_mod(7.5, 2)"));
   EXPECT_EQ("text:ab", Value("SELECT tsql_add('a', 'b')"));

@@ -60,14 +60,14 @@ TEST_F(TsqlConstructs, IsNullTakesTheTypeOfItsFirstArgument) {
 
 TEST_F(TsqlConstructs, YearLenAndCast) {
   EXPECT_SAME_TEXT(
-      "D_NUMREG:3 | Y:3 | LV:3 | C:200(10) | DT:135 | V2:202(2) | E:200(15)\n"
-      "l10 | l2024 | l3 | s'R10' | t2024-01-31 | s'EU' | s''\n"
-      "l11 | l2024 | l3 | s'R11' | t2024-01-31 | s'eu' | s''\n"
-      "l12 | n | l3 | s'R12' | t2024-01-31 | s'US' | s''\n",
+      "D_NUMREG:3 | Y:3 | LV:3 | C:200(10) | DT:135 | V2:202(2) | E:200(15) | STAR:200(1)\n"
+      "l10 | l2024 | l3 | s'R10' | t2024-01-31 | s'EU' | s'' | s'*'\n"
+      "l11 | l2024 | l3 | s'R11' | t2024-01-31 | s'eu' | s'' | s'*'\n"
+      "l12 | n | l3 | s'R12' | t2024-01-31 | s'US' | s'' | s'*'\n",
       Rows("SELECT D_NUMREG, YEAR(D_DATA) AS Y, LEN(D_VALUTA) AS LV,\n"
            "       CAST('R' + CAST(D_NUMREG AS VARCHAR(10)) AS VARCHAR(10)) AS C,\n"
            "       CAST('20240131' AS DATETIME) AS DT, CAST(D_VALUTA AS NVARCHAR(2)) AS V2,\n"
-           "       CAST('' AS VARCHAR(15)) AS E\n"
+           "       CAST('' AS VARCHAR(15)) AS E, CAST(D_NUMREG AS VARCHAR(1)) AS STAR\n"
            "FROM DOCS WHERE D_DITTA = 1 AND D_NUMREG < 13 ORDER BY D_NUMREG"));
 }
 
@@ -199,6 +199,38 @@ TEST_F(TsqlConstructs, TemporaryTablesLiveWithTheConnection) {
             Failure("DROP TABLE #NONE"));
 }
 
+TEST_F(TsqlConstructs, SessionTablesCopiedAndNumberedOn) {
+  connection_->Execute(
+      "IF OBJECT_ID(N'tempdb..#A', N'U') IS NOT NULL DROP TABLE #A;\n"
+      "SELECT 0 AS ERRORE, 40 + ROW_NUMBER() OVER (ORDER BY L_CODICE, L_RIGA) AS FAKEID, L_CODICE INTO #A\n"
+      "FROM LINES WHERE L_DITTA = 2;\n"
+      "SELECT * INTO #B FROM #A;\n",
+      kCmdText | kExecuteNoRecords);
+  EXPECT_SAME_TEXT(
+      "MAXPROGR:20 | VUOTA:20\n"
+      "l41 | l0\n",
+      Rows("SELECT ISNULL(MAX(FAKEID), 0) AS MAXPROGR,\n"
+           "       (SELECT ISNULL(MAX(FAKEID), 0) FROM #A WHERE ERRORE = 1) AS VUOTA FROM #A"));
+  connection_->Execute("INSERT INTO #B SELECT * FROM #A", kCmdText | kExecuteNoRecords);
+  EXPECT_SAME_TEXT(
+      "ERRORE:3 | FAKEID:20 | L_CODICE:200(8)\n"
+      "l0 | l41 | s'84713000'\n"
+      "l0 | l41 | s'84713000'\n",
+      Rows("SELECT * FROM #B ORDER BY FAKEID"));
+}
+
+TEST_F(TsqlConstructs, SetOperationsCompareRowsUnderTheCollation) {
+  EXPECT_SAME_TEXT(
+      "UNITE:3 | ESCLUSE:3 | COMUNI:3\n"
+      "l2 | l1 | l1\n",
+      Rows("SELECT (SELECT COUNT(*) FROM (SELECT D_VALUTA AS V FROM DOCS UNION SELECT V_CODICE FROM VALUTE) AS U)\n"
+           "         AS UNITE,\n"
+           "       (SELECT COUNT(*) FROM (SELECT V_CODICE AS V FROM VALUTE\n"
+           "                              EXCEPT SELECT D_VALUTA FROM DOCS WHERE D_NUMREG = 12) AS E) AS ESCLUSE,\n"
+           "       (SELECT COUNT(*) FROM (SELECT V_CODICE AS V FROM VALUTE\n"
+           "                              INTERSECT SELECT D_VALUTA FROM DOCS WHERE D_VALUTA = 'usd') AS I) AS COMUNI"));
+}
+
 TEST_F(TsqlConstructs, BatchResultIsItsLastRowReturningSelect) {
   EXPECT_SAME_TEXT(
       "B:3\n"
@@ -264,6 +296,15 @@ TEST_F(TsqlConstructs, TextComparesWithoutCaseOrTrailingBlanks) {
       "N:3\n"
       "l3\n",
       Rows("SELECT COUNT(*) AS N FROM (SELECT DISTINCT L_CODICE FROM LINES) AS D"));
+  // ORDER BY too: 'alpha' before 'Beta ', Nulls first.
+  EXPECT_SAME_TEXT(
+      "L_NOTA:202(20)\n"
+      "n\n"
+      "s'alpha'\n"
+      "s'Beta '\n"
+      "s'Delta'\n"
+      "s'gamma'\n",
+      Rows("SELECT L_NOTA FROM LINES WHERE NOT (L_DITTA = 1 AND L_NUMREG = 10 AND L_RIGA = 1) ORDER BY L_NOTA"));
 }
 
 TEST_F(TsqlConstructs, DatesCompareWithTextLiteralsAndReturnAsDates) {

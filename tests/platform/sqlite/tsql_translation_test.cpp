@@ -134,7 +134,7 @@ TEST(TsqlTranslation, ConversionsFollowTheServersTypes) {
       "coalesce(LINES.L_PAESE, 0) AS P, coalesce(LINES.L_CODICE, '12345678') AS C, "
       "row_number() OVER (ORDER BY LINES.L_CODICE COLLATE TSQL, LINES.L_IMPORTO DESC) + 40 AS FAKEID, "
       "CAST(LINES.L_IMPORTO AS REAL) / 4 AS Q, CAST(LINES.L_IMPORTO AS REAL) / tsql_nonzero(LINES.L_RIGA) AS R, "
-      "LINES.L_NOTA || '-' || CAST(LINES.L_RIGA AS TEXT) AS K FROM LINES "
+      "LINES.L_NOTA || '-' || tsql_text(LINES.L_RIGA, NULL, 5, '*') AS K FROM LINES "
       "WHERE LINES.L_DATAORIG >= 20231201 AND tsql_int(LINES.L_CODICE) IN (9403, 84713000) "
       "AND tsql_like(LINES.L_CODICE, '84%')\n",
       Translated("SELECT ISNULL(L_DATAORIG, '') AS D, ISNULL(L_NOTA, 0) AS N, ISNULL(L_PAESE, '') AS P,\n"
