@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds zelmora, creates the demo database and runs the main job on it.
+# Builds zelmora, creates the demo database and runs the main job on it:
+# the telematic submission of the demo company's sales (monthly) and
+# purchases (quarterly) for March 2024, written into out/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -8,4 +10,6 @@ cmake --build build -j"$(nproc)" --target zelmora_program
 mkdir -p out
 rm -f out/demo.db
 build/zelmora db demo out/demo.db
-build/zelmora host examples/demo-company.json
+build/zelmora declaration --db out/demo.db --company 1 --year 2024 --period 3 --list sales | head -n 12
+build/zelmora telematic --db out/demo.db --company 1 --year 2024 --period 3 --lists both \
+  --user ABCD --date 2024-04-10 --progressive 1 --submission 1 --vat 01234567890 --out out

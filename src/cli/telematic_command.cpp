@@ -146,6 +146,9 @@ Job OpenJob(const SubmissionRequest& request, std::shared_ptr<HostServices> serv
   CreaConnessione(context);
   if (context.Stato == 0) CreaClasseDittaBase(context);
   if (context.Stato != 0) throw Refusal{context.Errore.Text()};
+  if (!context.ClsDitta || !context.ClsDitta->ClsDatiGest) {
+    throw Refusal{"the company objects of company " + request.company + " could not be made"};
+  }
   job.object->SetActiveInterface(ActiveInterfaceFor(context));
   const CompanyManagementData& management = *context.ClsDitta->ClsDatiGest;
   const std::optional<int> given = Periodicity(request.periodicity, legacy);
