@@ -6,8 +6,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build}
 flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
-if [ "${2:-}" = "--asan" ]; then flags=(-DCMAKE_BUILD_TYPE=Debug -DZELMORA_SANITIZE=ON); fi
+select=()
+if [ "${2:-}" = "--asan" ]; then
+  flags=(-DCMAKE_BUILD_TYPE=Debug -DZELMORA_SANITIZE=ON)
+  # The T-SQL grammar checks run sqlfluff over texts that do not depend on
+  # the build; the normal build runs them, the sanitizer build skips them.
+  select=(-E Grammar)
+fi
 scripts/deps.sh
 cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
-ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
+ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" "${select[@]}"
