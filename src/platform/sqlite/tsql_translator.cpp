@@ -1559,43 +1559,54 @@ class Translator {
   // inner row is a Null key match, and an aggregate over no rows is Null,
   // as the join's missing row is), computed in one pass. Filters of the
   // outer query on a key column are applied to the inner rows as well,
-  // since only inner rows equal to a surviving outer row can matter.
-  // Sub-queries that are evaluated only for some groups (inside CASE or the
-  // fallback of ISNULL) stay correlated: they are usually cheaper as they are.
+  // since only inner rows equal to a surviving outer row can matter; so are
+  // the conditions of the CASE branch that holds the sub-query, since its
+  // value is read only where they hold. A sub-query evaluated only on a
+  // condition that filters no key (an ELSE branch, the fallback of ISNULL)
+  // stays correlated: it is usually cheaper as it is.
+  struct Candidate {
+    const Expr* subquery;
+    std::vector<const Expr*> guards;  // conditions under which its value is read
+  };
+
   std::vector<std::string> Decorrelate(const SelectCore& c) {
     std::vector<std::string> joins;
     if (c.from.empty() || c.groupBy.empty()) return joins;
-    std::vector<const Expr*> candidates;
-    for (const SelectItem& item : c.items) FindCandidates(*item.expr, false, candidates);
-    if (c.having) FindCandidates(*c.having, false, candidates);
-    for (const Expr* sub : candidates) {
-      if (std::optional<std::string> join = DecorrelateOne(*sub, c)) joins.push_back(*join);
+    std::vector<Candidate> candidates;
+    for (const SelectItem& item : c.items) FindCandidates(*item.expr, true, {}, candidates);
+    if (c.having) FindCandidates(*c.having, true, {}, candidates);
+    for (const Candidate& candidate : candidates) {
+      if (std::optional<std::string> join = DecorrelateOne(candidate, c)) joins.push_back(*join);
     }
     return joins;
   }
 
-  static void FindCandidates(const Expr& e, bool conditional, std::vector<const Expr*>& out) {
+  // `always`: the value is read for every group; otherwise only where `guards` hold.
+  static void FindCandidates(const Expr& e, bool always, const std::vector<const Expr*>& guards,
+                             std::vector<Candidate>& out) {
     switch (e.kind) {
       case ExprKind::Subquery:
-        if (!conditional) out.push_back(&e);
+        if (always || !guards.empty()) out.push_back({&e, guards});
         return;
       case ExprKind::Case:
-        if (e.caseOperand) FindCandidates(*e.caseOperand, conditional, out);
+        if (e.caseOperand) FindCandidates(*e.caseOperand, always, guards, out);
         for (size_t i = 0; i < e.whens.size(); ++i) {
-          FindCandidates(*e.whens[i].first, conditional || i > 0, out);
-          FindCandidates(*e.whens[i].second, true, out);
+          FindCandidates(*e.whens[i].first, always && i == 0, guards, out);
+          if (e.caseOperand) continue;  // CASE x WHEN v: no condition to pass on
+          std::vector<const Expr*> branch = guards;
+          Conjuncts(e.whens[i].first.get(), branch);
+          FindCandidates(*e.whens[i].second, false, branch, out);
         }
-        if (e.elseExpr) FindCandidates(*e.elseExpr, true, out);
-        return;
+        return;  // an ELSE branch holds nothing to filter by
       case ExprKind::Call:
         if (e.op == "ISNULL" || e.op == "COALESCE") {
-          for (size_t i = 0; i < e.args.size(); ++i) FindCandidates(*e.args[i], conditional || i > 0, out);
+          FindCandidates(*e.args[0], always, guards, out);
           return;
         }
         break;
       default: break;
     }
-    for (const ExprPtr& a : e.args) FindCandidates(*a, conditional, out);
+    for (const ExprPtr& a : e.args) FindCandidates(*a, always, guards, out);
   }
 
   // The sources an expression or query reads, sub-queries included.
@@ -1660,7 +1671,8 @@ class Translator {
     }
   }
 
-  std::optional<std::string> DecorrelateOne(const Expr& sub, const SelectCore& outer) {
+  std::optional<std::string> DecorrelateOne(const Candidate& candidate, const SelectCore& outer) {
+    const Expr& sub = *candidate.subquery;
     const Query& q = *sub.query;
     if (!q.core || !q.orderBy.empty() || q.outputs.size() != 1) return std::nullopt;
     const SelectCore& s = *q.core;
@@ -1727,10 +1739,14 @@ class Translator {
     }
     if (keys.empty()) return std::nullopt;
 
-    // Outer filters on a key column, applied to the inner rows.
+    // Outer filters and branch conditions on a key column, applied to the inner rows.
     std::vector<const Expr*> outerConditions;
     Conjuncts(outer.where.get(), outerConditions);
-    for (const Expr* p : outerConditions) {
+    const size_t firstGuard = outerConditions.size();
+    outerConditions.insert(outerConditions.end(), candidate.guards.begin(), candidate.guards.end());
+    bool guarded = candidate.guards.empty();
+    for (size_t n = 0; n < outerConditions.size(); ++n) {
+      const Expr* p = outerConditions[n];
       const bool shape = (p->kind == ExprKind::Compare && ConstantOf(&Arg(*p, 1))) ||
                          (p->kind == ExprKind::InList || p->kind == ExprKind::Between);
       if (!shape || Arg(*p, 0).kind != ExprKind::Column) continue;
@@ -1753,9 +1769,13 @@ class Translator {
           pushed = BetweenSql(inner, key.inner, key.inner->type, *p);
         }
         filters.push_back(Wrap(pushed, kPrecAnd + 1));
+        if (n >= firstGuard) guarded = true;
         break;
       }
     }
+    // A sub-query read only on some condition is worth an aggregate of its
+    // own only when that condition narrows the inner rows.
+    if (!guarded) return std::nullopt;
 
     const std::string alias = "_sq" + std::to_string(++joined_);
     // The keys meet as one value (tsql_key), a single-column join that SQLite indexes.
