@@ -116,15 +116,19 @@ inline constexpr const char* kCorrelated =
     "ORDER BY D_NUMREG";
 
 // Per code of company 1: the total, the signed total and the number of
-// negative lines of the code, the last two by correlated sub-queries of a
-// grouped query (one reads the correlated rows through a derived table).
+// negative lines of the code, and for code 9403 its largest amount, the last
+// three by correlated sub-queries of a grouped query (one reads the
+// correlated rows through a derived table, one is read in a CASE branch).
 inline constexpr const char* kGroupedCorrelated =
     "SELECT L_DITTA, RTRIM(L_CODICE) AS C, SUM(L_IMPORTO) AS S,\r\n"
     "       (SELECT SUM(R.V) FROM (SELECT A.L_IMPORTO * (1 - 2 * A.L_SEGNO) AS V FROM LINES A WITH (NOLOCK)\r\n"
     "                              WHERE A.L_DITTA = LINES.L_DITTA AND A.L_CODICE = LINES.L_CODICE) R) AS NETTO,\r\n"
     "       (SELECT COUNT(*) FROM LINES B\r\n"
     "         WHERE B.L_DITTA = LINES.L_DITTA AND ISNULL(B.L_CODICE, '') = ISNULL(LINES.L_CODICE, '')\r\n"
-    "           AND B.L_SEGNO = 1) AS NEGATIVE\r\n"
+    "           AND B.L_SEGNO = 1) AS NEGATIVE,\r\n"
+    "       CASE WHEN L_CODICE = '9403' THEN (SELECT MAX(C.L_IMPORTO) FROM LINES C\r\n"
+    "                                          WHERE C.L_DITTA = LINES.L_DITTA AND C.L_CODICE = LINES.L_CODICE)\r\n"
+    "            ELSE 0 END AS MASSIMO\r\n"
     "FROM LINES\r\n"
     "WHERE L_DITTA = 1\r\n"
     "GROUP BY L_DITTA, L_CODICE\r\n"

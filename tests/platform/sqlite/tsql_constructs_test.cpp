@@ -127,10 +127,10 @@ TEST_F(TsqlConstructs, CorrelatedAggregatesOfAGroupedQuery) {
   // A Null code matches no code (NETTO Null), but ISNULL makes it match
   // itself; a code without negative lines counts 0.
   EXPECT_SAME_TEXT(
-      "L_DITTA:3 | C:200(8) | S:14(38,2) | NETTO:14(38,2) | NEGATIVE:3\n"
-      "l1 | n | d5.50 | n | l0\n"
-      "l1 | s'84713000' | d112.49 | d112.49 | l0\n"
-      "l1 | s'9403' | d0.10 | d-0.10 | l1\n",
+      "L_DITTA:3 | C:200(8) | S:14(38,2) | NETTO:14(38,2) | NEGATIVE:3 | MASSIMO:14(18,2)\n"
+      "l1 | n | d5.50 | n | l0 | d0.00\n"
+      "l1 | s'84713000' | d112.49 | d112.49 | l0 | d0.00\n"
+      "l1 | s'9403' | d0.10 | d-0.10 | l1 | d0.10\n",
       Rows(testing::kGroupedCorrelated));
 }
 

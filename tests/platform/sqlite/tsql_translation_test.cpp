@@ -114,16 +114,21 @@ TEST(TsqlTranslation, CorrelatedSubqueries) {
 
 TEST(TsqlTranslation, CorrelatedAggregatesOfAGroupedQueryBecomeOuterJoins) {
   // Each sub-query becomes one aggregate per key, joined on the keys as one
-  // value; the outer filter on the company applies to the inner rows too.
+  // value; the outer filter on the company, and the condition of the CASE
+  // branch on the code, apply to the inner rows too.
   EXPECT_SAME_TEXT(
       "SELECT LINES.L_DITTA, rtrim(LINES.L_CODICE, ' ') AS C, tsql_sum(LINES.L_IMPORTO) AS S, _sq1._v AS NETTO, "
-      "coalesce(_sq2._v, 0) AS NEGATIVE FROM LINES "
+      "coalesce(_sq2._v, 0) AS NEGATIVE, CASE WHEN LINES.L_CODICE COLLATE TSQL = '9403' THEN _sq3._v ELSE 0 END "
+      "AS MASSIMO FROM LINES "
       "LEFT JOIN (SELECT tsql_key(R._k1, R._k2) AS _key, tsql_sum(R.V) AS _v FROM (SELECT A.L_IMPORTO * "
       "(1 - 2 * A.L_SEGNO) AS V, A.L_DITTA AS _k1, A.L_CODICE AS _k2 FROM LINES AS A WHERE A.L_DITTA = 1) AS R "
       "GROUP BY R._k1, R._k2 COLLATE TSQL) AS _sq1 ON _sq1._key = tsql_key(LINES.L_DITTA, LINES.L_CODICE) "
       "LEFT JOIN (SELECT tsql_key(B.L_DITTA, coalesce(B.L_CODICE, '')) AS _key, count(*) AS _v FROM LINES AS B "
       "WHERE B.L_SEGNO = 1 AND B.L_DITTA = 1 GROUP BY B.L_DITTA, coalesce(B.L_CODICE, '') COLLATE TSQL) AS _sq2 "
       "ON _sq2._key = tsql_key(LINES.L_DITTA, coalesce(LINES.L_CODICE, '')) "
+      "LEFT JOIN (SELECT tsql_key(C.L_DITTA, C.L_CODICE) AS _key, max(C.L_IMPORTO) AS _v FROM LINES AS C "
+      "WHERE C.L_DITTA = 1 AND C.L_CODICE COLLATE TSQL = '9403' GROUP BY C.L_DITTA, C.L_CODICE COLLATE TSQL) AS _sq3 "
+      "ON _sq3._key = tsql_key(LINES.L_DITTA, LINES.L_CODICE) "
       "WHERE LINES.L_DITTA = 1 GROUP BY LINES.L_DITTA, LINES.L_CODICE COLLATE TSQL ORDER BY LINES.L_CODICE COLLATE TSQL\n",
       Translated(testing::kGroupedCorrelated));
 }
