@@ -165,7 +165,7 @@ void WriteVariant(JsonWriter& out, const Variant& value) {
       const Date& date = value.AsDate();
       std::string text = date.ToIso();
       if (date.HasTime()) {
-        char buffer[16];
+        char buffer[32];
         std::snprintf(buffer, sizeof buffer, " %02d:%02d:%02d", date.hour(), date.minute(), date.second());
         text += buffer;
       }

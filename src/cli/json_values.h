@@ -31,7 +31,7 @@ class ScriptError : public std::runtime_error {
 // Parses JSON keeping the written digits of every non-integer number (such
 // a number becomes an object {kDecimalKey: "digits"}). Throws ScriptError.
 Json ParseScriptJson(std::string_view text);
-inline constexpr const char* kDecimalKey = "\x01decimal";
+inline constexpr const char* kDecimalKey = "\x01" "decimal";
 
 // A scalar JSON value as a Variant. Throws ScriptError for arrays and
 // objects other than a date or a decimal. `where` names the value in messages.
