@@ -10,6 +10,8 @@ cmake --build build -j"$(nproc)" --target zelmora_program
 mkdir -p out
 rm -f out/demo.db
 build/zelmora db demo out/demo.db
-build/zelmora declaration --db out/demo.db --company 1 --year 2024 --period 3 --list sales | head -n 12
+build/zelmora declaration --db out/demo.db --company 1 --year 2024 --period 3 --list sales > out/declaration-sales.txt
+head -n 12 out/declaration-sales.txt
+echo "(the whole list is in out/declaration-sales.txt)"
 build/zelmora telematic --db out/demo.db --company 1 --year 2024 --period 3 --lists both \
   --user ABCD --date 2024-04-10 --progressive 1 --submission 1 --vat 01234567890 --out out
