@@ -30,6 +30,8 @@ std::string Utf8Left(std::string_view text, size_t count);
 std::string Utf8Right(std::string_view text, size_t count);
 // Characters from `start` (1-based), at most `count` of them (npos: to the end).
 std::string Utf8Mid(std::string_view text, size_t start, size_t count = std::string_view::npos);
+// Appends one code point encoded as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
 // Leading and trailing blanks (spaces only) removed.
 std::string_view TrimBlanks(std::string_view text);
 

@@ -47,24 +47,6 @@ char32_t UpperCodePoint(char32_t c) {
   return c;
 }
 
-void AppendCodePoint(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 Decimal RoundToWhole(const Decimal& x) {
@@ -209,7 +191,7 @@ void AppendUpper(std::string& out, std::string_view text) {
       ++at;
       continue;
     }
-    AppendCodePoint(out, UpperCodePoint(cp));
+    AppendUtf8(out, UpperCodePoint(cp));
     at += length;
   }
 }

@@ -1,5 +1,7 @@
 #include "platform/sqlite/tsql_text.h"
 
+#include "platform/text_util.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -159,24 +161,6 @@ std::vector<char32_t> DecodeUtf8(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) out.push_back(NextChar(text, i));
   return out;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 int CompareCollated(std::string_view a, std::string_view b) {

@@ -4,6 +4,8 @@
 // while a statement runs), so that both give the same answer.
 #pragma once
 
+#include "platform/text_util.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,7 +24,7 @@ char32_t UpperCase(char32_t c);
 char32_t LowerCase(char32_t c);
 // Characters of a UTF-8 text (an invalid byte counts as one character).
 std::vector<char32_t> DecodeUtf8(std::string_view text);
-void AppendUtf8(std::string& out, char32_t c);
+using ::zelmora::AppendUtf8;  // the library's one UTF-8 encoder
 // -1, 0 or 1: case-insensitive, and the shorter text is padded with blanks,
 // so trailing blanks do not count ('ab' = 'AB  ').
 int CompareCollated(std::string_view a, std::string_view b);
