@@ -173,6 +173,23 @@ Periods ComputePeriods(const DeclarationSettings& s) {
 
 bool Monthly(const DeclarationSettings& s) { return s.periodKind == 1; }
 
+// The keys both kinds of correlated sub-query bind last: the French regime
+// (and, with error handling, the line's own identity) and, in monthly
+// declarations, the statistical columns.
+void BindLocalisationAndStatisticalKeys(const Binding& bind, const DeclarationSettings& s) {
+  if (s.french) {
+    bind.EqualOrBothNull({"IN02_REGIME", "''"});
+    if (s.errorKeys) {
+      bind.EqualOrBothNull({"IN01_NUMREG_CG41", "''"});
+      bind.EqualOrBothNull({"CG41_CODICE_CG33", "''"});
+      bind.EqualOrBothNull({"IN02_NUMRIGA", "0"});
+    }
+  }
+  if (Monthly(s)) {
+    for (const Key& key : kStatistical) bind.EqualOrBothNull(key);
+  }
+}
+
 // RETTIFICA: for a service correction line, the amount first declared for
 // the corrected line less the matching correction rows up to the period
 // end (reason codes 52 and 63 add, all others subtract); 0 elsewhere.
@@ -215,17 +232,7 @@ std::string CorrectionExpression(const DeclarationSettings& s, const std::string
       bind.EqualOrBothNull(key);
     }
   }
-  if (s.french) {
-    bind.EqualOrBothNull({"IN02_REGIME", "''"});
-    if (s.errorKeys) {
-      bind.EqualOrBothNull({"IN01_NUMREG_CG41", "''"});
-      bind.EqualOrBothNull({"CG41_CODICE_CG33", "''"});
-      bind.EqualOrBothNull({"IN02_NUMRIGA", "0"});
-    }
-  }
-  if (Monthly(s)) {
-    for (const Key& key : kStatistical) bind.EqualOrBothNull(key);
-  }
+  BindLocalisationAndStatisticalKeys(bind, s);
   t += "AND ISNULL(RIGHE_RETT.IN01_DTCOMPINTRA , ISNULL(RIGHE_RETT.CG41_DATAREGIVA, RIGHE_RETT.CG41_DATAREG)) <= ";
   t += periodEnd;
   t += kCrLf;
@@ -287,17 +294,7 @@ void AmountSubQuery(SqlText& sql, const DeclarationSettings& s, const Periods& p
                                                    {"IN02_ANNORIF", "0"}}) {
     bind.EqualOrBothNull(key);
   }
-  if (s.french) {
-    bind.EqualOrBothNull({"IN02_REGIME", "''"});
-    if (s.errorKeys) {
-      bind.EqualOrBothNull({"IN01_NUMREG_CG41", "''"});
-      bind.EqualOrBothNull({"CG41_CODICE_CG33", "''"});
-      bind.EqualOrBothNull({"IN02_NUMRIGA", "0"});
-    }
-  }
-  if (Monthly(s)) {
-    for (const Key& key : kStatistical) bind.EqualOrBothNull(key);
-  }
+  BindLocalisationAndStatisticalKeys(bind, s);
   if (periods.any) {
     sql.Line(" AND ISNULL(ALIAS.IN01_DTCOMPINTRA , ISNULL(ALIAS.CG41_DATAREGIVA, ALIAS.CG41_DATAREG)) BETWEEN " +
              periods.partner.start + " AND " + periods.partner.end);
