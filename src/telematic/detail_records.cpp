@@ -285,4 +285,18 @@ void DetailBuilder::Record4(std::string& out, const Row& row) {
   AppendServiceFields(out, row);
 }
 
+void DetailBuilder::WriteAll(const std::vector<const Row*>& rows, RecordSink& sink, int32_t& conta) {
+  int64_t numbers[5] = {0, 0, 0, 0, 0};
+  std::string record;
+  std::string upper;
+  for (const Row* row : rows) {
+    const RecordKind kind = KindOf(*row);
+    Build(*row, kind, ++numbers[static_cast<int>(kind)], record);
+    upper.clear();
+    AppendUpper(upper, record);
+    sink.Write(upper);
+    AddRecord(conta);
+  }
+}
+
 }  // namespace zelmora::telematic

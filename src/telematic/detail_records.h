@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "component/intra_context.h"
 #include "platform/recordset.h"
@@ -76,6 +77,9 @@ class DetailBuilder {
   // Builds the record of `row` into `out` (cleared first), not yet
   // upper-cased; `number` is its place among the records of its kind.
   void Build(const Row& row, RecordKind kind, int64_t number, std::string& out);
+  // Builds, upper-cases and writes the record of every row, in order,
+  // numbering each within its kind and counting it in `conta`.
+  void WriteAll(const std::vector<const Row*>& rows, RecordSink& sink, int32_t& conta);
 
   // The first 22 characters of every record: layout mark, presenter VAT
   // number and submission number.

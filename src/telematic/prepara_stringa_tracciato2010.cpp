@@ -128,16 +128,7 @@ void PreparaStringaTracciato2010(IntraContext& context, Recordset& rs, int32_t& 
     AddRecord(conta);
 
     if (rows.empty()) rs.MoveFirst();  // no line: the detail pass has no first row
-    int64_t numbers[5] = {0, 0, 0, 0, 0};
-    std::string upper;
-    for (const Row* row : rows) {
-      const RecordKind kind = builder.KindOf(*row);
-      builder.Build(*row, kind, ++numbers[static_cast<int>(kind)], record);
-      upper.clear();
-      AppendUpper(upper, record);
-      sink.Write(upper);
-      AddRecord(conta);
-    }
+    builder.WriteAll(rows, sink, conta);
     sink.Finish();
   });
 }
