@@ -116,6 +116,7 @@ int Records(int64_t count, int runs) {
     const auto start = Clock::now();
     telematic::PreparaStringaTracciato2010(object.context(), *rs, conta);
     best = std::min(best, Seconds(start));
+    if (std::getenv("BENCH_VERBOSE")) std::fprintf(stderr, "run %d: %.3f s\n", run, Seconds(start));
     if (object.Stato() != Variant::Integer(0)) {
       std::cerr << "failed: " << object.Errore().Text() << "\n";
       return 1;

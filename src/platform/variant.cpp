@@ -289,13 +289,6 @@ Variant Variant::Whole(int64_t value) {
   return Dec(Decimal::FromInt(value));
 }
 
-VarType Variant::type() const {
-  static constexpr VarType kTypes[] = {VarType::Empty,   VarType::Null,    VarType::Boolean, VarType::Integer,
-                                       VarType::Long,    VarType::Double,  VarType::Decimal, VarType::Date,
-                                       VarType::String,  VarType::Object};
-  return kTypes[value_.index()];
-}
-
 bool Variant::IsNothing() const { return value_.index() == kObject && !std::get<kObject>(value_); }
 
 bool Variant::IsNumber() const {
@@ -331,38 +324,7 @@ bool Variant::IsNumeric() const {
   }
 }
 
-bool Variant::AsBoolean() const {
-  if (auto p = std::get_if<kBoolean>(&value_)) return *p;
-  throw Error::TypeMismatch();
-}
-int16_t Variant::AsInteger() const {
-  if (auto p = std::get_if<kInteger>(&value_)) return p->v;
-  throw Error::TypeMismatch();
-}
-int32_t Variant::AsLong() const {
-  if (auto p = std::get_if<kLong>(&value_)) return p->v;
-  throw Error::TypeMismatch();
-}
-double Variant::AsDouble() const {
-  if (auto p = std::get_if<kDouble>(&value_)) return *p;
-  throw Error::TypeMismatch();
-}
-const Decimal& Variant::AsDecimal() const {
-  if (auto p = std::get_if<kDecimal>(&value_)) return *p;
-  throw Error::TypeMismatch();
-}
-const Date& Variant::AsDate() const {
-  if (auto p = std::get_if<kDate>(&value_)) return *p;
-  throw Error::TypeMismatch();
-}
-const std::string& Variant::AsString() const {
-  if (auto p = std::get_if<kString>(&value_)) return *p;
-  throw Error::TypeMismatch();
-}
-const ObjectPtr& Variant::AsObject() const {
-  if (auto p = std::get_if<kObject>(&value_)) return *p;
-  throw Error::TypeMismatch();
-}
+void Variant::ThrowTypeMismatch() { throw Error::TypeMismatch(); }
 
 // ---- Conversions ---------------------------------------------------------
 

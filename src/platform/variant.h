@@ -49,7 +49,12 @@ class Variant {
   // The smallest integer kind that holds the value: Integer, Long, then Decimal.
   static Variant Whole(int64_t value);
 
-  VarType type() const;
+  VarType type() const {
+    static constexpr VarType kTypes[] = {VarType::Empty,  VarType::Null,    VarType::Boolean, VarType::Integer,
+                                         VarType::Long,   VarType::Double,  VarType::Decimal, VarType::Date,
+                                         VarType::String, VarType::Object};
+    return kTypes[value_.index()];
+  }
   bool IsEmpty() const { return value_.index() == 0; }
   bool IsNull() const { return value_.index() == 1; }
   bool IsEmptyOrNull() const { return value_.index() <= 1; }
@@ -61,14 +66,14 @@ class Variant {
   bool IsNumeric() const;
 
   // Direct access to the held value; throws Error::TypeMismatch when the kind differs.
-  bool AsBoolean() const;
-  int16_t AsInteger() const;
-  int32_t AsLong() const;
-  double AsDouble() const;
-  const Decimal& AsDecimal() const;
-  const Date& AsDate() const;
-  const std::string& AsString() const;
-  const ObjectPtr& AsObject() const;
+  bool AsBoolean() const { return Held<bool>(); }
+  int16_t AsInteger() const { return Held<Int16>().v; }
+  int32_t AsLong() const { return Held<Int32>().v; }
+  double AsDouble() const { return Held<double>(); }
+  const Decimal& AsDecimal() const { return Held<Decimal>(); }
+  const Date& AsDate() const { return Held<Date>(); }
+  const std::string& AsString() const { return Held<std::string>(); }
+  const ObjectPtr& AsObject() const { return Held<ObjectPtr>(); }
   // The held object cast to T; nullptr when Nothing or of another class.
   template <class T>
   std::shared_ptr<T> ObjectAs() const {
@@ -111,6 +116,13 @@ class Variant {
   using Storage = std::variant<EmptyTag, NullTag, bool, Int16, Int32, double, Decimal, Date,
                                std::string, ObjectPtr>;
   explicit Variant(Storage s) : value_(std::move(s)) {}
+  // The held value of kind T; a value of another kind is a type mismatch.
+  template <class T>
+  const T& Held() const {
+    if (const T* p = std::get_if<T>(&value_)) return *p;
+    ThrowTypeMismatch();
+  }
+  [[noreturn]] static void ThrowTypeMismatch();
   Storage value_;
 };
 

@@ -77,7 +77,9 @@ void PreparaStringaTracciato2010(IntraContext& context, Recordset& rs, int32_t& 
     const std::vector<const Row*> rows = rs.VisibleRows();
     sink.Reserve(256 + rows.size() * 128);  // the longest records and their line ends
     SectionTotals totals;
-    for (const Row* row : rows) {
+    for (size_t i = 0; i < rows.size(); ++i) {
+      if (i + 4 < rows.size()) columns.Prefetch(*rows[i + 4]);
+      const Row* row = rows[i];
       const bool first = IsFirstKindDocument(columns.Get(*row, kIndTipoDoc));
       if (IsGoodsLine(columns.Get(*row, kIndOper))) {
         (first ? totals.goods : totals.goodsCorrections) += 1;

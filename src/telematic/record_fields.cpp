@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "platform/decimal.h"
@@ -156,14 +157,19 @@ void AppendDate(std::string& out, const Variant& value) {
 }
 
 void AppendUpper(std::string& out, std::string_view text) {
-  if (IsAscii(text)) {
-    const size_t from = out.size();
-    out.append(text);
-    for (size_t i = from; i < out.size(); ++i) {
-      if (out[i] >= 'a' && out[i] <= 'z') out[i] = static_cast<char>(out[i] - 32);
-    }
-    return;
+  // ASCII text, by far the common case, is copied and cased in one pass
+  // without branches (the compiler turns it into vector code); a byte
+  // outside ASCII sends the whole text through the decoder below.
+  const size_t from = out.size();
+  out.append(text);
+  unsigned char seen = 0;
+  for (char& c : std::span<char>(out.data() + from, text.size())) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    seen |= b;
+    c = static_cast<char>(b - (static_cast<unsigned char>(b - 'a') < 26 ? 32 : 0));
   }
+  if (seen < 0x80) return;
+  out.resize(from);
   size_t at = 0;
   while (at < text.size()) {
     const unsigned char c = static_cast<unsigned char>(text[at]);
@@ -226,7 +232,10 @@ bool IsNumber(const Variant& value, int64_t number) {
 
 LineColumns::LineColumns(const Recordset& rs, std::initializer_list<std::string_view> names) {
   indexes_.reserve(names.size());
-  for (std::string_view name : names) indexes_.push_back(rs.FieldIndex(name));
+  for (std::string_view name : names) {
+    indexes_.push_back(rs.FieldIndex(name));
+    if (indexes_.back()) present_.push_back(*indexes_.back());
+  }
 }
 
 RecordSink::RecordSink(IntraContext& context, bool toFile) : context_(context), toFile_(toFile) {
@@ -250,6 +259,19 @@ void RecordSink::Write(std::string_view record) {
     file_->Write(line_);
   } else {
     text_.append(record);
+    text_ += "\r\n";
+  }
+}
+
+void RecordSink::WriteUpper(std::string_view record) {
+  if (toFile_) {
+    if (!file_) throw Error::ObjectNotSet();
+    line_.clear();
+    AppendUpper(line_, record);
+    line_ += "\r\n";
+    file_->Write(line_);
+  } else {
+    AppendUpper(text_, record);
     text_ += "\r\n";
   }
 }
