@@ -108,6 +108,9 @@ int Records(int64_t count, int runs) {
   input->PeriodoStampa = Variant::Integer(3);
   object.SetCInput(input);
 
+  // The first run pays for the fresh memory of the text; later runs reuse
+  // memory the process already has.
+  double first = 0;
   double best = 1e9;
   std::string text;
   for (int run = 0; run < runs; ++run) {
@@ -115,8 +118,9 @@ int Records(int64_t count, int runs) {
     int32_t conta = 0;
     const auto start = Clock::now();
     telematic::PreparaStringaTracciato2010(object.context(), *rs, conta);
-    best = std::min(best, Seconds(start));
-    if (std::getenv("BENCH_VERBOSE")) std::fprintf(stderr, "run %d: %.3f s\n", run, Seconds(start));
+    const double took = Seconds(start);
+    if (run == 0) first = took;
+    best = std::min(best, took);
     if (object.Stato() != Variant::Integer(0)) {
       std::cerr << "failed: " << object.Errore().Text() << "\n";
       return 1;
@@ -141,8 +145,8 @@ int Records(int64_t count, int runs) {
     floor = std::min(floor, Seconds(start));
   }
   std::remove("/tmp/telematic_bench.out");
-  std::printf("records: %lld lines, %zu bytes, build %.3f s, write %.3f s, ratio %.1f\n",
-              static_cast<long long>(count), text.size(), best, floor, best / floor);
+  std::printf("records: %lld lines, %zu bytes, build %.3f s (first run %.3f s), write %.3f s, ratio %.1f\n",
+              static_cast<long long>(count), text.size(), best, first, floor, best / floor);
   return 0;
 }
 

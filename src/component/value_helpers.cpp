@@ -31,8 +31,13 @@ Variant FormattaData(const Variant& value, TipoOperazioneEnum mode) {
   switch (mode) {
     case TipoOperazioneEnum::Recordset:
       return valid ? helper.ConvertedDate() : Variant::Null();
-    case TipoOperazioneEnum::stringa:
-      return Variant::String(valid ? "'" + helper.ConvertedDateText() + "'" : "Null");
+    case TipoOperazioneEnum::stringa: {
+      if (!valid) return Variant::String("Null");
+      std::string quoted(1, '\'');
+      quoted += helper.ConvertedDateText();
+      quoted += '\'';
+      return Variant::String(std::move(quoted));
+    }
   }
   return Variant();
 }
