@@ -13,6 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "cli/table_output.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
@@ -44,84 +45,29 @@ constexpr Shown kShown[] = {
     {"RETTIFICA", "Corrected", 16},
 };
 
-std::string FieldText(const FieldInfo& field, const Variant& value) {
-  if (value.IsEmptyOrNull()) return "";
-  if (value.type() == VarType::Decimal) return value.AsDecimal().ToFixed(field.numericScale);
-  if (value.type() == VarType::Date) return value.AsDate().ToIso();
-  return value.Text();
-}
-
-bool IsNumber(const Variant& value) { return value.IsNumber(); }
-
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
-void WriteCsv(const Recordset& lines, std::ostream& out) {
-  for (size_t i = 0; i < lines.FieldCount(); ++i) out << (i ? "," : "") << CsvField(lines.Field(i).name);
-  out << "\r\n";
-  for (const Row* row : lines.VisibleRows()) {
-    for (size_t i = 0; i < lines.FieldCount(); ++i) {
-      out << (i ? "," : "") << CsvField(FieldText(lines.Field(i), (*row)[i]));
-    }
-    out << "\r\n";
-  }
-}
-
+// The shown columns the lines have; a column holding a number is aligned
+// right. The total of the amounts follows the table.
 void WriteTable(const Recordset& lines, std::ostream& out) {
-  struct Column {
-    size_t index;
-    std::string heading;
-    size_t width;
-    size_t maxWidth;
-    bool numeric;
-  };
-  std::vector<Column> columns;
+  const std::vector<const Row*> rows = lines.VisibleRows();
+  std::vector<TableColumn> columns;
   for (const Shown& shown : kShown) {
-    if (auto index = lines.FieldIndex(shown.field)) {
-      columns.push_back({*index, std::string(shown.heading), Utf8Length(shown.heading), shown.maxWidth, false});
-    }
+    const std::optional<size_t> index = lines.FieldIndex(shown.field);
+    if (!index) continue;
+    const bool numeric =
+        std::any_of(rows.begin(), rows.end(), [&](const Row* row) { return (*row)[*index].IsNumber(); });
+    const FieldInfo info = lines.Field(*index);
+    columns.push_back({std::string(shown.heading),
+                       [index = *index, info](const Row& row) { return FieldText(info, row[index]); }, numeric,
+                       shown.maxWidth});
   }
-  std::vector<std::vector<std::string>> cells;
+  cli::WriteTable(lines, columns, out);
   Decimal total;
-  for (const Row* row : lines.VisibleRows()) {
-    std::vector<std::string> line;
-    for (Column& column : columns) {
-      const Variant& value = (*row)[column.index];
-      std::string text = FieldText(lines.Field(column.index), value);
-      if (IsNumber(value)) column.numeric = true;
-      if (!IsNumber(value) && Utf8Length(text) > column.maxWidth) text = Utf8Left(text, column.maxWidth);
-      column.width = std::max(column.width, Utf8Length(text));
-      line.push_back(std::move(text));
+  if (auto amount = lines.FieldIndex("IMPORTO")) {
+    for (const Row* row : rows) {
+      if ((*row)[*amount].type() == VarType::Decimal) total += (*row)[*amount].AsDecimal();
     }
-    if (auto amount = lines.FieldIndex("IMPORTO"); amount && (*row)[*amount].type() == VarType::Decimal) {
-      total += (*row)[*amount].AsDecimal();
-    }
-    cells.push_back(std::move(line));
   }
-  auto pad = [](const std::string& text, size_t width, bool right) {
-    const std::string fill(width - std::min(width, Utf8Length(text)), ' ');
-    return right ? fill + text : text + fill;
-  };
-  std::string rule;
-  for (size_t c = 0; c < columns.size(); ++c) {
-    out << (c ? "  " : "") << pad(columns[c].heading, columns[c].width, columns[c].numeric);
-    rule += (c ? "  " : "") + std::string(columns[c].width, '-');
-  }
-  out << "\n" << rule << "\n";
-  for (const auto& line : cells) {
-    for (size_t c = 0; c < columns.size(); ++c) {
-      out << (c ? "  " : "") << pad(line[c], columns[c].width, columns[c].numeric);
-    }
-    out << "\n";
-  }
-  out << cells.size() << (cells.size() == 1 ? " line" : " lines") << ", amount " << total.ToFixed(2) << "\n";
+  out << rows.size() << (rows.size() == 1 ? " line" : " lines") << ", amount " << total.ToFixed(2) << "\n";
 }
 
 // The host's active interface as the statement reads it: the current

@@ -12,6 +12,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "cli/table_output.h"
 #include "component/clsin_inputintra.h"
 #include "component/clsin_intrabo.h"
 #include "platform/error.h"
@@ -98,47 +99,6 @@ std::shared_ptr<CLSIN_INPUTINTRA> MakeInput(const MovementsOptions& o) {
   return input;
 }
 
-// A field value as text: Null is empty, dates are ISO, decimals keep the
-// column's scale, bits are 1 or 0.
-std::string FieldText(const FieldInfo& field, const Variant& value) {
-  if (value.IsEmptyOrNull()) return {};
-  switch (value.type()) {
-    case VarType::Date: return value.AsDate().ToIso();
-    case VarType::Decimal: return value.AsDecimal().ToFixed(field.numericScale);
-    case VarType::Boolean: return value.AsBoolean() ? "1" : "0";
-    default: return value.ToString();
-  }
-}
-
-std::string CsvQuoted(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
-void WriteCsv(const Recordset& rows, std::ostream& out) {
-  for (size_t i = 0; i < rows.FieldCount(); ++i) out << (i ? "," : "") << CsvQuoted(rows.Field(i).name);
-  out << "\r\n";
-  for (const Row* row : rows.VisibleRows()) {
-    for (size_t i = 0; i < rows.FieldCount(); ++i) {
-      out << (i ? "," : "") << CsvQuoted(FieldText(rows.Field(i), (*row)[i]));
-    }
-    out << "\r\n";
-  }
-}
-
-// One column of the readable table: a heading and how a row shows in it.
-struct Column {
-  std::string heading;
-  std::function<std::string(const Row&)> text;
-  bool rightAligned = false;
-  size_t maxWidth = 0;  // 0: as wide as its widest value
-};
-
 std::string KindLabel(const std::string& kind) {
   static const std::map<std::string, std::string> labels = {
       {"1", "sale"}, {"2", "sale corr."}, {"3", "purchase"}, {"4", "purch. corr."}};
@@ -164,7 +124,7 @@ class TableBuilder {
     throw Error::ItemNotFound();
   }
 
-  Column Plain(std::string heading, std::string_view field, bool right = false, size_t maxWidth = 0,
+  TableColumn Plain(std::string heading, std::string_view field, bool right = false, size_t maxWidth = 0,
                int occurrence = 1) const {
     const size_t index = Index(field, occurrence);
     const FieldInfo info = rows_.Field(index);
@@ -172,7 +132,7 @@ class TableBuilder {
             maxWidth};
   }
 
-  Column Mapped(std::string heading, std::string_view field, std::string (*map)(const std::string&)) const {
+  TableColumn Mapped(std::string heading, std::string_view field, std::string (*map)(const std::string&)) const {
     const size_t index = Index(field);
     const FieldInfo info = rows_.Field(index);
     return {std::move(heading), [index, info, map](const Row& row) { return map(FieldText(info, row[index])); }};
@@ -182,48 +142,7 @@ class TableBuilder {
   const Recordset& rows_;
 };
 
-std::string Fit(const std::string& text, size_t width, bool right) {
-  std::string cut = Utf8Length(text) > width ? Utf8Left(text, width) : text;
-  const std::string pad(width - Utf8Length(cut), ' ');
-  return right ? pad + cut : cut + pad;
-}
-
-void WriteTable(const Recordset& rows, const std::vector<Column>& columns, std::ostream& out) {
-  const std::vector<const Row*> visible = rows.VisibleRows();
-  std::vector<std::vector<std::string>> cells;
-  std::vector<size_t> widths;
-  for (const Column& column : columns) widths.push_back(Utf8Length(column.heading));
-  for (const Row* row : visible) {
-    std::vector<std::string> line;
-    for (size_t c = 0; c < columns.size(); ++c) {
-      line.push_back(columns[c].text(*row));
-      widths[c] = std::max(widths[c], Utf8Length(line.back()));
-    }
-    cells.push_back(std::move(line));
-  }
-  for (size_t c = 0; c < columns.size(); ++c) {
-    if (columns[c].maxWidth) widths[c] = std::min(widths[c], std::max(columns[c].maxWidth, Utf8Length(columns[c].heading)));
-  }
-  auto writeLine = [&](const std::vector<std::string>& line) {
-    std::string text;
-    for (size_t c = 0; c < columns.size(); ++c) {
-      text += (c ? "  " : "") + Fit(line[c], widths[c], columns[c].rightAligned);
-    }
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    out << text << "\n";
-  };
-  std::vector<std::string> headings;
-  std::vector<std::string> rules;
-  for (size_t c = 0; c < columns.size(); ++c) {
-    headings.push_back(columns[c].heading);
-    rules.push_back(std::string(widths[c], '-'));
-  }
-  writeLine(headings);
-  writeLine(rules);
-  for (const auto& line : cells) writeLine(line);
-}
-
-std::vector<Column> LineColumns(const Recordset& rows) {
+std::vector<TableColumn> LineColumns(const Recordset& rows) {
   TableBuilder t(rows);
   const size_t flag = t.Index("IN02_FLGSEGNO");
   const size_t month = t.Index("IN02_MESERIF");
@@ -255,7 +174,7 @@ std::vector<Column> LineColumns(const Recordset& rows) {
   };
 }
 
-std::vector<Column> DocumentColumns(const Recordset& rows) {
+std::vector<TableColumn> DocumentColumns(const Recordset& rows) {
   TableBuilder t(rows);
   const size_t lines = t.Index("DETTAGLIO");
   return {
@@ -300,8 +219,8 @@ void WriteLineTotals(const Recordset& rows, std::ostream& out) {
       {"1", "sales"}, {"2", "sales corrections"}, {"3", "purchases"}, {"4", "purchase corrections"}};
   for (const auto& [code, total] : totals) {
     auto heading = headings.find(code);
-    out << "Total " << Fit(heading == headings.end() ? "kind " + code : heading->second, 20, false)
-        << Fit(total.ToFixed(2), 16, true) << " EUR\n";
+    out << "Total " << FitText(heading == headings.end() ? "kind " + code : heading->second, 20, false)
+        << FitText(total.ToFixed(2), 16, true) << " EUR\n";
   }
 }
 
