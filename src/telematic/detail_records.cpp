@@ -300,4 +300,13 @@ void DetailBuilder::WriteAll(const std::vector<const Row*>& rows, RecordSink& si
   }
 }
 
+void DetailBuilder::WriteDeclaration(Recordset& rs, const std::vector<const Row*>& rows,
+                                     std::string_view frontispiece, RecordSink& sink, int32_t& conta) {
+  sink.Write(frontispiece);
+  AddRecord(conta);
+  if (rows.empty()) rs.MoveFirst();  // no line: the detail pass has no first row
+  WriteAll(rows, sink, conta);
+  sink.Finish();
+}
+
 }  // namespace zelmora::telematic

@@ -80,6 +80,10 @@ class DetailBuilder {
   // Builds, upper-cases and writes the record of every row, in order,
   // numbering each within its kind and counting it in `conta`.
   void WriteAll(const std::vector<const Row*>& rows, RecordSink& sink, int32_t& conta);
+  // The whole declaration: its frontispiece (already cased), the records of
+  // `rows` (the visible rows of `rs`), then the sink closed.
+  void WriteDeclaration(Recordset& rs, const std::vector<const Row*>& rows, std::string_view frontispiece,
+                        RecordSink& sink, int32_t& conta);
 
   // The first 22 characters of every record: layout mark, presenter VAT
   // number and submission number.

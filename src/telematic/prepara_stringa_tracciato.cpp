@@ -71,12 +71,7 @@ void PreparaStringaTracciato(IntraContext& context, Recordset& rs, int32_t& cont
     const size_t length = Utf8Length(record);
     std::string frontispiece = Upper(Utf8Left(record, length - 13));
     frontispiece += Utf8Right(record, 13);
-    sink.Write(frontispiece);
-    AddRecord(conta);
-
-    if (rows.empty()) rs.MoveFirst();  // no line: the detail pass has no first row
-    builder.WriteAll(rows, sink, conta);
-    sink.Finish();
+    builder.WriteDeclaration(rs, rows, frontispiece, sink, conta);
   });
 }
 

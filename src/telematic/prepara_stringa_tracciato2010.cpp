@@ -126,12 +126,7 @@ void PreparaStringaTracciato2010(IntraContext& context, Recordset& rs, int32_t& 
     // Upper case up to position 93: the negative-digit letter at 94 stays.
     std::string frontispiece = Upper(Utf8Left(record, 93));
     frontispiece += Utf8Mid(record, 94);
-    sink.Write(frontispiece);
-    AddRecord(conta);
-
-    if (rows.empty()) rs.MoveFirst();  // no line: the detail pass has no first row
-    builder.WriteAll(rows, sink, conta);
-    sink.Finish();
+    builder.WriteDeclaration(rs, rows, frontispiece, sink, conta);
   });
 }
 
