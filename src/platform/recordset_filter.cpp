@@ -41,22 +41,6 @@ char32_t DecodeAt(std::string_view s, size_t pos, size_t& length) {
   return cp;
 }
 
-// Lower-case form of a character for comparisons: ASCII, Latin-1 and Latin
-// Extended-A letters (the accented letters of Italian, French and the
-// neighbouring languages that names and addresses carry).
-char32_t Fold(char32_t c) {
-  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
-  if (c >= 0x100 && c <= 0x17F) {
-    if (c == 0x178) return 0xFF;
-    const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
-    if (oddUpper) return (c % 2 == 1) ? c + 1 : c;
-    return (c % 2 == 0) ? c + 1 : c;
-  }
-  return c;
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Characters that end a field name written without brackets.
@@ -148,8 +132,8 @@ int CompareTextIgnoreCase(std::string_view a, std::string_view b) {
   size_t i = 0, j = 0;
   while (i < a.size() && j < b.size()) {
     size_t la = 1, lb = 1;
-    const char32_t ca = Fold(DecodeAt(a, i, la));
-    const char32_t cb = Fold(DecodeAt(b, j, lb));
+    const char32_t ca = FoldCodePoint(DecodeAt(a, i, la));
+    const char32_t cb = FoldCodePoint(DecodeAt(b, j, lb));
     if (ca != cb) return ca < cb ? -1 : 1;
     i += la;
     j += lb;
@@ -174,7 +158,7 @@ bool LikeMatch(std::string_view text, std::string_view pattern) {
       }
       size_t tl = 1;
       const char32_t tc = DecodeAt(text, t, tl);
-      if (pc == '_' || pc == '?' || Fold(pc) == Fold(tc)) {
+      if (pc == '_' || pc == '?' || FoldCodePoint(pc) == FoldCodePoint(tc)) {
         p += pl;
         t += tl;
         continue;

@@ -15,7 +15,54 @@ size_t AdvanceChars(std::string_view text, size_t from, size_t count) {
   return pos;
 }
 
+// Latin Extended-A pairs each capital with the small letter after it; in
+// these ranges the capital has an even code...
+bool EvenCapitalRange(char32_t c) {
+  return (c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+}
+// ...and in these an odd one.
+bool OddCapitalRange(char32_t c) { return (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E); }
+
 }  // namespace
+
+char32_t UpperCodePoint(char32_t c) {
+  if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
+  if (c < 0x100) {
+    if (c >= 0xE0 && c != 0xF7 && c != 0xFF) return c - 32;
+    if (c == 0xFF) return 0x178;
+    return c == 0xB5 ? 0x39C : c;  // micro sign: capital mu
+  }
+  if (EvenCapitalRange(c)) return (c % 2 == 1) ? c - 1 : c;
+  if (OddCapitalRange(c)) return (c % 2 == 0) ? c - 1 : c;
+  if (c == 0x131) return 'I';
+  if (c == 0x17F) return 'S';
+  if (c == 0x3C2) return 0x3A3;  // final sigma
+  if (c >= 0x3B1 && c <= 0x3CB) return c - 32;
+  if (c == 0x3AC) return 0x386;  // Greek small letters with tonos
+  if (c >= 0x3AD && c <= 0x3AF) return c - 37;
+  if (c == 0x3CC) return 0x38C;
+  if (c == 0x3CD || c == 0x3CE) return c - 63;
+  if (c >= 0x430 && c <= 0x44F) return c - 32;
+  if (c >= 0x450 && c <= 0x45F) return c - 80;
+  return c;
+}
+
+char32_t LowerCodePoint(char32_t c) {
+  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+  if (c < 0x100) return (c >= 0xC0 && c <= 0xDE && c != 0xD7) ? c + 32 : c;
+  if (c == 0x178) return 0xFF;
+  if (EvenCapitalRange(c)) return (c % 2 == 0) ? c + 1 : c;
+  if (OddCapitalRange(c)) return (c % 2 == 1) ? c + 1 : c;
+  if (c == 0x130) return 'i';
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
+  if (c == 0x386) return 0x3AC;  // Greek capitals with tonos
+  if (c >= 0x388 && c <= 0x38A) return c + 37;
+  if (c == 0x38C) return 0x3CC;
+  if (c == 0x38E || c == 0x38F) return c + 63;
+  if (c >= 0x410 && c <= 0x42F) return c + 32;
+  if (c >= 0x400 && c <= 0x40F) return c + 80;
+  return c;
+}
 
 size_t Utf8Length(std::string_view text) {
   size_t length = 0;

@@ -32,6 +32,16 @@ std::string Utf8Right(std::string_view text, size_t count);
 std::string Utf8Mid(std::string_view text, size_t start, size_t count = std::string_view::npos);
 // Appends one code point encoded as UTF-8.
 void AppendUtf8(std::string& out, char32_t c);
+// Case of one character, one to one, for the letters that names and
+// addresses carry: Basic Latin, Latin-1, Latin Extended-A, Greek and
+// Cyrillic (other characters are returned as they are). The upper case of
+// dotless i, long s and micro sign are I, S and capital mu.
+char32_t UpperCodePoint(char32_t c);
+char32_t LowerCodePoint(char32_t c);
+// The form in which two characters are compared when case does not count:
+// the lower case of the upper case, so that i, I, dotless i and dotted I
+// are one letter, as are s, S and long s.
+inline char32_t FoldCodePoint(char32_t c) { return LowerCodePoint(UpperCodePoint(c)); }
 // Leading and trailing blanks (spaces only) removed.
 std::string_view TrimBlanks(std::string_view text);
 

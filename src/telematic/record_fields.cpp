@@ -31,23 +31,6 @@ size_t ByteOffset(std::string_view text, size_t count) {
   return at;
 }
 
-// Upper case of one code point of the Latin-1 supplement and Latin
-// Extended-A blocks (the accented letters of the European languages); other
-// code points are returned unchanged.
-char32_t UpperCodePoint(char32_t c) {
-  if (c >= 'a' && c <= 'z') return c - 32;
-  if (c < 0xE0) return c == 0xB5 ? 0x39C : c;
-  if (c <= 0xFE) return c == 0xF7 ? c : c - 32;
-  if (c == 0xFF) return 0x178;
-  if (c >= 0x100 && c <= 0x137) return (c & 1) ? c - 1 : c;   // pairs upper, lower
-  if (c >= 0x139 && c <= 0x148) return (c & 1) ? c : c - 1;   // pairs start on an odd code
-  if (c >= 0x14A && c <= 0x177) return (c & 1) ? c - 1 : c;
-  if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c : c - 1;
-  if (c == 0x131) return 'I';
-  if (c == 0x17F) return 'S';
-  return c;
-}
-
 }  // namespace
 
 Decimal RoundToWhole(const Decimal& x) {

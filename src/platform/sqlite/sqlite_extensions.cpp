@@ -408,7 +408,7 @@ void Key(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         std::string_view t = Text(v);
         while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
         std::string folded;
-        for (char32_t c : tsql::DecodeUtf8(t)) tsql::AppendUtf8(folded, tsql::FoldCase(c));
+        for (char32_t c : tsql::DecodeUtf8(t)) tsql::AppendUtf8(folded, FoldCodePoint(c));
         key += 't' + std::to_string(folded.size()) + ':' + folded;
         break;
       }

@@ -9,14 +9,6 @@
 namespace zelmora::tsql {
 namespace {
 
-// Latin Extended-A pairs: in these ranges the capital is the even code
-// point and the small letter the next one...
-bool EvenCapitalRange(char32_t c) {
-  return (c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
-}
-// ...and in these the capital is odd.
-bool OddCapitalRange(char32_t c) { return (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E); }
-
 bool IsBlank(char c) { return c == ' '; }
 
 std::string_view TrimBlanks(std::string_view t) {
@@ -120,41 +112,6 @@ bool ParseTime(std::string_view t, DateParts& d) {
 
 }  // namespace
 
-char32_t FoldCase(char32_t c) { return LowerCase(c); }
-
-char32_t LowerCase(char32_t c) {
-  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
-  if (c == 0x178) return 0xFF;
-  if (EvenCapitalRange(c)) return (c % 2 == 0) ? c + 1 : c;
-  if (OddCapitalRange(c)) return (c % 2 == 1) ? c + 1 : c;
-  if (c == 0x130) return 'i';
-  if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;
-  if (c == 0x386) return 0x3AC;  // Greek capitals with tonos
-  if (c >= 0x388 && c <= 0x38A) return c + 37;
-  if (c == 0x38C) return 0x3CC;
-  if (c == 0x38E || c == 0x38F) return c + 63;
-  if (c >= 0x410 && c <= 0x42F) return c + 32;
-  if (c >= 0x400 && c <= 0x40F) return c + 80;
-  return c;
-}
-
-char32_t UpperCase(char32_t c) {
-  if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-  if (c == 0xFF) return 0x178;
-  if (EvenCapitalRange(c)) return (c % 2 == 1) ? c - 1 : c;
-  if (OddCapitalRange(c)) return (c % 2 == 0) ? c - 1 : c;
-  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;
-  if (c == 0x3AC) return 0x386;
-  if (c >= 0x3AD && c <= 0x3AF) return c - 37;
-  if (c == 0x3CC) return 0x38C;
-  if (c == 0x3CD || c == 0x3CE) return c - 63;
-  if (c >= 0x430 && c <= 0x44F) return c - 32;
-  if (c >= 0x450 && c <= 0x45F) return c - 80;
-  return c;
-}
-
 std::vector<char32_t> DecodeUtf8(std::string_view text) {
   std::vector<char32_t> out;
   out.reserve(text.size());
@@ -180,8 +137,8 @@ int CompareCollated(std::string_view a, std::string_view b) {
   }
   // The rest, with the shorter text padded with blanks.
   while (i < a.size() || j < b.size()) {
-    const char32_t x = i < a.size() ? FoldCase(NextChar(a, i)) : U' ';
-    const char32_t y = j < b.size() ? FoldCase(NextChar(b, j)) : U' ';
+    const char32_t x = i < a.size() ? FoldCodePoint(NextChar(a, i)) : U' ';
+    const char32_t y = j < b.size() ? FoldCodePoint(NextChar(b, j)) : U' ';
     if (x != y) return x < y ? -1 : 1;
   }
   return 0;
@@ -191,7 +148,7 @@ std::string ToUpper(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   size_t i = 0;
-  while (i < text.size()) AppendUtf8(out, UpperCase(NextChar(text, i)));
+  while (i < text.size()) AppendUtf8(out, UpperCodePoint(NextChar(text, i)));
   return out;
 }
 
@@ -199,7 +156,7 @@ std::string ToLower(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   size_t i = 0;
-  while (i < text.size()) AppendUtf8(out, LowerCase(NextChar(text, i)));
+  while (i < text.size()) AppendUtf8(out, LowerCodePoint(NextChar(text, i)));
   return out;
 }
 
@@ -220,7 +177,7 @@ bool LikeMatch(std::string_view valueText, std::string_view patternText, char32_
     const char32_t pc = p[pi];
     if (escape != 0 && pc == escape && pi + 1 < p.size()) {
       length = 2;
-      return FoldCase(p[pi + 1]) == FoldCase(c);
+      return FoldCodePoint(p[pi + 1]) == FoldCodePoint(c);
     }
     if (pc == U'_') {
       length = 1;
@@ -237,11 +194,11 @@ bool LikeMatch(std::string_view valueText, std::string_view patternText, char32_
       const size_t first = k;
       while (k < p.size() && (p[k] != U']' || k == first)) {
         if (k + 2 < p.size() && p[k + 1] == U'-' && p[k + 2] != U']') {
-          const char32_t lo = FoldCase(p[k]), hi = FoldCase(p[k + 2]), fc = FoldCase(c);
+          const char32_t lo = FoldCodePoint(p[k]), hi = FoldCodePoint(p[k + 2]), fc = FoldCodePoint(c);
           if (fc >= lo && fc <= hi) matched = true;
           k += 3;
         } else {
-          if (FoldCase(p[k]) == FoldCase(c)) matched = true;
+          if (FoldCodePoint(p[k]) == FoldCodePoint(c)) matched = true;
           ++k;
         }
       }
@@ -253,7 +210,7 @@ bool LikeMatch(std::string_view valueText, std::string_view patternText, char32_
       return matched != negate;
     }
     length = 1;
-    return FoldCase(pc) == FoldCase(c);
+    return FoldCodePoint(pc) == FoldCodePoint(c);
   };
   size_t vi = 0, pi = 0;
   size_t starP = std::string::npos, starV = 0;
@@ -285,7 +242,7 @@ std::string ReplaceCollated(std::string_view text, std::string_view from, std::s
   size_t i = 0;
   while (i < t.size()) {
     bool hit = i + f.size() <= t.size();
-    for (size_t k = 0; hit && k < f.size(); ++k) hit = FoldCase(t[i + k]) == FoldCase(f[k]);
+    for (size_t k = 0; hit && k < f.size(); ++k) hit = FoldCodePoint(t[i + k]) == FoldCodePoint(f[k]);
     if (hit) {
       out += to;
       i += f.size();
@@ -304,7 +261,7 @@ int64_t FindCollated(std::string_view what, std::string_view text, int64_t start
   size_t from = start > 1 ? static_cast<size_t>(start - 1) : 0;
   for (size_t i = from; i + w.size() <= t.size(); ++i) {
     bool hit = true;
-    for (size_t k = 0; hit && k < w.size(); ++k) hit = FoldCase(t[i + k]) == FoldCase(w[k]);
+    for (size_t k = 0; hit && k < w.size(); ++k) hit = FoldCodePoint(t[i + k]) == FoldCodePoint(w[k]);
     if (hit) return static_cast<int64_t>(i + 1);
   }
   return 0;

@@ -17,11 +17,9 @@
 namespace zelmora::tsql {
 
 // --- text under the TSQL collation -------------------------------------------
-// The case-folded form of a character: every letter of the Latin, Greek and
-// Cyrillic alphabets compares equal to its other case; accents count.
-char32_t FoldCase(char32_t c);
-char32_t UpperCase(char32_t c);
-char32_t LowerCase(char32_t c);
+// Letters compare in their folded form (FoldCodePoint in text_util): every
+// letter of the Latin, Greek and Cyrillic alphabets equals its other case;
+// accents count.
 // Characters of a UTF-8 text (an invalid byte counts as one character).
 std::vector<char32_t> DecodeUtf8(std::string_view text);
 using ::zelmora::AppendUtf8;  // the library's one UTF-8 encoder
