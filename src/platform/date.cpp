@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/civil_calendar.h"
 #include "platform/error.h"
 
 namespace zelmora {
@@ -15,39 +16,6 @@ constexpr int32_t kEpochShift = 25569;
 constexpr int32_t kMinDays = -657434;  // 0100-01-01
 constexpr int32_t kMaxDays = 2958465;  // 9999-12-31
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(int y, int m) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
-}
-
-// Proleptic Gregorian day number relative to 1970-01-01 (H. Hinnant's
-// days_from_civil).
-int32_t DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2;
-  const int era = (y >= 0 ? y : y - 399) / 400;
-  const int yoe = y - era * 400;
-  const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-struct Civil {
-  int y, m, d;
-};
-
-Civil CivilFromDays(int32_t z) {
-  z += 719468;
-  const int era = (z >= 0 ? z : z - 146096) / 146097;
-  const int doe = z - era * 146097;
-  const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int mp = (5 * doy + 2) / 153;
-  const int d = doy - (153 * mp + 2) / 5 + 1;
-  const int m = mp < 10 ? mp + 3 : mp - 9;
-  return {yoe + era * 400 + (m <= 2), m, d};
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -73,7 +41,7 @@ std::optional<Date> Date::FromYMDHMS(int year, int month, int day, int hour, int
   if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
     return std::nullopt;
   if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) return std::nullopt;
-  return Date(DaysFromCivil(year, month, day) + kEpochShift, hour * 3600 + minute * 60 + second);
+  return Date(static_cast<int32_t>(DaysFromCivil(year, month, day)) + kEpochShift, hour * 3600 + minute * 60 + second);
 }
 
 Date Date::FromSerial(int32_t days, int32_t seconds) {
@@ -109,9 +77,9 @@ double Date::ToOADate() const {
   return days_ < 0 ? days_ - fraction : days_ + fraction;
 }
 
-int Date::year() const { return CivilFromDays(days_ - kEpochShift).y; }
-int Date::month() const { return CivilFromDays(days_ - kEpochShift).m; }
-int Date::day() const { return CivilFromDays(days_ - kEpochShift).d; }
+int Date::year() const { return CivilFromDays(days_ - kEpochShift).year; }
+int Date::month() const { return CivilFromDays(days_ - kEpochShift).month; }
+int Date::day() const { return CivilFromDays(days_ - kEpochShift).day; }
 
 std::optional<Date> Date::ParseIso(std::string_view text) {
   int y, m, d;
@@ -156,26 +124,26 @@ std::optional<Date> Date::Parse(std::string_view text) {
 }
 
 std::string Date::ToIso() const {
-  Civil c = CivilFromDays(days_ - kEpochShift);
+  const CivilDate c = CivilFromDays(days_ - kEpochShift);
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", c.y, c.m, c.d);
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", c.year, c.month, c.day);
   return buf;
 }
 
 std::string Date::ToCompact() const {
-  Civil c = CivilFromDays(days_ - kEpochShift);
+  const CivilDate c = CivilFromDays(days_ - kEpochShift);
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%04d%02d%02d", c.y, c.m, c.d);
+  std::snprintf(buf, sizeof buf, "%04d%02d%02d", c.year, c.month, c.day);
   return buf;
 }
 
 std::string Date::ToDayMonthYear() const {
-  Civil c = CivilFromDays(days_ - kEpochShift);
+  const CivilDate c = CivilFromDays(days_ - kEpochShift);
   char buf[64];
   if (seconds_ == 0) {
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", c.d, c.m, c.y);
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", c.day, c.month, c.year);
   } else {
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", c.d, c.m, c.y, hour(), minute(), second());
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", c.day, c.month, c.year, hour(), minute(), second());
   }
   return buf;
 }

@@ -1,5 +1,7 @@
 #include "platform/sqlite/demo_data.h"
 
+#include "platform/civil_calendar.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -79,32 +81,8 @@ class Prng {
 // Calendar days counted from 1970-01-01 (proleptic Gregorian).
 using Day = int64_t;
 
-Day DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2;
-  const int era = (y >= 0 ? y : y - 399) / 400;
-  const int yoe = y - era * 400;
-  const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return static_cast<Day>(era) * 146097 + doe - 719468;
-}
+using Civil = CivilDate;
 
-struct Civil {
-  int year;
-  int month;
-  int day;
-};
-
-Civil CivilFromDays(Day z) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  return {static_cast<int>(yoe + era * 400 + (m <= 2)), m, d};
-}
 
 std::string Ymd(Day day) {
   const Civil c = CivilFromDays(day);

@@ -1,5 +1,6 @@
 #include "platform/sqlite/tsql_text.h"
 
+#include "platform/civil_calendar.h"
 #include "platform/text_util.h"
 
 #include <cmath>
@@ -58,26 +59,6 @@ char32_t NextChar(std::string_view s, size_t& i) {
 constexpr const char* kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-int64_t DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(int64_t z, int& y, int& m, int& d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
 
 bool AllDigits(std::string_view t) {
   if (t.empty()) return false;
@@ -333,11 +314,8 @@ std::optional<double> TextToFloat(std::string_view text) {
 
 bool IsValidDate(const DateParts& d) {
   if (d.year < 1753 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1) return false;
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
-  const int last = kDays[d.month - 1] + (d.month == 2 && leap ? 1 : 0);
-  return d.day <= last && d.hour >= 0 && d.hour < 24 && d.minute >= 0 && d.minute < 60 && d.second >= 0 &&
-         d.second < 60;
+  return d.day <= DaysInMonth(d.year, d.month) && d.hour >= 0 && d.hour < 24 && d.minute >= 0 && d.minute < 60 &&
+         d.second >= 0 && d.second < 60;
 }
 
 std::optional<DateParts> ParseDateText(std::string_view text) {
@@ -419,7 +397,10 @@ std::optional<DateParts> DateFromStored(double value) {
 std::optional<DateParts> DateFromDayNumber(int64_t days) {
   if (days < -53690 || days > 2958463) return std::nullopt;  // 1753-01-01 .. 9999-12-31
   DateParts d;
-  CivilFromDays(DaysFromCivil(1900, 1, 1) + days, d.year, d.month, d.day);
+  const CivilDate civil = CivilFromDays(DaysFromCivil(1900, 1, 1) + days);
+  d.year = civil.year;
+  d.month = civil.month;
+  d.day = civil.day;
   return d;
 }
 
