@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/error.h"
+#include "platform/text_util.h"
 
 namespace zelmora {
 
@@ -25,7 +26,7 @@ enum Index : size_t {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string_view TrimBlanks(std::string_view s) {
+std::string_view TrimSpacesAndTabs(std::string_view s) {
   size_t b = 0, e = s.size();
   while (b < e && IsBlank(s[b])) ++b;
   while (e > b && IsBlank(s[e - 1])) --e;
@@ -81,7 +82,7 @@ NumberText ScanNumber(std::string_view s) {
 }
 
 double TextToDouble(std::string_view text) {
-  std::string_view s = TrimBlanks(text);
+  std::string_view s = TrimSpacesAndTabs(text);
   NumberText scan = ScanNumber(s);
   if (!scan.valid) throw Error::TypeMismatch();
   std::string_view body = s;
@@ -97,22 +98,11 @@ double TextToDouble(std::string_view text) {
 }
 
 Decimal TextToDecimal(std::string_view text) {
-  std::string_view s = TrimBlanks(text);
+  std::string_view s = TrimSpacesAndTabs(text);
   if (!ScanNumber(s).valid) throw Error::TypeMismatch();
   std::optional<Decimal> d = Decimal::Parse(s);
   if (!d) throw Error::Overflow();
   return *d;
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // At most 15 significant digits, no trailing zeros, E notation only when
@@ -339,7 +329,7 @@ bool Variant::ToBoolean() const {
     case kDecimal: return !std::get<kDecimal>(value_).IsZero();
     case kDate: return std::get<kDate>(value_) != Date();
     case kString: {
-      std::string_view s = TrimBlanks(std::get<kString>(value_));
+      std::string_view s = TrimSpacesAndTabs(std::get<kString>(value_));
       if (EqualsIgnoreCase(s, "true")) return true;
       if (EqualsIgnoreCase(s, "false")) return false;
       return TextToDouble(s) != 0;
@@ -397,7 +387,7 @@ Date Variant::ToDate() const {
     case kNull: throw Error::InvalidUseOfNull();
     case kDate: return std::get<kDate>(value_);
     case kString: {
-      std::optional<Date> d = Date::Parse(TrimBlanks(std::get<kString>(value_)));
+      std::optional<Date> d = Date::Parse(TrimSpacesAndTabs(std::get<kString>(value_)));
       if (!d) throw Error::TypeMismatch();
       return *d;
     }
