@@ -1,5 +1,7 @@
 #include "platform/text_util.h"
 
+#include "platform/large_buffer.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,6 +43,20 @@ TEST(TextUtil, WidthsCountCharacters) {
   EXPECT_EQ(Utf8Mid("Città di Castello", 4, 4), "tà d");
   EXPECT_EQ(Utf8Mid("Città", 5), "à");
   EXPECT_EQ(TrimBlanks("  a b \t "), "a b \t");
+}
+
+TEST(TextUtil, LargeTextKeepsItsTextAndGrowsOnce) {
+  // Large enough for the huge-page advice; the text already held survives
+  // the move to the new buffer and appending fills the room without moving.
+  std::string text = "EUROX";
+  ReserveLargeText(text, 24u << 20);
+  ASSERT_GE(text.capacity(), (24u << 20) + 5);
+  const char* buffer = text.data();
+  while (text.size() + 100 <= (24u << 20)) text.append(98, 'x').append("\r\n");
+  EXPECT_EQ(text.data(), buffer);
+  EXPECT_EQ(text.substr(0, 8), "EUROXxxx");
+  ReserveLargeText(text, 0);  // no room asked: the buffer stays
+  EXPECT_EQ(text.data(), buffer);
 }
 
 }  // namespace
