@@ -286,12 +286,10 @@ void DetailBuilder::Record4(std::string& out, const Row& row) {
 }
 
 void DetailBuilder::WriteAll(const std::vector<const Row*>& rows, RecordSink& sink, int32_t& conta) {
-  // Rows a few places ahead are loaded while the current one is built.
-  constexpr size_t kAhead = 4;
   int64_t numbers[5] = {0, 0, 0, 0, 0};
   std::string record;
   for (size_t i = 0; i < rows.size(); ++i) {
-    if (i + kAhead < rows.size()) columns_.Prefetch(*rows[i + kAhead]);
+    columns_.PrefetchAhead(rows, i);
     const Row& row = *rows[i];
     const RecordKind kind = KindOf(row);
     Build(row, kind, ++numbers[static_cast<int>(kind)], record);

@@ -78,7 +78,7 @@ void PreparaStringaTracciato2010(IntraContext& context, Recordset& rs, int32_t& 
     sink.Reserve(256 + rows.size() * 128);  // the longest records and their line ends
     SectionTotals totals;
     for (size_t i = 0; i < rows.size(); ++i) {
-      if (i + 4 < rows.size()) columns.Prefetch(*rows[i + 4]);
+      columns.PrefetchAhead(rows, i);
       const Row* row = rows[i];
       const bool first = IsFirstKindDocument(columns.Get(*row, kIndTipoDoc));
       if (IsGoodsLine(columns.Get(*row, kIndOper))) {

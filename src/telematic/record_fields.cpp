@@ -234,29 +234,23 @@ RecordSink::RecordSink(IntraContext& context, bool toFile) : context_(context), 
 
 RecordSink::~RecordSink() { HandBackText(); }
 
-void RecordSink::Write(std::string_view record) {
-  if (toFile_) {
-    if (!file_) throw Error::ObjectNotSet();
-    line_.assign(record);
-    line_ += "\r\n";
-    file_->Write(line_);
-  } else {
-    text_.append(record);
-    text_ += "\r\n";
-  }
-}
+void RecordSink::Write(std::string_view record) { Put(record, false); }
 
-void RecordSink::WriteUpper(std::string_view record) {
+void RecordSink::WriteUpper(std::string_view record) { Put(record, true); }
+
+void RecordSink::Put(std::string_view record, bool upper) {
   if (toFile_) {
     if (!file_) throw Error::ObjectNotSet();
     line_.clear();
-    AppendUpper(line_, record);
-    line_ += "\r\n";
-    file_->Write(line_);
-  } else {
-    AppendUpper(text_, record);
-    text_ += "\r\n";
   }
+  std::string& out = toFile_ ? line_ : text_;
+  if (upper) {
+    AppendUpper(out, record);
+  } else {
+    out.append(record);
+  }
+  out += "\r\n";
+  if (toFile_) file_->Write(line_);
 }
 
 void RecordSink::Finish() {

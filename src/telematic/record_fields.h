@@ -79,16 +79,19 @@ class LineColumns {
     if (!index) throw Error::ItemNotFound();
     return row[*index];
   }
-  // Asks the processor to load the columns of `row` ahead of their use. A
-  // wide row spans some twenty cache lines; read field by field while its
-  // record is built, it would stall on each of them.
-  void Prefetch(const Row& row) const {
+  // Asks the processor to load the columns of the row a few places after
+  // rows[at], ahead of their use. A wide row spans some twenty cache lines;
+  // read field by field while its record is built, it would stall on each.
+  void PrefetchAhead(const std::vector<const Row*>& rows, size_t at) const {
+    constexpr size_t kDistance = 4;
+    if (at + kDistance >= rows.size()) return;
+    const Row& row = *rows[at + kDistance];
     for (size_t index : present_) __builtin_prefetch(row.data() + index);
   }
 
  private:
   std::vector<std::optional<size_t>> indexes_;
-  std::vector<size_t> present_;  // the indexes found, for Prefetch
+  std::vector<size_t> present_;  // the indexes found, for PrefetchAhead
 };
 
 // Where the records of one call go. Each record is handed over without its
@@ -116,6 +119,7 @@ class RecordSink {
   void Finish();
 
  private:
+  void Put(std::string_view record, bool upper);
   void HandBackText() noexcept;
   IntraContext& context_;
   bool toFile_;
