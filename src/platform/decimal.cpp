@@ -331,6 +331,16 @@ Decimal Decimal::FromDouble(double value) {
   return parsed->Normalized();
 }
 
+Decimal Decimal::FromStoredDouble(double value) {
+  if (!std::isfinite(value)) throw Error::Overflow();
+  if (value == 0) return Decimal();
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, value);
+  auto parsed = Parse(std::string_view(buf, static_cast<size_t>(res.ptr - buf)));
+  if (!parsed) throw Error::Overflow();
+  return parsed->Normalized();
+}
+
 bool Decimal::IsInteger() const {
   return scale_ == 0 || Magnitude(mantissa_) % kPow10[scale_] == 0;
 }

@@ -31,6 +31,13 @@ class Decimal {
   // digits, so the double nearest 12.49 becomes exactly 12.49. Throws
   // Error::Overflow for NaN, infinities and values out of range.
   static Decimal FromDouble(double value);
+  // The shortest decimal that reads back as the same double (at most 17
+  // significant digits): the number a double holds when it was stored from
+  // a decimal, as the embedded database stores DECIMAL columns. Up to 15
+  // digits it equals FromDouble; beyond, it keeps the digits FromDouble
+  // would round away (12345678901234.56 stays exact). Throws
+  // Error::Overflow as FromDouble does.
+  static Decimal FromStoredDouble(double value);
 
   Mantissa mantissa() const { return mantissa_; }
   int scale() const { return scale_; }

@@ -158,7 +158,7 @@ Variant ColumnValue(sqlite3_stmt* st, int i, const SqlType& t) {
       if (storage == SQLITE_INTEGER) {
         d = Decimal::FromInt(sqlite3_column_int64(st, i));
       } else if (storage == SQLITE_FLOAT) {
-        d = Decimal::FromDouble(sqlite3_column_double(st, i));
+        d = Decimal::FromStoredDouble(sqlite3_column_double(st, i));
       } else {
         std::optional<Decimal> parsed = tsql::TextToDecimal(ColumnText(st, i));
         if (!parsed) parsed = Decimal::Parse(ColumnText(st, i));

@@ -213,7 +213,7 @@ void NumberText(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
       text = decimal ? Decimal::FromInt(sqlite3_value_int64(v)).ToFixed(scale) : std::to_string(sqlite3_value_int64(v));
       break;
     case SQLITE_FLOAT:
-      text = decimal ? Decimal::FromDouble(sqlite3_value_double(v)).RoundHalfAwayFromZero(scale).ToFixed(scale)
+      text = decimal ? Decimal::FromStoredDouble(sqlite3_value_double(v)).RoundHalfAwayFromZero(scale).ToFixed(scale)
                      : tsql::FloatToText(sqlite3_value_double(v));
       break;
     default: return sqlite3_result_value(ctx, v);
@@ -368,7 +368,7 @@ void Round(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   } else {
     const double x = sqlite3_value_double(v);
     if (!std::isfinite(x)) return sqlite3_result_double(ctx, x);
-    d = Decimal::FromDouble(x);
+    d = Decimal::FromStoredDouble(x);
   }
   const int p = std::min(places, Decimal::kMaxScale);
   Decimal r = d->RoundHalfAwayFromZero(p);
@@ -468,7 +468,7 @@ struct ExactSum {
             }
           }
         }
-        if (!done) rest += Decimal::FromDouble(x);
+        if (!done) rest += Decimal::FromStoredDouble(x);
         break;
       }
       default: {
@@ -489,7 +489,8 @@ struct ExactSum {
 
 void ResultDecimal(sqlite3_context* ctx, const Decimal& total) {
   // Up to 15 significant digits a double carries the decimal exactly (it
-  // reads back through the 15-digit rule); longer sums travel as text.
+  // reads back as the shortest decimal of that double); longer sums travel
+  // as text.
   const Decimal d = total.Normalized();
   __int128 m = d.mantissa() < 0 ? -d.mantissa() : d.mantissa();
   int digits = 0;

@@ -83,6 +83,22 @@ TEST_F(TsqlConstructs, CaseAndAbs) {
            "FROM LINES WHERE L_DITTA = 1 AND L_NUMREG = 10 ORDER BY L_RIGA"));
 }
 
+TEST_F(TsqlConstructs, AmountsKeepTheirSixteenDigits) {
+  // Sixteen significant digits are more than the fifteen a double promises
+  // but fewer than it holds: the amounts, their sum, a product and a
+  // rounding read back exactly.
+  connection_->Execute("INSERT INTO LINES VALUES (3, 1, 1, 'X', 12345678901234.56, 0, 4, NULL, NULL),"
+                       " (3, 1, 2, 'X', 34359738368000.07, 1, 4, NULL, NULL)",
+                       kCmdText | kExecuteNoRecords);
+  EXPECT_SAME_TEXT(
+      "L_IMPORTO:14(18,2) | S:14(38,2) | R:14(18,2) | T:200(20)\n"
+      "d12345678901234.56 | d-22014059466765.51 | d12345678901234.56 | s'12345678901234.56'\n"
+      "d34359738368000.07 | d-22014059466765.51 | d34359738368000.07 | s'34359738368000.07'\n",
+      Rows("SELECT L_IMPORTO, (SELECT SUM(L_IMPORTO * (1 - 2 * L_SEGNO)) FROM LINES WHERE L_DITTA = 3) AS S,\n"
+           "       ROUND(L_IMPORTO, 2) AS R, CAST(L_IMPORTO AS VARCHAR(20)) AS T\n"
+           "FROM LINES WHERE L_DITTA = 3 ORDER BY L_RIGA"));
+}
+
 TEST_F(TsqlConstructs, RowNumberAndTop) {
   // Codes compare without case and trailing blanks, Nulls first; within the
   // code, amounts descending: 5.50 (no code), 100.00, 12.29, 7.00, 0.20, 0.10.
