@@ -5,14 +5,16 @@
 // component queries (VIN01_INTRA, VCG16_ANAGRALLADATA).
 //
 // Columns carry SQL Server-like declared types (INT, DECIMAL(18,2),
-// VARCHAR(n) COLLATE TSQL, DATETIME, ...) which the SQLite backend maps to
+// VARCHAR(n), DATETIME, ...) which the SQLite backend maps to
 // recordset field types. Only key columns are NOT NULL: every other column
 // may be Null, as on the host's server. Dates are written as 'YYYYMMDD';
 // note that SQLite gives DATETIME columns numeric affinity, so such a value
 // is kept as the integer YYYYMMDD and reads back as the same eight digits.
 //
-// The TSQL collation must be registered on the handle first
-// (RegisterTsqlExtensions): the text columns are declared with it.
+// The text columns carry no collation: the file opens in any SQLite tool.
+// The server's text comparison (the TSQL collation) is applied by the
+// statements zelmora's own connection runs, which name it wherever text is
+// compared, grouped or ordered.
 #pragma once
 
 #include <string_view>

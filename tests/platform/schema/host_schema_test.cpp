@@ -202,11 +202,25 @@ TEST(HostSchemaTest, CreatingTheSchemaTwiceFailsAndAFailureLeavesNothingBehind) 
   EXPECT_THROW(CreateHostSchema(other.get()), Error);
   EXPECT_SAME_TEXT("CG41_PRIMANOTA\n", Rows(other.get(), "SELECT name FROM sqlite_master"));
 
-  // Without the TSQL collation the text columns cannot be declared.
+}
+
+// The file names no collation or function of zelmora's own, so any SQLite
+// client (here the plain library, nothing registered) can create, fill,
+// order, compare and join its text columns, with SQLite's own rules.
+TEST(HostSchemaTest, PlainSqliteLibraryReadsAndWritesTheTables) {
   sqlite3* bare = nullptr;
   ASSERT_EQ(SQLITE_OK, sqlite3_open(":memory:", &bare));
-  EXPECT_THROW(CreateHostSchema(bare), Error);
-  EXPECT_SAME_TEXT("", Rows(bare, "SELECT name FROM sqlite_master"));
+  CreateHostSchema(bare);
+  AddParties(bare);
+  Exec(bare, "UPDATE CG07_TABSTATIEST SET CG07_DESCR = 'Germany' WHERE CG07_CODISO = 'DE'");
+  EXPECT_SAME_TEXT("CN|Cina\nDE|Germany\nIT|Italia\n",
+                   Rows(bare, "SELECT CG07_CODISO, CG07_DESCR FROM CG07_TABSTATIEST ORDER BY CG07_CODISO"));
+  EXPECT_SAME_TEXT("501|Müller Hydraulik GmbH|DE\n",
+                   Rows(bare, "SELECT P.CG44_CLIFOR, R.CG16_RAGSOANAG, C.CG07_CODISO FROM CG44_CLIFOR P"
+                              " JOIN CG16_ANAGGEN R ON R.CG16_CODICE = P.CG44_CODICE_CG16"
+                              " JOIN CG07_TABSTATIEST C ON C.CG07_CODICE = R.CG16_CODICE_CG07"
+                              " WHERE R.CG16_RAGSOANAG > 'Dupont SA' AND C.CG07_CODISO IN ('DE', 'FR')"));
+  EXPECT_SAME_TEXT("ok\n", Rows(bare, "PRAGMA integrity_check"));
   sqlite3_close(bare);
 }
 
