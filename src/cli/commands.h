@@ -14,5 +14,6 @@ void AddMovementsCommand(CLI::App& app, int& exitCode);
 void AddDeclarationCommand(CLI::App& app, int& exitCode);
 // zelmora telematic and zelmora legacy (the submission files).
 void AddTelematicCommand(CLI::App& app, int& exitCode);
+void AddCheckCommand(CLI::App& app, int& exitCode);
 
 }  // namespace zelmora::cli

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
   zelmora::cli::AddMovementsCommand(app, exitCode);
   zelmora::cli::AddDeclarationCommand(app, exitCode);
   zelmora::cli::AddTelematicCommand(app, exitCode);
+  zelmora::cli::AddCheckCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

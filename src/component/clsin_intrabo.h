@@ -76,6 +76,9 @@ class CLSIN_INTRABO : public Object {
   void PreparaTracciatoPerInvioTelematico();
   // The declaration lines the submission records are written from.
   RecordsetPtr CreaRecordsetPerTracciato();
+  // The declaration lines whose goods or services code the code table does
+  // not hold for their reference year; nullptr on failure.
+  RecordsetPtr GeneraRstErroriNomenclatura();
 
   // --- late binding -------------------------------------------------------
   // Public properties by name (CInput, COutput, Stato, Errore, ...).

@@ -50,6 +50,8 @@ const std::vector<CLSIN_INTRABO::Operation>& CLSIN_INTRABO::Operations() {
        }},
       {"CreaRecordsetPerTracciato", 0, 0,
        [](CLSIN_INTRABO& object, std::vector<Variant>&) { return Variant::Obj(object.CreaRecordsetPerTracciato()); }},
+      {"GeneraRstErroriNomenclatura", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) { return Variant::Obj(object.GeneraRstErroriNomenclatura()); }},
   };
   return operations;
 }

@@ -8,6 +8,7 @@
 #include "platform/date.h"
 #include "platform/dispatch_object.h"
 #include "platform/error.h"
+#include "platform/text_util.h"
 
 namespace zelmora::declaration {
 
@@ -35,19 +36,6 @@ class SqlText {
  private:
   std::string text_;
 };
-
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-  if (from.empty()) return;
-  std::string result;
-  size_t start = 0;
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {
-    result.append(text, start, at - start);
-    result += to;
-    start = at + from.size();
-  }
-  result.append(text, start, std::string::npos);
-  text = std::move(result);
-}
 
 // A key column with the value ISNULL gives it when it is Null.
 struct Key {

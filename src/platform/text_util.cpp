@@ -115,4 +115,17 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+  if (from.empty()) return;
+  std::string result;
+  size_t start = 0;
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {
+    result.append(text, start, at - start);
+    result += to;
+    start = at + from.size();
+  }
+  result.append(text, start, std::string::npos);
+  text = std::move(result);
+}
+
 }  // namespace zelmora

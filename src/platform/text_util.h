@@ -44,5 +44,8 @@ char32_t LowerCodePoint(char32_t c);
 inline char32_t FoldCodePoint(char32_t c) { return LowerCodePoint(UpperCodePoint(c)); }
 // Leading and trailing blanks (spaces only) removed.
 std::string_view TrimBlanks(std::string_view text);
+// Every occurrence of `from` replaced by `to`, case-sensitively, left to
+// right; the replacements are not searched again.
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to);
 
 }  // namespace zelmora

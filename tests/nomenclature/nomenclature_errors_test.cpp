@@ -1,0 +1,257 @@
+// The nomenclature check: its text compared whole against the declaration
+// statement it is derived from, and what it finds when run on SQLite over
+// hand-made lines and code tables across a year boundary.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "component/clsin_intrabo.h"
+#include "declaration/expected_statements.h"
+#include "declaration/host_database.h"
+#include "declaration/text_edit.h"
+#include "nomenclature/nomenclature_procedures.h"
+#include "platform/dispatch_object.h"
+#include "platform/recordset.h"
+#include "support/golden.h"
+
+namespace zelmora {
+namespace {
+
+using testing::Edit;
+using testing::Golden;
+using testing::HostDatabase;
+using testing::kMonthlySalesMarked;
+using testing::Movement;
+
+ObjectPtr Localisation(const Variant& value) {
+  auto company = std::make_shared<DispatchObject>();
+  company->SetMember("IndLocalizzazione", value);
+  auto global = std::make_shared<DispatchObject>();
+  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
+  auto root = std::make_shared<DispatchObject>();
+  root->SetMember("ClsGlobal", Variant::Obj(global));
+  return root;
+}
+
+constexpr std::string_view kCheckHeadMarked = R"SQL(SELECT FAKEID, ISNULL(Y.IN01_DTCOMPINTRA, ISNULL(Y.CG41_DATAREGIVA, Y.CG41_DATAREG)) AS IN01_DTCOMPINTRA, Y.IN01_INDTIPODOC, <CR>
+ Y.CG41_DATAREG, Y.IN02_INDOPER, Y.IN02_NOMENCLATURA, CG72_DESCR , CG41_CODICE_CG33, <CR>
+ IN01_NUMREG_CG41, CG41_TIPOCF_CG44, CG41_CLIFOR_CG44 $
+   , CASE WHEN ISNULL(CG7S_CODICENUOVO, '' ) = '' THEN 0 ELSE 1 END AS SOSTITUITO <CR>
+   , Y.NOMENCLATURA_ANNORIF <CR>
+ FROM (<CR>
+SELECT CG41_CODICE_CG33, IN01_NUMREG_CG41, ROW_NUMBER() OVER (ORDER BY IN02_INDOPER, $
+                                   IN01_INDTIPODOC, $
+                                   CG07_INDTIPOSTATO, $
+                                   CG07_CODISOCF, $
+                                   CG16_PARTIVA, $
+                                   IN02_NOMENCLATURA) + 40 as FAKEID, $
+)SQL";
+
+constexpr std::string_view kCheckTailMarked = R"SQL( ) AS Y LEFT JOIN CG72_NOMENCLATURE WITH(NOLOCK) <CR>
+       ON CG72_INDTIPO = Y.IN02_INDOPER <CR>
+      AND CG72_CODICE = Y.IN02_NOMENCLATURA <CR>
+      AND ( <CR>
+            (     CG72_ANNO = ISNULL(IN02_ANNORIF, YEAR(IN01_DTCOMPINTRA)) <CR>
+              AND EXISTS ( SELECT TOP(1) 1 <CR>
+                          FROM CG72_NOMENCLATURE WITH (NOLOCK) <CR>
+                          WHERE CG72_ANNO = ISNULL(IN02_ANNORIF, YEAR(IN01_DTCOMPINTRA)) <CR>
+                            AND CG72_INDTIPO = IN02_INDOPER <CR>
+                        ) <CR>
+            ) <CR>
+           OR  <CR>
+             ( NOT EXISTS ( SELECT TOP(1) 1 <CR>
+                            FROM CG72_NOMENCLATURE WITH (NOLOCK) <CR>
+                            WHERE CG72_ANNO = ISNULL(IN02_ANNORIF, YEAR(IN01_DTCOMPINTRA)) <CR>
+                              AND CG72_INDTIPO = IN02_INDOPER  <CR>
+                          ) <CR>
+               AND CG72_ANNO = ( SELECT MAX(CG72_ANNO) <CR>
+                                 FROM CG72_NOMENCLATURE WITH (NOLOCK) <CR>
+                                 WHERE CG72_ANNO < ISNULL(IN02_ANNORIF, YEAR(IN01_DTCOMPINTRA)) <CR>
+                                   AND CG72_INDTIPO = IN02_INDOPER <CR>
+                               ) <CR>
+             ) <CR>
+          ) <CR>
+LEFT JOIN CG7S_NOMENCLATUREVARIATE WITH(NOLOCK) <CR>
+       ON CG7S_CODICEVECCHIO = IN02_NOMENCLATURA <CR>
+WHERE CG72_CODICE IS NULL <CR>
+  AND LEN(ISNULL(Y.IN02_NOMENCLATURA,'')) <> 0 <CR>
+)SQL";
+
+// The monthly sales declaration (company 7, May 2024) split again by
+// reason, registration and dates, without its ORDER BY and its SELECT.
+std::string SplitDeclaration() {
+  std::string s = Golden(kMonthlySalesMarked);
+  s = Edit(s,
+           " ORDER BY IN02_INDOPER, IN01_INDTIPODOC,\r\n CG07_INDTIPOSTATO,\r\n CG07_CODISOCF,\r\n CG16_PARTIVA,\r\n "
+           "IN02_NOMENCLATURA",
+           " ", 1);
+  EXPECT_EQ(s.substr(0, 7), "SELECT ");
+  s.erase(0, 6);
+  s = Edit(s, "SELECT IN01_DITTA_CG18,", "SELECT CG41_CODICE_CG33, IN01_NUMREG_CG41, IN01_DITTA_CG18,", 2);
+  s = Edit(s, "GROUP BY IN01_DITTA_CG18,",
+           "GROUP BY IN01_DTCOMPINTRA, CG41_DATAREGIVA, CG41_DATAREG,  CG41_CODICE_CG33, IN01_NUMREG_CG41, "
+           "IN01_DITTA_CG18,",
+           3);
+  s = Edit(s, "MAX(RETTIFICAVAL) AS RETTIFICAVAL \r",
+           "MAX(RETTIFICAVAL) AS RETTIFICAVAL, IN01_DTCOMPINTRA, CG41_DATAREGIVA, CG41_DATAREG \r", 1);
+  s = Edit(s, "END AS RETTIFICAVAL\r\n",
+           "END AS RETTIFICAVAL, IN01_DTCOMPINTRA, CG41_DATAREGIVA, CG41_DATAREG\r\n", 1);
+  s = Edit(s, "0 AS RETTIFICAVAL\r\n", "0 AS RETTIFICAVAL, IN01_DTCOMPINTRA, CG41_DATAREGIVA, CG41_DATAREG\r\n", 1);
+  return s;
+}
+
+TEST(NomenclatureCheckText, DerivedFromTheDeclarationStatement) {
+  CLSIN_INTRABO object;
+  auto in = std::make_shared<CLSIN_INPUTINTRA>();
+  in->Ditta = Variant::Long(7);
+  in->Anno = Variant::Integer(2024);
+  in->PeriodoStampa = Variant::Integer(5);
+  in->TipoIntra = Variant::Integer(1);
+  in->CambioPeriodicita = true;
+  in->TipoStampa = Variant::Integer(0);
+  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+  in->MaxProgrDatiInvio = 40;
+  object.SetCInput(in);
+  object.SetActiveInterface(Localisation(Variant::Null()));
+  object.COutput()->StringaSQLErroriNomenclatura = Variant::String("previous");
+
+  nomenclature::DefinisciStringaPerErroriNomenclatureSuModulo(object.context());
+  EXPECT_EQ(object.Stato(), Variant::Integer(0));
+  const std::string expected = Golden(kCheckHeadMarked) + SplitDeclaration() + Golden(kCheckTailMarked);
+  EXPECT_SAME_TEXT(expected, object.COutput()->StringaSQLErroriNomenclatura.Text());
+
+  // A statement without ORDER BY is used whole; the multi-activity
+  // company column gains the reason and registration after it.
+  const std::string rewritten =
+      nomenclature::ErrorCheckStatement("SELECT 7 AS IN01_DITTA_CG18, X FROM T GROUP BY X", 0);
+  EXPECT_SAME_TEXT(Golden(R"SQL(SELECT FAKEID, ISNULL(Y.IN01_DTCOMPINTRA, ISNULL(Y.CG41_DATAREGIVA, Y.CG41_DATAREG)) AS IN01_DTCOMPINTRA, Y.IN01_INDTIPODOC, <CR>
+ Y.CG41_DATAREG, Y.IN02_INDOPER, Y.IN02_NOMENCLATURA, CG72_DESCR , CG41_CODICE_CG33, <CR>
+ IN01_NUMREG_CG41, CG41_TIPOCF_CG44, CG41_CLIFOR_CG44 $
+   , CASE WHEN ISNULL(CG7S_CODICENUOVO, '' ) = '' THEN 0 ELSE 1 END AS SOSTITUITO <CR>
+   , Y.NOMENCLATURA_ANNORIF <CR>
+ FROM (<CR>
+SELECT CG41_CODICE_CG33, IN01_NUMREG_CG41, ROW_NUMBER() OVER (ORDER BY IN02_INDOPER, $
+                                   IN01_INDTIPODOC, $
+                                   CG07_INDTIPOSTATO, $
+                                   CG07_CODISOCF, $
+                                   CG16_PARTIVA, $
+                                   IN02_NOMENCLATURA) + 0 as FAKEID, $
+ 7 AS IN01_DITTA_CG18, CG41_CODICE_CG33, IN01_NUMREG_CG41,  X FROM T GROUP BY IN01_DTCOMPINTRA, CG41_DATAREGIVA, CG41_DATAREG,  X)SQL") +
+                       Golden(kCheckTailMarked),
+                   rewritten);
+}
+
+// Company 1: customers 10 (Germany), 11 (France) and 12 (Austria). Goods codes of 2023
+// and 2024; services codes of 2023 only, so 2024 service lines are checked
+// against 2023. One goods code of 2023 was replaced in 2024.
+void FillCodes(HostDatabase& db) {
+  db.Run(
+      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
+      "INSERT INTO CG07_TABSTATIEST VALUES (1, 'FR', 'Francia', 1), (4, 'DE', 'Germania', 1), "
+      "(38, 'AT', 'Austria', 1);"
+      "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller GmbH', 'DE111', 4), (101, 'Dupont SA', 'FR222', 1), "
+      "(102, 'Gruber KG', 'ATU333', 38);"
+      "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 0, 11, 101), (1, 0, 12, 102);"
+      "INSERT INTO CG72_NOMENCLATURE VALUES (2023, 0, '84821090', 'Cuscinetti'), (2023, 0, '73181595', 'Viti'), "
+      "(2024, 0, '84821090', 'Cuscinetti'), (2024, 0, '73181599', 'Viti'), (2023, 1, '620100', 'Software');"
+      "INSERT INTO CG7S_NOMENCLATUREVARIATE VALUES ('73181595', '73181599');");
+}
+
+// The error rows as text, by FAKEID (the check has no order of its own).
+std::string ErrorTable(const Recordset& rs) {
+  std::string header;
+  for (size_t i = 0; i < rs.FieldCount(); ++i) header += (i ? "|" : "") + rs.Field(i).name;
+  std::vector<std::pair<long, std::string>> rows;
+  const size_t fakeId = *rs.FieldIndex("FAKEID");
+  for (const Row* row : rs.VisibleRows()) {
+    std::string text;
+    for (size_t i = 0; i < rs.FieldCount(); ++i) {
+      const Variant& value = (*row)[i];
+      text += (i ? "|" : "") + (value.IsNull() ? std::string("NULL")
+                                : value.type() == VarType::Date ? value.AsDate().ToIso()
+                                                                 : value.Text());
+    }
+    rows.emplace_back(std::stol((*row)[fakeId].Text()), text);
+  }
+  std::sort(rows.begin(), rows.end());
+  std::string table = header + "\n";
+  for (const auto& row : rows) table += row.second + "\n";
+  return table;
+}
+
+TEST(NomenclatureCheck, CodesValidForTheirReferenceYear) {
+  HostDatabase db;
+  FillCodes(db);
+  // Valid: a 2024 goods code.
+  db.Add({.registration = 1, .code = "'84821090'", .amount = "100", .currencyAmount = "100"});
+  // Replaced at the turn of the year: invalid in 2024, valid for a line
+  // whose reference year is 2023.
+  db.Add({.registration = 2, .code = "'73181595'", .amount = "200", .currencyAmount = "200"});
+  db.Add({.registration = 3, .partner = 12, .code = "'73181595'", .amount = "300", .currencyAmount = "300",
+          .referenceYear = "2023"});
+  // The same replaced code from a French customer, its competence date
+  // missing (the VAT registration date stands in, and no reference year
+  // can be told), reason 02.
+  db.Add({.registration = 4, .competence = "NULL", .registered = "'20240512'", .vatRegistered = "'20240514'",
+          .reason = "'02'", .partner = 11, .code = "'73181595'", .amount = "400", .currencyAmount = "400"});
+  // A code of no year at all.
+  db.Add({.registration = 5, .partner = 11, .code = "'99999999'", .amount = "50", .currencyAmount = "50"});
+  // No services codes in 2024: 2023's list applies.
+  db.Add({.registration = 6, .operation = 1, .code = "'620100'", .amount = "500", .currencyAmount = "500"});
+  // A goods code on a services line.
+  db.Add({.registration = 7, .operation = 1, .code = "'84821090'", .amount = "60", .currencyAmount = "60"});
+  // No code: not an error.
+  db.Add({.registration = 8, .partner = 11, .code = "''", .amount = "70", .currencyAmount = "70"});
+
+  CLSIN_INTRABO object;
+  auto in = std::make_shared<CLSIN_INPUTINTRA>();
+  in->StringaDiConnessione = Variant::String(db.ConnectionString());
+  in->Ditta = Variant::Integer(1);
+  in->Anno = Variant::Integer(2024);
+  in->PeriodoStampa = Variant::Integer(5);
+  in->TipoIntra = Variant::Integer(1);
+  in->TipoStampa = Variant::Integer(0);
+  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+  in->MaxProgrDatiInvio = 40;
+  object.SetCInput(in);
+  object.SetActiveInterface(Localisation(Variant::Integer(0)));
+
+  std::vector<Variant> none;
+  const Variant result = object.Invoke("GeneraRstErroriNomenclatura", none);
+  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
+  auto rs = std::dynamic_pointer_cast<Recordset>(result.AsObject());
+  ASSERT_NE(rs, nullptr);
+  // Keys from 41 in declaration order: goods (AT 73181595, DE 73181595,
+  // DE 84821090, FR '', FR 73181595, FR 99999999), then services (DE
+  // 620100, DE 84821090).
+  EXPECT_EQ(ErrorTable(*rs),
+            "FAKEID|IN01_DTCOMPINTRA|IN01_INDTIPODOC|CG41_DATAREG|IN02_INDOPER|IN02_NOMENCLATURA|CG72_DESCR|"
+            "CG41_CODICE_CG33|IN01_NUMREG_CG41|CG41_TIPOCF_CG44|CG41_CLIFOR_CG44|SOSTITUITO|NOMENCLATURA_ANNORIF\n"
+            "42|2024-05-10|1|2024-05-10|0|73181595|NULL|01|2|0|10|1|2024\n"
+            "45|2024-05-14|1|2024-05-12|0|73181595|NULL|02|4|0|11|1|NULL\n"
+            "46|2024-05-10|1|2024-05-10|0|99999999|NULL|01|5|0|11|0|2024\n"
+            "48|2024-05-10|1|2024-05-10|1|84821090|NULL|01|7|0|10|0|2024\n");
+}
+
+TEST(NomenclatureCheck, MissingCompanyOrConnection) {
+  CLSIN_INTRABO object;
+  auto in = std::make_shared<CLSIN_INPUTINTRA>();
+  in->StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=/nonexistent/host.db");
+  object.SetCInput(in);
+  std::vector<Variant> none;
+  EXPECT_EQ(object.Invoke("GeneraRstErroriNomenclatura", none).AsObject(), nullptr);
+  EXPECT_EQ(object.Stato(), Variant::Integer(1));
+
+  // A connection that cannot be opened: the failure ends as Stato and
+  // Errore under the operation's name, and nothing is returned.
+  in->Ditta = Variant::Integer(1);
+  EXPECT_EQ(object.Invoke("GeneraRstErroriNomenclatura", none).AsObject(), nullptr);
+  EXPECT_NE(object.Stato(), Variant::Integer(0));
+  EXPECT_TRUE(object.Errore().Text().ends_with(" in GeneraRstErroriNomenclatura")) << object.Errore().Text();
+}
+
+}  // namespace
+}  // namespace zelmora
