@@ -21,6 +21,18 @@ const RecordLayout& HeaderLayout2010() {
   return layout;
 }
 
+// The first 28 characters every declaration record shares.
+const RecordLayout& DeclarationPrefixLayout2010() {
+  static const RecordLayout layout{
+      "declaration",
+      28,
+      {{1, 5, FieldKind::kLiteral, "fixed EUROX", "EUROX"},
+       {6, 11, FieldKind::kDigits, "presenter VAT", ""},
+       {17, 6, FieldKind::kDigits, "list reference number", ""},
+       {24, 5, FieldKind::kDigits, "line number", ""}}};
+  return layout;
+}
+
 void CheckRecord(std::string_view record, size_t number, const RecordLayout& layout,
                  std::vector<Problem>& problems) {
   std::string type(layout.record_type);
@@ -74,6 +86,15 @@ std::vector<Problem> CheckSubmission2010(std::string_view file) {
       problems.push_back({1, "header", "number of records", std::string(count),
                           std::to_string(records.size())});
     }
+  }
+  for (size_t i = 1; i < records.size(); ++i) {
+    std::string_view record = records[i];
+    if (record.size() < 28) {
+      problems.push_back({i + 1, "declaration", "record length", std::to_string(record.size()),
+                          "at least 28"});
+      continue;
+    }
+    CheckRecord(record.substr(0, 28), i + 1, DeclarationPrefixLayout2010(), problems);
   }
   return problems;
 }

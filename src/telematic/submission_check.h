@@ -42,7 +42,7 @@ void CheckRecord(std::string_view record, size_t number, const RecordLayout& lay
                  std::vector<Problem>& problems);
 
 // Checks the header of a whole file: CR LF line ends, the header's fields
-// and its count of records. Declaration records are not checked yet.
+// and its count of records; of declaration records only the shared prefix.
 std::vector<Problem> CheckSubmission2010(std::string_view file);
 
 }  // namespace zelmora::telematic

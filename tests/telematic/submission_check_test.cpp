@@ -48,6 +48,9 @@ TEST(SubmissionCheck, HeaderFaultsAreReportedOnePerRule) {
                                 Report(CheckSubmission2010(Header("0001") + "\r\n"))));
   EXPECT_TRUE(testing::SameText("1 header record: empty file / a header record\n",
                                 Report(CheckSubmission2010(""))));
+  EXPECT_TRUE(testing::SameText("2 declaration fixed EUROX: 'EUROY' / 'EUROX'\n",
+                                Report(CheckSubmission2010(Header("00002") + "\r\n" + "EUROY" +
+                                                           kDetail.substr(5) + "\r\n"))));
 }
 
 }  // namespace
