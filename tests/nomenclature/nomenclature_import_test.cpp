@@ -1,0 +1,156 @@
+// zelmora nomenclature import: what a spreadsheet saved as CSV loads, and
+// that a bad row loads nothing at all.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "cli/nomenclature_command.h"
+#include "declaration/host_database.h"
+#include "support/golden.h"
+
+namespace zelmora {
+namespace {
+
+using testing::HostDatabase;
+
+// The code table, one row a line, in key order.
+std::string CodeTable(const std::string& path) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* rows = nullptr;
+  sqlite3_prepare_v2(db,
+                     "SELECT CG72_ANNO, CG72_INDTIPO, CG72_CODICE, IFNULL(CG72_DESCR, 'NULL') FROM CG72_NOMENCLATURE "
+                     "ORDER BY CG72_ANNO, CG72_INDTIPO, CG72_CODICE",
+                     -1, &rows, nullptr);
+  std::string table;
+  while (sqlite3_step(rows) == SQLITE_ROW) {
+    for (int i = 0; i < 4; ++i) {
+      table += (i ? "|" : "") + std::string(reinterpret_cast<const char*>(sqlite3_column_text(rows, i)));
+    }
+    table += "\n";
+  }
+  sqlite3_finalize(rows);
+  sqlite3_close(db);
+  return table;
+}
+
+std::string WriteFile(const HostDatabase& db, const std::string& name, const std::string& text) {
+  const std::string path = db.path() + "." + name;
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+struct ImportRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+ImportRun Import(const std::string& file, const std::string& database, int year, const std::string& kind) {
+  std::ostringstream out, err;
+  const int status = cli::RunNomenclatureImport({.file = file, .database = database, .year = year, .kind = kind},
+                                                out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(NomenclatureImport, LoadsTheYearsListAndLoadingItAgainChangesNothing) {
+  HostDatabase db;
+  db.Run(
+      "INSERT INTO CG72_NOMENCLATURE VALUES (2024, 0, '84821090', 'Cuscinetti 2024'), (2025, 0, '11111111', 'Vecchio'), "
+      "(2025, 1, '620100', 'Software');");
+  // As Excel saves it with Italian settings: a byte-order mark, a heading,
+  // ';' between fields, CRLF, codes in groups, a description in quotes that
+  // holds the separator, a quote and a line break, a blank line, and an
+  // empty supplementary unit.
+  const std::string file = WriteFile(db, "goods.csv",
+                                     "\xEF\xBB\xBF"
+                                     "Codice;Descrizione;Unità supplementare\r\n"
+                                     "8482 10 10;Cuscinetti a sfere;p/st\r\n"
+                                     "\r\n"
+                                     "73181595;\"Viti; bulloni \"\"altri\"\"\r\ndi acciaio\";\r\n"
+                                     "84713000;  Macchine portatili  ;p/st\r\n");
+  ImportRun run = Import(file, db.path(), 2025, "goods");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, "3 goods codes of 2025 loaded (in place of 1)\n");
+  const std::string loaded =
+      "2024|0|84821090|Cuscinetti 2024\n"
+      "2025|0|73181595|Viti; bulloni \"altri\"\r\ndi acciaio\n"
+      "2025|0|84713000|Macchine portatili\n"
+      "2025|0|84821010|Cuscinetti a sfere\n"
+      "2025|1|620100|Software\n";
+  EXPECT_SAME_TEXT(loaded, CodeTable(db.path()));
+
+  run = Import(file, db.path(), 2025, "goods");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "3 goods codes of 2025 loaded (in place of 3)\n");
+  EXPECT_SAME_TEXT(loaded, CodeTable(db.path()));
+
+  // Services, comma-separated, without a heading, saved in the Windows
+  // code page; a description longer than the column is cut to 200 letters.
+  const std::string services = WriteFile(db, "services.csv",
+                                         "620100,Servizi di programmazione \xE8 consulenza \x80,\n"
+                                         "581200," + std::string(210, 'x') + "\n");
+  run = Import(services, db.path(), 2025, "services");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "2 services codes of 2025 loaded (in place of 1)\n");
+  EXPECT_SAME_TEXT(
+      "2024|0|84821090|Cuscinetti 2024\n"
+      "2025|0|73181595|Viti; bulloni \"altri\"\r\ndi acciaio\n"
+      "2025|0|84713000|Macchine portatili\n"
+      "2025|0|84821010|Cuscinetti a sfere\n"
+      "2025|1|581200|" + std::string(200, 'x') + "\n"
+      "2025|1|620100|Servizi di programmazione \xC3\xA8 consulenza \xE2\x82\xAC\n",
+      CodeTable(db.path()));
+}
+
+TEST(NomenclatureImport, ABadRowIsReportedWithItsLineAndNothingIsLoaded) {
+  HostDatabase db;
+  db.Run("INSERT INTO CG72_NOMENCLATURE VALUES (2025, 0, '84821090', 'Cuscinetti'), (2025, 1, '620100', 'Software');");
+  const std::string before = CodeTable(db.path());
+  struct Case {
+    std::string text;
+    std::string kind;
+    std::string message;  // after the file's name
+  } cases[] = {
+      // A spreadsheet that took the code for a number and dropped its leading zero.
+      {"Codice;Descrizione\n01012100;Cavalli\n1012910;Cavalli, altri\n", "goods",
+       " line 3: code 1012910 has 7 digits, a goods code has 8\n"},
+      {"84821010;Cuscinetti\n8482109A;Cuscinetti, altri\n", "goods", " line 2: code \"8482109A\" is not all digits\n"},
+      {"84821010;Cuscinetti\n\n84821090;Altri\n8482 10 10;Ancora\n", "goods",
+       " line 4: code 84821010 is listed twice\n"},
+      {"620100;Software\n84821010;Cuscinetti\n", "services",
+       " line 2: code 84821010 has 8 digits, a services code has 6\n"},
+      // A line break inside quotes: the row after it is numbered as the
+      // file's line.
+      {"84821010;\"Cuscinetti\na sfere\"\n;Senza codice\n", "goods", " line 3: code \"\" is not all digits\n"},
+      {"Codice;Descrizione\n", "goods", " holds no codes\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string file = WriteFile(db, "bad.csv", c.text);
+    const ImportRun run = Import(file, db.path(), 2025, c.kind);
+    EXPECT_EQ(run.status, 2) << c.text;
+    EXPECT_EQ(run.out, "") << c.text;
+    EXPECT_EQ(run.err, "zelmora nomenclature import: " + file + c.message);
+    EXPECT_SAME_TEXT(before, CodeTable(db.path()));
+  }
+
+  const std::string good = WriteFile(db, "good.csv", "84821010;Cuscinetti\n");
+  const ImportRun wrongKind = Import(good, db.path(), 2025, "both");
+  EXPECT_EQ(wrongKind.status, 2);
+  EXPECT_EQ(wrongKind.err, "zelmora nomenclature import: --kind must be goods or services\n");
+  const ImportRun noFile = Import(db.path() + ".missing", db.path(), 2025, "goods");
+  EXPECT_EQ(noFile.err, "zelmora nomenclature import: cannot read " + db.path() + ".missing\n");
+  // A database without the code table: the message says what went wrong.
+  const std::string other = WriteFile(db, "empty.db", "");
+  const ImportRun noTable = Import(good, other, 2025, "goods");
+  EXPECT_EQ(noTable.status, 2);
+  EXPECT_EQ(noTable.err, "zelmora nomenclature import: cannot write " + other + ": no such table: CG72_NOMENCLATURE\n");
+  EXPECT_SAME_TEXT(before, CodeTable(db.path()));
+}
+
+}  // namespace
+}  // namespace zelmora
