@@ -79,6 +79,12 @@ class CLSIN_INTRABO : public Object {
   // The declaration lines whose goods or services code the code table does
   // not hold for their reference year; nullptr on failure.
   RecordsetPtr GeneraRstErroriNomenclatura();
+  // The declaration lines for the host's form printing, or only those with
+  // a code not valid for their reference year; nullptr on failure.
+  RecordsetPtr GeneraRstDatiModuloStampe();
+  // The same two for the sales list, the purchases list or both.
+  RecordsetPtr GeneraRstErroriNomenclaturaInvioTelematico();
+  RecordsetPtr GeneraRstDatiNomenclaturaInvioTelematico();
 
   // --- late binding -------------------------------------------------------
   // Public properties by name (CInput, COutput, Stato, Errore, ...).

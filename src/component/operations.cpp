@@ -52,6 +52,16 @@ const std::vector<CLSIN_INTRABO::Operation>& CLSIN_INTRABO::Operations() {
        [](CLSIN_INTRABO& object, std::vector<Variant>&) { return Variant::Obj(object.CreaRecordsetPerTracciato()); }},
       {"GeneraRstErroriNomenclatura", 0, 0,
        [](CLSIN_INTRABO& object, std::vector<Variant>&) { return Variant::Obj(object.GeneraRstErroriNomenclatura()); }},
+      {"GeneraRstDatiModuloStampe", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) { return Variant::Obj(object.GeneraRstDatiModuloStampe()); }},
+      {"GeneraRstErroriNomenclaturaInvioTelematico", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         return Variant::Obj(object.GeneraRstErroriNomenclaturaInvioTelematico());
+       }},
+      {"GeneraRstDatiNomenclaturaInvioTelematico", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         return Variant::Obj(object.GeneraRstDatiNomenclaturaInvioTelematico());
+       }},
   };
   return operations;
 }

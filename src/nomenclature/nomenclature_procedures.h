@@ -25,6 +25,29 @@ void DefinisciStringaPerErroriNomenclatureSuModulo(IntraContext& context) noexce
 // or the connection string is missing (Stato 1) or after a trapped failure.
 RecordsetPtr GeneraRstErroriNomenclatura(IntraContext& context) noexcept;
 
+// The declaration lines of CInput's list and period for the host's own
+// form printing, staged in session temporary tables of the component's
+// connection: when some line carries a code not valid for its reference
+// year only those lines come back, with ERRORE 1; otherwise every line,
+// with ERRORE 0. Columns ERRORE, FAKEID, then the declaration's. An
+// updatable client-side recordset on its first row; nullptr when the
+// company or the connection string is missing (Stato 1) or after a trapped
+// failure.
+RecordsetPtr GeneraRstDatiModuloStampe(IntraContext& context) noexcept;
+
+// For the telematic submission: the same two results for the list of
+// CInput.TipoStampa (0 sales, 1 purchases) or for both lists (2), each list
+// with the company's own periodicity. TipoStampa is restored on return.
+// The error check is trapped silently (Stato 99); the form data with the
+// status-and-text handler.
+RecordsetPtr GeneraRstErroriNomenclaturaInvioTelematico(IntraContext& context) noexcept;
+RecordsetPtr GeneraRstDatiNomenclaturaInvioTelematico(IntraContext& context) noexcept;
+
+// One pass over a list: with TipoStampa 2 on entry, pass 0 selects sales
+// and pass 1 purchases; then TipoIntra takes the company's periodicity of
+// the selected list (0 when the company has none).
+void SelectListForPass(IntraContext& context, const Variant& entryTipoStampa, int pass);
+
 // The rewrite itself, from a complete declaration statement and the number
 // the synthetic keys continue from.
 std::string ErrorCheckStatement(std::string declaration, int maxProgr);

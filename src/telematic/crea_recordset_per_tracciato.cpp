@@ -56,22 +56,23 @@ RecordsetPtr CreaRecordsetPerTracciato(IntraContext& context) {
     const std::optional<size_t> indOper = copy->FieldIndex("IN02_INDOPER");
     while (!copy->EOF()) {
       if (!indOper) throw Error::ItemNotFound();
-      if (IsNumber(copy->Value(*indOper), 1)) {
-        CLSIN_INPUTINTRA& input = context.in();
-        if (MergesServiceLines(input) && ComponiCampiObbligatori(context, *copy)) {
-          copy->SetValue("IN02_CODICE_IN03", Variant::String(input.RaggIn02CodiceIn03));
-          copy->SetValue("IN02_CODICE_IN04", Variant::String(input.RaggIn02CodiceIn04));
-          copy->SetValue("IN02_NUMDOCORIG", Variant::String(input.RaggIn02NumDocOrig));
-          // "NULL" marks a date that the movements do not share.
-          std::optional<int> order = Compare(input.RaggIn02DataDocOrig, Variant::String("NULL"));
-          if (order && *order != 0) copy->SetValue("IN02_DATADOCORIG", input.RaggIn02DataDocOrig);
-        }
-      }
+      if (IsNumber(copy->Value(*indOper), 1)) CompleteMergedServiceLine(context, *copy);
       copy->MoveNext();
     }
     result = copy;
   });
   return result;
+}
+
+void CompleteMergedServiceLine(IntraContext& context, Recordset& rs) {
+  CLSIN_INPUTINTRA& input = context.in();
+  if (!MergesServiceLines(input) || !ComponiCampiObbligatori(context, rs)) return;
+  rs.SetValue("IN02_CODICE_IN03", Variant::String(input.RaggIn02CodiceIn03));
+  rs.SetValue("IN02_CODICE_IN04", Variant::String(input.RaggIn02CodiceIn04));
+  rs.SetValue("IN02_NUMDOCORIG", Variant::String(input.RaggIn02NumDocOrig));
+  // "NULL" marks a date that the movements do not share.
+  std::optional<int> order = Compare(input.RaggIn02DataDocOrig, Variant::String("NULL"));
+  if (order && *order != 0) rs.SetValue("IN02_DATADOCORIG", input.RaggIn02DataDocOrig);
 }
 
 }  // namespace zelmora::telematic

@@ -68,6 +68,11 @@ RecordsetPtr CreaRecordsetPerTracciato(IntraContext& context);
 // false when no movement matches the line.
 bool ComponiCampiObbligatori(IntraContext& context, Recordset& rs);
 
+// On the current line of `rs`, a services line, when service lines are
+// merged (AccorpaArt23 without SoloObbligatori): the invoice data that all
+// the line's movements share, as ComponiCampiObbligatori found them.
+void CompleteMergedServiceLine(IntraContext& context, Recordset& rs);
+
 // --- drivers ------------------------------------------------------------------
 
 // What a telematic run selected, per list, for callers that report it.
