@@ -236,6 +236,76 @@ TEST(NomenclatureCheck, CodesValidForTheirReferenceYear) {
             "48|2024-05-10|1|2024-05-10|1|84821090|NULL|01|7|0|10|0|2024\n");
 }
 
+// Codes valid, invalid and changed across year boundaries. Goods lists of
+// 2022 to 2024 (none yet for 2025), one code replaced in 2024 and one
+// withdrawn; services codes of 2022 only. Every line is of May 2024; its
+// reference year moves it to another year's list.
+TEST(NomenclatureCheck, CaseTableAcrossYears) {
+  HostDatabase db;
+  FillCodes(db);
+  db.Run(
+      "DELETE FROM CG72_NOMENCLATURE; DELETE FROM CG7S_NOMENCLATUREVARIATE;"
+      "INSERT INTO CG72_NOMENCLATURE (CG72_ANNO, CG72_INDTIPO, CG72_CODICE) VALUES "
+      "(2022, 0, '11111111'), (2022, 0, '22222222'), (2023, 0, '11111111'), (2023, 0, '22222222'), "
+      "(2023, 0, '33333333'), (2024, 0, '11111111'), (2024, 0, '22222229'), (2022, 1, '111111');"
+      "INSERT INTO CG7S_NOMENCLATUREVARIATE VALUES ('22222222', '22222229'), ('33333333', '');");
+  struct Case {
+    int operation;
+    std::string code;
+    std::string referenceYear;
+    std::string error;  // "" when valid, else SOSTITUITO|NOMENCLATURA_ANNORIF
+  } cases[] = {
+      {0, "11111111", "NULL", ""},
+      {0, "22222222", "NULL", "1|2024"},  // replaced at the turn of 2024
+      {0, "22222222", "2023", ""},        // still valid for 2023
+      {0, "22222229", "2023", "0|2023"},  // its replacement, used too early
+      {0, "33333333", "2023", ""},
+      {0, "33333333", "NULL", "0|2024"},  // withdrawn without a replacement
+      {0, "11111111", "2025", ""},        // no list for 2025 yet: 2024's applies
+      {0, "22222229", "2025", ""},
+      {0, "22222222", "2025", "1|2025"},
+      {0, "11111111", "2021", "0|2021"},  // no list that early at all
+      {1, "111111", "NULL", ""},          // 2023 has no services list either: 2022's applies
+      {1, "999999", "NULL", "0|2024"},
+      {1, "11111111", "NULL", "0|2024"},  // a goods code on a services line
+  };
+  std::string expected;
+  int registration = 0;
+  for (const Case& c : cases) {
+    ++registration;
+    db.Add({.registration = registration, .operation = c.operation, .code = "'" + c.code + "'", .amount = "10",
+            .currencyAmount = "10", .referenceYear = c.referenceYear});
+    if (!c.error.empty()) expected += std::to_string(registration) + "|" + c.code + "|" + c.error + "\n";
+  }
+
+  CLSIN_INTRABO object;
+  auto in = std::make_shared<CLSIN_INPUTINTRA>();
+  in->StringaDiConnessione = Variant::String(db.ConnectionString());
+  in->Ditta = Variant::Integer(1);
+  in->Anno = Variant::Integer(2024);
+  in->PeriodoStampa = Variant::Integer(5);
+  in->TipoIntra = Variant::Integer(1);
+  in->TipoStampa = Variant::Integer(0);
+  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+  object.SetCInput(in);
+  object.SetActiveInterface(Localisation(Variant::Integer(0)));
+  std::vector<Variant> none;
+  auto rs = std::dynamic_pointer_cast<Recordset>(object.Invoke("GeneraRstErroriNomenclatura", none).AsObject());
+  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
+  ASSERT_NE(rs, nullptr);
+  std::vector<std::pair<int, std::string>> found;
+  for (const Row* row : rs->VisibleRows()) {
+    auto text = [&](const char* name) { return (*row)[*rs->FieldIndex(name)].Text(); };
+    found.emplace_back(std::stoi(text("IN01_NUMREG_CG41")), text("IN01_NUMREG_CG41") + "|" +
+                                                                text("IN02_NOMENCLATURA") + "|" + text("SOSTITUITO") +
+                                                                "|" + text("NOMENCLATURA_ANNORIF") + "\n");
+  }
+  std::sort(found.begin(), found.end());
+  std::string actual;
+  for (const auto& row : found) actual += row.second;
+  EXPECT_SAME_TEXT(expected, actual);
+}
+
 TEST(NomenclatureCheck, MissingCompanyOrConnection) {
   CLSIN_INTRABO object;
   auto in = std::make_shared<CLSIN_INPUTINTRA>();
