@@ -15,5 +15,6 @@ void AddDeclarationCommand(CLI::App& app, int& exitCode);
 // zelmora telematic and zelmora legacy (the submission files).
 void AddTelematicCommand(CLI::App& app, int& exitCode);
 void AddCheckCommand(CLI::App& app, int& exitCode);
+void AddVerifyCommand(CLI::App& app, int& exitCode);
 
 }  // namespace zelmora::cli
