@@ -280,7 +280,7 @@ std::vector<Problem> CheckSubmission(std::string_view file, const SubmissionForm
       }
       CheckFields(record, number, format.frontispiece, problems, current.number, 0);
       current.fields_ok = true;
-      current.shared = std::string(record.Field(1, format.shared_length));
+      current.shared = std::string(record.Field(format.shared_start, format.shared_length));
       current.list = record.Field(format.list_position, 1).front();
       current.periodicity = record.Field(format.periodicity_position, 1).front();
       for (size_t s = 0; s < format.sections.size() && s < 8; ++s) {
@@ -332,9 +332,9 @@ std::vector<Problem> CheckSubmission(std::string_view file, const SubmissionForm
                               " line",
                           current.number, detail});
     }
-    if (current.fields_ok && record.Field(1, format.shared_length) != current.shared) {
+    if (current.fields_ok && record.Field(format.shared_start, format.shared_length) != current.shared) {
       problems.push_back({number, name, "presenter VAT and list reference number",
-                          Quoted(record.Field(1, format.shared_length)), Quoted(current.shared) + " as its frontispiece",
+                          Quoted(record.Field(format.shared_start, format.shared_length)), Quoted(current.shared) + " as its frontispiece",
                           current.number, detail});
     }
     if (s >= 0) {

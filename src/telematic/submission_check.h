@@ -62,7 +62,7 @@ struct SubmissionFormat {
   RecordLayout prefix;            // what every declaration record starts with
   size_t type_position;           // the record type character
   size_t line_start, line_length; // line number within its record type
-  size_t shared_length;           // leading characters details share with their frontispiece
+  size_t shared_start, shared_length;  // the characters details repeat from their frontispiece
   char frontispiece_type;
   RecordLayout frontispiece;
   size_t list_position, periodicity_position;

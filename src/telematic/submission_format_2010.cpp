@@ -64,7 +64,8 @@ SubmissionFormat Build() {
   f.type_position = 23;
   f.line_start = 24;
   f.line_length = 5;
-  f.shared_length = 22;
+  f.shared_start = 6;  // presenter VAT and list reference number
+  f.shared_length = 17;
   f.frontispiece_type = '0';
   std::vector<FieldRule> front = Prefix(true);
   std::vector<FieldRule> rest{{29, 1, L, "list", "C|A"},
