@@ -80,6 +80,32 @@ TEST(VerifyCommand, TheDemoSubmissionIsCheckedWhenWrittenAndAgainFromItsFile) {
       csv.str());
   EXPECT_EQ(none.str(), "");
 
+  // With the database, each problem of a detail record names the line it
+  // was written from and the registrations of the line's movements.
+  cli::VerifyRequest traced{.file = file, .database = folder / "demo.db", .company = 1, .year = 2024, .period = 3};
+  std::ostringstream lines;
+  EXPECT_EQ(cli::RunVerify(traced, lines, none), 1);
+  EXPECT_SAME_TEXT(
+      "Record  Type            Field              Holds            Wants                                          "
+      "Declaration line\n"
+      "------  --------------  -----------------  ---------------  ---------------------------------------------  "
+      "-----------------------------------------------------------\n"
+      "     2  0 frontispiece  goods total        '0000000122379'  '0000000122991', the sum of the goods records\n"
+      "    16  1 goods         net mass kg        '0000000-42'     10 digits                                      "
+      "sales line 14 (84831095, 744533589801): registrations 648\n"
+      "    16  1 goods         statistical value  '000000000-303'  13 digits                                      "
+      "sales line 14 (84831095, 744533589801): registrations 648\n"
+      "    32  0 frontispiece  goods total        '0000002179534'  '0000002194968', the sum of the goods records\n"
+      "    90  1 goods         currency amount    '00000000-7941'  13 digits                                      "
+      "purchases line 58 (90318080, 5994354310): registrations 609\n" +
+          file + ": 167 records, 5 problems\n",
+      lines.str());
+  EXPECT_EQ(none.str(), "");
+  traced.company = 9;
+  std::ostringstream unknownOut, unknownErr;
+  EXPECT_EQ(cli::RunVerify(traced, unknownOut, unknownErr), 2);
+  EXPECT_EQ(unknownErr.str(), "zelmora verify: Company 9 is not in the company table CG18_DITTE in CreaClasseDittaBase\n");
+
   // June's sales have no negative line: clean, exit 0 even when strict.
   cli::SubmissionRequest may = request;
   may.period = "6";
