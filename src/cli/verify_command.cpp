@@ -111,7 +111,7 @@ std::vector<std::string> LinesBehind(const VerifyRequest& request, const std::st
       auto found = wanted.find(n);
       if (found == wanted.end()) continue;
       const std::string sql = "SELECT DISTINCT IN01_NUMREG_CG41 FROM VIN01_INTRA WITH(NOLOCK) WHERE IN02_INDNATURA <> 10 \r\n" +
-                              in->StrWherePeriodo + "\r\n" + telematic::LineMovementsCondition(*lines) +
+                              in->StrWherePeriodo + "\r\n" + telematic::LineMovementsCondition(*lines, false) +
                               " AND IN01_DITTA_CG18 = " + std::to_string(request.company) + "\r\nORDER BY 1";
       RecordsetPtr movements = context.connection().Execute(sql, kCmdText);
       std::string registrations;

@@ -28,13 +28,14 @@ Match MatchOf(std::string_view name) {
 
 }  // namespace
 
-std::string LineMovementsCondition(const Recordset& rs) {
+std::string LineMovementsCondition(const Recordset& rs, bool emptyNarrows) {
   std::string condition;
   for (size_t i = 0; i < rs.FieldCount(); ++i) {
     const std::string name = SeNullo(Variant::String(rs.Field(i).name), Variant::String("")).Text();
     const Match match = MatchOf(name);
     if (match == Match::kNone) continue;
     const std::string text = rs.Value(i).Text();
+    if (!emptyNarrows && text.empty()) continue;
     if (match != Match::kPlainAlways && text.empty()) {
       condition += " AND " + name + " IS NULL \r\n";
     } else if (match == Match::kQuoted) {

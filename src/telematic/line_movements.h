@@ -10,7 +10,10 @@
 namespace zelmora::telematic {
 
 // " AND column = value" clauses, CR LF ended, for the current row of `rs`:
-// an empty value of a column that may be empty is "IS NULL".
-std::string LineMovementsCondition(const Recordset& rs);
+// an empty value of a column that may be empty is "IS NULL". With
+// `emptyNarrows` false an empty key adds no clause at all: the statement
+// empties the party columns of statistics-only lines, whose movements do
+// have a party.
+std::string LineMovementsCondition(const Recordset& rs, bool emptyNarrows = true);
 
 }  // namespace zelmora::telematic
