@@ -16,5 +16,6 @@ void AddDeclarationCommand(CLI::App& app, int& exitCode);
 void AddTelematicCommand(CLI::App& app, int& exitCode);
 void AddCheckCommand(CLI::App& app, int& exitCode);
 void AddNomenclatureCommand(CLI::App& app, int& exitCode);
+void AddVerifyCommand(CLI::App& app, int& exitCode);
 
 }  // namespace zelmora::cli

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   zelmora::cli::AddTelematicCommand(app, exitCode);
   zelmora::cli::AddCheckCommand(app, exitCode);
   zelmora::cli::AddNomenclatureCommand(app, exitCode);
+  zelmora::cli::AddVerifyCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -1,12 +1,13 @@
 // zelmora telematic --db PATH --company N --year Y --period P
 //                   --lists sales|purchases|both --user CODE [--date YYYY-MM-DD]
 //                   --progressive N --submission N [--vat ...] [--delegate-vat ...]
-//                   [--periodicity monthly|quarterly] [--customs-section N] [--office N] --out DIR
+//                   [--periodicity monthly|quarterly] [--customs-section N] [--office N] [--strict] --out DIR
 // zelmora legacy    --db PATH --company N --year Y --period P --lists sales|purchases
 //                   --submission N [--periodicity monthly|quarterly|annual] [--vat ...]
 //                   [--delegate-vat ...] [--box1 X] [--box2 X] [--file NAME] --out DIR
 #include "cli/telematic_command.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "cli/verify_command.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "platform/company.h"
@@ -27,6 +29,7 @@
 #include "platform/error.h"
 #include "platform/text_file.h"
 #include "platform/text_util.h"
+#include "telematic/submission_check.h"
 #include "telematic/telematic_procedures.h"
 
 namespace zelmora::cli {
@@ -241,6 +244,22 @@ void ReportLists(const telematic::SubmissionReport& report, std::ostream& out) {
   }
 }
 
+// The format check's summary: the first problems, and where to see them all.
+void ReportFormatCheck(const std::vector<telematic::Problem>& problems, const std::string& path, std::ostream& out) {
+  constexpr size_t kShown = 20;
+  if (problems.empty()) {
+    out << "format check: no problems\n";
+    return;
+  }
+  out << "format check: " << problems.size() << (problems.size() == 1 ? " problem" : " problems") << "\n";
+  std::vector<telematic::Problem> shown(problems.begin(),
+                                        problems.begin() + static_cast<std::ptrdiff_t>(std::min(kShown, problems.size())));
+  WriteProblems(shown, false, out);
+  if (problems.size() > kShown) {
+    out << "... and " << (problems.size() - kShown) << " more: zelmora verify " << path << " lists them all\n";
+  }
+}
+
 void WriteAtomically(HostServices& services, const std::string& folder, const std::string& name,
                      const std::string& text) {
   std::shared_ptr<TextFile> file =
@@ -293,6 +312,13 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
     WriteAtomically(*services, job.outDir, name, text);
     out << name << " written to " << job.outDir << " (" << text.size() << " bytes)\n";
     Summarize(text, true, false, out);
+    const std::vector<telematic::Problem> problems = telematic::CheckSubmission2010(text);
+    ReportFormatCheck(problems, job.outDir + "/" + name, out);
+    if (request.strict && !problems.empty()) {
+      err << "zelmora telematic: Errore: " << name << " has " << problems.size()
+          << (problems.size() == 1 ? " format problem" : " format problems") << " (--strict); the file is kept\n";
+      return 1;
+    }
     return 0;
   } catch (const Refusal& refusal) {
     err << "zelmora telematic: Errore: " << refusal.reason << "\n";
@@ -373,6 +399,7 @@ void AddTelematicCommand(CLI::App& app, int& exitCode) {
   command->add_option("--progressive", request->progressive, "the progressive of the file within its day (1-99)");
   command->add_option("--customs-section", request->customsSection, "the customs section of the header");
   command->add_option("--office", request->office, "the progressive of the user's office");
+  command->add_flag("--strict", request->strict, "exit 1 when the file written has format problems (it is kept)");
   command->callback([request, &exitCode] { exitCode = RunTelematic(*request, std::cout, std::cerr); });
 
   auto legacyRequest = std::make_shared<SubmissionRequest>();

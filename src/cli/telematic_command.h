@@ -29,11 +29,14 @@ struct SubmissionRequest {
   std::string box1, box2;      // the cover-page boxes (legacy)
   std::string fileName;        // legacy file name
   std::string outDir;
+  bool strict = false;  // telematic: a format problem in the file written is a failure
 };
 
 // Each returns 0 after writing the file and the summary on `out`, or when
 // there is nothing to send; 1 after one line on `err` saying why not (a
-// file is then not left behind). `services` nullptr: the program's own.
+// file is then not left behind). RunTelematic also checks the format of
+// what it wrote and lists the problems; with `strict` any problem makes it
+// return 1 (the file is kept: it is what the component writes). `services` nullptr: the program's own.
 int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostream& err,
                  std::shared_ptr<HostServices> services = nullptr);
 int RunLegacy(const SubmissionRequest& request, std::ostream& out, std::ostream& err,

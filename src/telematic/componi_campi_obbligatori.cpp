@@ -5,29 +5,13 @@
 #include "component/value_helpers.h"
 #include "declaration/declaration_procedures.h"
 #include "platform/text_util.h"
+#include "telematic/line_movements.h"
 #include "telematic/record_fields.h"
 #include "telematic/telematic_procedures.h"
 
 namespace zelmora::telematic {
 
 namespace {
-
-// How a column of the line narrows the movements that made it.
-enum class Match { kNone, kQuoted, kPlain, kPlainAlways };
-
-Match MatchOf(std::string_view name) {
-  for (std::string_view quoted : {"CG07_CODICECF", "IN02_NOMENCLATURA", "CG07_CODISOPAG"}) {
-    if (EqualsIgnoreCase(name, quoted)) return Match::kQuoted;
-  }
-  for (std::string_view plain :
-       {"IN02_INDOPER", "IN01_INDTIPODOC", "IN02_PROTDICH", "IN02_PROGRSEZ3", "IN02_INDTIPODATI"}) {
-    if (EqualsIgnoreCase(name, plain)) return Match::kPlain;
-  }
-  for (std::string_view always : {"CG41_TIPOCF_CG44", "CG41_CLIFOR_CG44", "CG16_CODICE"}) {
-    if (EqualsIgnoreCase(name, always)) return Match::kPlainAlways;
-  }
-  return Match::kNone;
-}
 
 // The value differs from the carried-over one; a Null on either side is no
 // difference, as the runtime's "<>" is not true then.
@@ -41,21 +25,7 @@ bool Differs(const Variant& value, const Variant& carried) {
 bool ComponiCampiObbligatori(IntraContext& context, Recordset& rs) {
   bool ok = true;
   Trap(context, HandlerKind::StatusAndText, "ComponiCampiObbligatori", [&] {
-    std::string condition;
-    for (size_t i = 0; i < rs.FieldCount(); ++i) {
-      const std::string name = SeNullo(Variant::String(rs.Field(i).name), Variant::String("")).Text();
-      const Match match = MatchOf(name);
-      if (match == Match::kNone) continue;
-      const Variant value = rs.Value(i);
-      const std::string text = value.Text();
-      if (match != Match::kPlainAlways && text.empty()) {
-        condition += " AND " + name + " IS NULL \r\n";
-      } else if (match == Match::kQuoted) {
-        condition += " AND " + name + " = '" + text + "'\r\n";
-      } else {
-        condition += " AND " + name + " = " + text + "\r\n";
-      }
-    }
+    const std::string condition = LineMovementsCondition(rs);
 
     CLSIN_INPUTINTRA& input = context.in();
     std::string sql = "SELECT DISTINCT IN02_CODICE_IN03 , IN02_CODICE_IN04, \r\n";

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_util.h"
 #include "support/golden.h"
 
 namespace zelmora::telematic {
@@ -13,44 +14,116 @@ namespace {
 std::string Report(const std::vector<Problem>& problems) {
   std::string out;
   for (const Problem& p : problems) {
-    out += std::to_string(p.record) + " " + p.record_type + " " + p.field + ": " + p.holds +
-           " / " + p.wants + "\n";
+    out += std::to_string(p.record) + " " + p.record_type + " " + p.field + ": " + p.holds + " / " + p.wants + "\n";
   }
   return out;
 }
 
-std::string Header(std::string count) {
-  return std::string("UA01") + std::string(12, ' ') + "SCAMBI.CEE  " + std::string(12, ' ') +
-         "012345" + std::string(4, ' ') + "01234567890     " + "001" + " " + count;
+std::string Z(long long value, size_t width) {
+  std::string digits = std::to_string(value);
+  return std::string(width - digits.size(), '0') + digits;
+}
+std::string T(std::string_view text, size_t width) {
+  return std::string(text) + std::string(width - Utf8Length(text), ' ');
+}
+std::string Prefix(const char* submission, char type, int line) {
+  return std::string("EUROX01234567890") + submission + type + Z(line, 5);
 }
 
-const std::string kDetail = "EUROX0123456789000000110000100";
+// A clean submission: monthly sales with one record of every type (an
+// invoice number with an accented letter), then quarterly purchases with
+// goods and a goods correction.
+std::vector<std::string> CleanRecords() {
+  const std::string seller = T("DE123456789", 12), buyer = T("ATU12345678", 12), service = T("FR1234567890", 12);
+  return {
+      std::string("ABCD") + std::string(12, ' ') + "ABCD0410.I01" + std::string(12, ' ') + "000000" + "    " +
+          T("01234567890", 16) + "000" + " " + "00010",
+      Prefix("000001", '0', 0) + "C24M03" + "01234567890" + "00" + "00000000000" + "00002" + Z(300, 13) + "00001" +
+          "000000000005p" + "00001" + Z(200, 13) + "00001" + Z(70, 13),
+      Prefix("000001", '1', 1) + "DE" + seller + Z(100, 13) + "1" + "84821090" + Z(5, 10) + Z(0, 10) + Z(100, 13) +
+          "C3DEMO",
+      Prefix("000001", '1', 2) + "DE" + seller + Z(200, 13) + "1" + "84821090" + Z(9, 10) + Z(0, 10) + Z(200, 13) +
+          "C3DEMO",
+      Prefix("000001", '2', 1) + "02024" + "DE" + seller + "-" + Z(50, 13) + "1" + "84821090" + Z(50, 13),
+      Prefix("000001", '3', 1) + "FR" + service + Z(200, 13) + T("17/È", 15) + "150324" + "620100" + "IA" + "FR",
+      Prefix("000001", '4', 1) + "123456" + "24" + "000017" + "00003" + "FR" + service + Z(70, 13) + T("9", 15) +
+          "290224" + "620100" + "IA" + "FR",
+      Prefix("000002", '0', 0) + "A24T01" + "01234567890" + "00" + "00000000000" + "00001" + Z(300, 13) + "00001" +
+          Z(40, 13) + "00000" + Z(0, 13) + "00000" + Z(0, 13),
+      Prefix("000002", '1', 1) + "AT" + buyer + Z(300, 13) + Z(310, 13) + "1" + "73181599",
+      Prefix("000002", '2', 1) + "00123" + "AT" + buyer + "+" + Z(40, 13) + Z(40, 13) + "1" + "73181599",
+  };
+}
 
-TEST(SubmissionCheck, HeaderFaultsAreReportedOnePerRule) {
-  EXPECT_TRUE(testing::SameText("", Report(CheckSubmission2010(Header("00002") + "\r\n" +
-                                                                   kDetail + "\r\n"))));
-  // A missing CR, a blank in a digits field, a wrong reserved filler, a
-  // wrong count of records, a short header and an empty file.
-  EXPECT_TRUE(testing::SameText("1 header line end: LF / CR LF\n",
-                                Report(CheckSubmission2010(Header("00001") + "\n"))));
-  std::string blanks = Header("00001");
-  blanks[41] = ' ';
-  EXPECT_TRUE(testing::SameText("1 header customs section: '0 2345' / 6 digits\n",
-                                Report(CheckSubmission2010(blanks + "\r\n"))));
-  std::string filler = Header("00001");
-  filler[69] = 'X';
-  EXPECT_TRUE(testing::SameText("1 header reserved: 'X' / ' '\n",
-                                Report(CheckSubmission2010(filler + "\r\n"))));
-  EXPECT_TRUE(testing::SameText("1 header number of records: 00003 / 2\n",
-                                Report(CheckSubmission2010(Header("00003") + "\r\n" + kDetail +
-                                                           "\r\n"))));
-  EXPECT_TRUE(testing::SameText("1 header record length: 74 / 75\n",
-                                Report(CheckSubmission2010(Header("0001") + "\r\n"))));
-  EXPECT_TRUE(testing::SameText("1 header record: empty file / a header record\n",
-                                Report(CheckSubmission2010(""))));
-  EXPECT_TRUE(testing::SameText("2 declaration fixed EUROX: 'EUROY' / 'EUROX'\n",
-                                Report(CheckSubmission2010(Header("00002") + "\r\n" + "EUROY" +
-                                                           kDetail.substr(5) + "\r\n"))));
+std::string File(const std::vector<std::string>& records) {
+  std::string file;
+  for (const std::string& record : records) file += record + "\r\n";
+  return file;
+}
+
+// The clean file with the characters from `start` (1-based, a character
+// position) of record `number` replaced by `value`.
+std::string Planted(size_t number, size_t start, std::string_view value) {
+  std::vector<std::string> records = CleanRecords();
+  std::string& record = records[number - 1];
+  record = Utf8Left(record, start - 1) + std::string(value) + Utf8Mid(record, start + Utf8Length(value));
+  return File(records);
+}
+
+TEST(SubmissionCheck, ACleanFileHasNoProblemAndEachPlantedFaultIsReportedOnce) {
+  EXPECT_SAME_TEXT("", Report(CheckSubmission2010(File(CleanRecords()))));
+
+  struct Case {
+    std::string file;
+    std::string report;
+  } cases[] = {
+      // Line ends, the header and its count.
+      {[] {
+         std::string f = File(CleanRecords());
+         return f.erase(f.find("\r\n", 80), 1);
+       }(),
+       "2 declaration line end: LF / CR LF\n"},
+      {Planted(1, 71, "00011"), "1 header number of records: 00011 / 00010\n"},
+      {Planted(1, 42, " "), "1 header customs section: '0 0000' / 6 digits\n"},
+      {Planted(1, 70, "X"), "1 header reserved: 'X' / ' '\n"},
+      // Record lengths by type and periodicity: a monthly goods record
+      // without its statistical block.
+      {[] {
+         std::vector<std::string> r = CleanRecords();
+         r[2].resize(64);
+         return File(r);
+       }(),
+       "3 1 goods record length: 64 / 103\n"},
+      // Digits only: a minus sign in the net mass, a blank in a count.
+      {Planted(3, 65, "0000000-42"), "3 1 goods net mass kg: '0000000-42' / 10 digits\n"},
+      {Planted(8, 59, " 0001"), "8 0 frontispiece goods lines: ' 0001' / 5 digits\n"},
+      // The letter-coded total of the goods corrections, written with a sign.
+      {Planted(2, 82, "0000000000-50"),
+       "2 0 frontispiece goods corrections total: '0000000000-50' / 13 digits, the last one p to y when negative\n"},
+      // Dates, literals and ranges.
+      {Planted(6, 71, "310224"), "6 3 services invoice date: '310224' / a day DDMMYY or 6 blanks\n"},
+      {Planted(10, 31, "5"), "10 2 goods correction reference quarter: '5' / '1', '2', '3' or '4'\n"},
+      {Planted(5, 29, "13"), "5 2 goods correction reference month: '13' / 2 digits from 1 to 12\n"},
+      {Planted(8, 33, "05"), "8 0 frontispiece period: '05' / 2 digits from 1 to 4\n"},
+      {Planted(2, 1, "EUROY"), "2 0 frontispiece fixed EUROX: 'EUROY' / 'EUROX'\n"},
+      // Line numbers in sequence within each type.
+      {Planted(4, 24, "00001"), "4 1 goods line number: '00001' / '00002', the next goods line\n"},
+      // The frontispiece's counts and totals against its details.
+      {Planted(2, 59, "00003"), "2 0 frontispiece goods lines: '00003' / '00002', the goods records that follow\n"},
+      {Planted(2, 100, "0000000000201"),
+       "2 0 frontispiece services total: '0000000000201' / '0000000000200', the sum of the services records\n"},
+      {Planted(5, 48, "+"),
+       "2 0 frontispiece goods corrections total: '000000000005p' / '0000000000050', the sum of the goods "
+       "corrections records\n"},
+      // A detail of another submission than its frontispiece's.
+      {Planted(9, 17, "000009"),
+       "9 1 goods presenter VAT and list reference number: '01234567890000009' / '01234567890000002' as its "
+       "frontispiece\n"},
+      {File({CleanRecords()[0].substr(0, 70) + "00002", CleanRecords()[2]}),
+       "2 declaration frontispiece: none before this record / a frontispiece record before its details\n"},
+      {"", "1 header record: empty file / a header record\n"},
+  };
+  for (const Case& c : cases) EXPECT_SAME_TEXT(c.report, Report(CheckSubmission2010(c.file)));
 }
 
 }  // namespace

@@ -330,7 +330,8 @@ TEST_F(SubmissionDatabase, TheTelematicCommandWritesTheFileOrSaysWhyNot) {
       "sales declaration, submission 000007: goods 1 line total 1201, goods corrections 0 lines total 0, "
       "services 3 lines total 600, services corrections 0 lines total 0\n"
       "purchases declaration, submission 000008: goods 1 line total 300, goods corrections 0 lines total 0, "
-      "services 1 line total 80, services corrections 0 lines total 0\n",
+      "services 1 line total 80, services corrections 0 lines total 0\n"
+      "format check: no problems\n",
       stdout_.str());
   EXPECT_EQ(out.Entries(), std::vector<std::string>{"ABCD0415.I01"});
   const std::string written = [&] {

@@ -1,0 +1,50 @@
+#include "telematic/line_movements.h"
+
+#include <string_view>
+
+#include "component/value_helpers.h"
+#include "platform/text_util.h"
+
+namespace zelmora::telematic {
+
+namespace {
+
+// How a column of the line narrows the movements that made it.
+enum class Match { kNone, kQuoted, kPlain, kPlainAlways };
+
+Match MatchOf(std::string_view name) {
+  for (std::string_view quoted : {"CG07_CODICECF", "IN02_NOMENCLATURA", "CG07_CODISOPAG"}) {
+    if (EqualsIgnoreCase(name, quoted)) return Match::kQuoted;
+  }
+  for (std::string_view plain :
+       {"IN02_INDOPER", "IN01_INDTIPODOC", "IN02_PROTDICH", "IN02_PROGRSEZ3", "IN02_INDTIPODATI"}) {
+    if (EqualsIgnoreCase(name, plain)) return Match::kPlain;
+  }
+  for (std::string_view always : {"CG41_TIPOCF_CG44", "CG41_CLIFOR_CG44", "CG16_CODICE"}) {
+    if (EqualsIgnoreCase(name, always)) return Match::kPlainAlways;
+  }
+  return Match::kNone;
+}
+
+}  // namespace
+
+std::string LineMovementsCondition(const Recordset& rs, bool emptyNarrows) {
+  std::string condition;
+  for (size_t i = 0; i < rs.FieldCount(); ++i) {
+    const std::string name = SeNullo(Variant::String(rs.Field(i).name), Variant::String("")).Text();
+    const Match match = MatchOf(name);
+    if (match == Match::kNone) continue;
+    const std::string text = rs.Value(i).Text();
+    if (!emptyNarrows && text.empty()) continue;
+    if (match != Match::kPlainAlways && text.empty()) {
+      condition += " AND " + name + " IS NULL \r\n";
+    } else if (match == Match::kQuoted) {
+      condition += " AND " + name + " = '" + text + "'\r\n";
+    } else {
+      condition += " AND " + name + " = " + text + "\r\n";
+    }
+  }
+  return condition;
+}
+
+}  // namespace zelmora::telematic

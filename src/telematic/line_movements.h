@@ -1,0 +1,19 @@
+// The movements behind one declaration line: the conditions on the
+// movement view that the line's key columns (party, nomenclature, payment
+// country, kind of operation and document, corrected declaration) make.
+#pragma once
+
+#include <string>
+
+#include "platform/recordset.h"
+
+namespace zelmora::telematic {
+
+// " AND column = value" clauses, CR LF ended, for the current row of `rs`:
+// an empty value of a column that may be empty is "IS NULL". With
+// `emptyNarrows` false an empty key adds no clause at all: the statement
+// empties the party columns of statistics-only lines, whose movements do
+// have a party.
+std::string LineMovementsCondition(const Recordset& rs, bool emptyNarrows = true);
+
+}  // namespace zelmora::telematic

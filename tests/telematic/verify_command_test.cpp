@@ -1,0 +1,130 @@
+// zelmora verify on the files the demo database produces, and the check
+// that zelmora telematic runs on what it has just written.
+#include <gtest/gtest.h>
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/telematic_command.h"
+#include "cli/verify_command.h"
+#include "platform/services/temp_folder.h"
+#include "support/golden.h"
+
+namespace zelmora {
+namespace {
+
+// The demo company (seed 1, 5,000 movements) as `zelmora db demo` makes it.
+void MakeDemo(const std::string& path) {
+  CLI::App app;
+  int exitCode = -1;
+  cli::AddDbCommand(app, exitCode);
+  std::ostringstream quiet;
+  auto* old = std::cout.rdbuf(quiet.rdbuf());
+  app.parse(std::vector<std::string>{path, "demo", "db"});
+  std::cout.rdbuf(old);
+  ASSERT_EQ(exitCode, 0);
+}
+
+TEST(VerifyCommand, TheDemoSubmissionIsCheckedWhenWrittenAndAgainFromItsFile) {
+  TempFolder folder;
+  MakeDemo(folder / "demo.db");
+  cli::SubmissionRequest request;
+  request.database = folder / "demo.db";
+  request.company = "1";
+  request.year = "2024";
+  request.period = "3";
+  request.lists = "both";
+  request.user = "ABCD";
+  request.date = "2024-04-10";
+  request.progressive = "1";
+  request.submission = "1";
+  request.vat = "01234567890";
+  request.outDir = folder.path();
+  request.strict = true;
+  // The demo holds negative lines (returns): the component writes them as
+  // the host asked, the check reports the signs the format does not allow
+  // and the totals that then differ from the records.
+  const std::string problems =
+      "Record  Type            Field              Holds            Wants\n"
+      "------  --------------  -----------------  ---------------  ---------------------------------------------\n"
+      "     2  0 frontispiece  goods total        '0000000122379'  '0000000122991', the sum of the goods records\n"
+      "    16  1 goods         net mass kg        '0000000-42'     10 digits\n"
+      "    16  1 goods         statistical value  '000000000-303'  13 digits\n"
+      "    32  0 frontispiece  goods total        '0000002179534'  '0000002194968', the sum of the goods records\n"
+      "    90  1 goods         currency amount    '00000000-7941'  13 digits\n";
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::RunTelematic(request, out, err), 1);
+  EXPECT_EQ(err.str(), "zelmora telematic: Errore: ABCD0410.I01 has 5 format problems (--strict); the file is kept\n");
+  const std::string written = out.str();
+  EXPECT_SAME_TEXT("format check: 5 problems\n" + problems, written.substr(written.find("format check")));
+  EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"ABCD0410.I01", "demo.db"}));
+
+  const std::string file = folder / "ABCD0410.I01";
+  std::ostringstream table, csv, none;
+  EXPECT_EQ(cli::RunVerify({.file = file}, table, none), 1);
+  EXPECT_SAME_TEXT(problems + file + ": 167 records, 5 problems\n", table.str());
+  EXPECT_EQ(cli::RunVerify({.file = file, .csv = true}, csv, none), 1);
+  EXPECT_SAME_TEXT(
+      "RECORD,RECORD_TYPE,FIELD,HOLDS,WANTS\r\n"
+      "2,0 frontispiece,goods total,'0000000122379',\"'0000000122991', the sum of the goods records\"\r\n"
+      "16,1 goods,net mass kg,'0000000-42',10 digits\r\n"
+      "16,1 goods,statistical value,'000000000-303',13 digits\r\n"
+      "32,0 frontispiece,goods total,'0000002179534',\"'0000002194968', the sum of the goods records\"\r\n"
+      "90,1 goods,currency amount,'00000000-7941',13 digits\r\n",
+      csv.str());
+  EXPECT_EQ(none.str(), "");
+
+  // With the database, each problem of a detail record names the line it
+  // was written from and the registrations of the line's movements.
+  cli::VerifyRequest traced{.file = file, .database = folder / "demo.db", .company = 1, .year = 2024, .period = 3};
+  std::ostringstream lines;
+  EXPECT_EQ(cli::RunVerify(traced, lines, none), 1);
+  EXPECT_SAME_TEXT(
+      "Record  Type            Field              Holds            Wants                                          "
+      "Declaration line\n"
+      "------  --------------  -----------------  ---------------  ---------------------------------------------  "
+      "-----------------------------------------------------------\n"
+      "     2  0 frontispiece  goods total        '0000000122379'  '0000000122991', the sum of the goods records\n"
+      "    16  1 goods         net mass kg        '0000000-42'     10 digits                                      "
+      "sales line 14 (84831095, 744533589801): registrations 648\n"
+      "    16  1 goods         statistical value  '000000000-303'  13 digits                                      "
+      "sales line 14 (84831095, 744533589801): registrations 648\n"
+      "    32  0 frontispiece  goods total        '0000002179534'  '0000002194968', the sum of the goods records\n"
+      "    90  1 goods         currency amount    '00000000-7941'  13 digits                                      "
+      "purchases line 58 (90318080, 5994354310): registrations 609\n" +
+          file + ": 167 records, 5 problems\n",
+      lines.str());
+  EXPECT_EQ(none.str(), "");
+  traced.company = 9;
+  std::ostringstream unknownOut, unknownErr;
+  EXPECT_EQ(cli::RunVerify(traced, unknownOut, unknownErr), 2);
+  EXPECT_EQ(unknownErr.str(), "zelmora verify: Company 9 is not in the company table CG18_DITTE in CreaClasseDittaBase\n");
+
+  // June's sales have no negative line: clean, exit 0 even when strict.
+  cli::SubmissionRequest may = request;
+  may.period = "6";
+  may.lists = "sales";
+  may.date = "2024-07-10";
+  std::ostringstream mayOut, mayErr;
+  EXPECT_EQ(cli::RunTelematic(may, mayOut, mayErr), 0) << mayErr.str();
+  EXPECT_NE(mayOut.str().find("format check: no problems\n"), std::string::npos) << mayOut.str();
+  std::ostringstream clean;
+  EXPECT_EQ(cli::RunVerify({.file = folder / "ABCD0710.I01"}, clean, none), 0);
+
+  // A file that cannot be read: one line, exit 2.
+  std::ostringstream missingOut, missingErr, dirErr;
+  EXPECT_EQ(cli::RunVerify({.file = folder / "none.I01"}, missingOut, missingErr), 2);
+  EXPECT_EQ(missingErr.str(), "zelmora verify: cannot read " + (folder / "none.I01") + ": no such file\n");
+  EXPECT_EQ(missingOut.str(), "");
+  EXPECT_EQ(cli::RunVerify({.file = folder.path()}, missingOut, dirErr), 2);
+  EXPECT_EQ(dirErr.str(), "zelmora verify: cannot read " + folder.path() + ": not a regular file\n");
+}
+
+}  // namespace
+}  // namespace zelmora
