@@ -79,6 +79,14 @@ class CLSIN_INTRABO : public Object {
   // The declaration lines whose goods or services code the code table does
   // not hold for their reference year; nullptr on failure.
   RecordsetPtr GeneraRstErroriNomenclatura();
+  // The pre-printed form of the declaration lines of
+  // COutput.StringaSQLperStampaIntra, into COutput's form recordsets.
+  void PreparaRecodsetPerStampaSuModulo();
+  // Does nothing: the host prints the pre-printed form itself.
+  void StampaIntraSuModulo();
+  // The laser form's lines of every section and the pages of the section
+  // CInput.PagineModLas names, into COutput's form recordsets.
+  void PreparaRecodsetPerStampaSuModuloLaser();
 
   // --- late binding -------------------------------------------------------
   // Public properties by name (CInput, COutput, Stato, Errore, ...).
