@@ -85,6 +85,14 @@ class CLSIN_INTRABO : public Object {
   // The same two for the sales list, the purchases list or both.
   RecordsetPtr GeneraRstErroriNomenclaturaInvioTelematico();
   RecordsetPtr GeneraRstDatiNomenclaturaInvioTelematico();
+  // The pre-printed form of the declaration lines of
+  // COutput.StringaSQLperStampaIntra, into COutput's form recordsets.
+  void PreparaRecodsetPerStampaSuModulo();
+  // Does nothing: the host prints the pre-printed form itself.
+  void StampaIntraSuModulo();
+  // The laser form's lines of every section and the pages of the section
+  // CInput.PagineModLas names, into COutput's form recordsets.
+  void PreparaRecodsetPerStampaSuModuloLaser();
 
   // --- late binding -------------------------------------------------------
   // Public properties by name (CInput, COutput, Stato, Errore, ...).

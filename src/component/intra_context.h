@@ -15,6 +15,7 @@
 #include "platform/connection.h"
 #include "platform/error.h"
 #include "platform/host_services.h"
+#include "platform/recordset.h"
 #include "platform/report.h"
 #include "platform/text_file.h"
 #include "platform/variant.h"
@@ -57,6 +58,22 @@ struct IntraContext {
   Variant TotImportoRettServizi;
   Variant TotImportoRettConSegno;
   Variant TotImportoRettServiziConSegno;
+
+  // The form preparations' working state: the declaration lines read, the
+  // form lines and pages being built, the pages of the form (or of the
+  // laser section printed), the document kinds of the form's goods and
+  // correction lines, and the page count of each laser section (kept
+  // after the run for the laser print).
+  RecordsetPtr RstSorgenteModulo;
+  RecordsetPtr RstRigheModulo;
+  RecordsetPtr RstPagineModulo;
+  int32_t NumPagineModulo = 0;
+  Variant TipoDocAcqCess;
+  Variant TipoDocRett;
+  int32_t NumPagineBis = 0;
+  int32_t NumPagineTer = 0;
+  int32_t NumPagineQuater = 0;
+  int32_t NumPagineQuinquies = 0;
 
   // The input and output objects; a missing one is error 91, as using an
   // object variable that holds nothing.

@@ -62,6 +62,21 @@ const std::vector<CLSIN_INTRABO::Operation>& CLSIN_INTRABO::Operations() {
        [](CLSIN_INTRABO& object, std::vector<Variant>&) {
          return Variant::Obj(object.GeneraRstDatiNomenclaturaInvioTelematico());
        }},
+      {"PreparaRecodsetPerStampaSuModulo", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         object.PreparaRecodsetPerStampaSuModulo();
+         return Variant();
+       }},
+      {"StampaIntraSuModulo", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         object.StampaIntraSuModulo();
+         return Variant();
+       }},
+      {"PreparaRecodsetPerStampaSuModuloLaser", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         object.PreparaRecodsetPerStampaSuModuloLaser();
+         return Variant();
+       }},
   };
   return operations;
 }
