@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/active_interface.h"
 #include "cli/commands.h"
 #include "cli/table_output.h"
 #include "component/clsin_intrabo.h"
@@ -25,19 +26,6 @@ namespace zelmora::cli {
 
 namespace {
 
-// The active interface the declaration statement reads: the company's
-// localisation from its registry data.
-ObjectPtr ActiveInterfaceFor(const IntraContext& context) {
-  auto current = std::make_shared<DispatchObject>();
-  current->SetMember("IndLocalizzazione", context.ClsDitta && context.ClsDitta->ClsDatiAnagrafici
-                                              ? context.ClsDitta->ClsDatiAnagrafici->IndLocalizzazione
-                                              : Variant::Null());
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(current));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
-}
 
 // The check's rows with the registration's document number and the code
 // that replaced an old one, in declaration order.

@@ -17,5 +17,6 @@ void AddTelematicCommand(CLI::App& app, int& exitCode);
 void AddCheckCommand(CLI::App& app, int& exitCode);
 void AddNomenclatureCommand(CLI::App& app, int& exitCode);
 void AddVerifyCommand(CLI::App& app, int& exitCode);
+void AddFrenchCommand(CLI::App& app, int& exitCode);
 
 }  // namespace zelmora::cli

@@ -20,6 +20,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/active_interface.h"
 #include "cli/commands.h"
 #include "cli/verify_command.h"
 #include "component/clsin_intrabo.h"
@@ -81,21 +82,6 @@ const char* PeriodicityName(const Variant& tipoIntra) {
   return "no periodicity";
 }
 
-// The host's active interface as the declaration statement reads it: the
-// company's localisation.
-ObjectPtr ActiveInterfaceFor(const IntraContext& context) {
-  auto current = std::make_shared<DispatchObject>();
-  Variant localisation = Variant::Null();
-  if (context.ClsDitta && context.ClsDitta->ClsDatiAnagrafici) {
-    localisation = context.ClsDitta->ClsDatiAnagrafici->IndLocalizzazione;
-  }
-  current->SetMember("IndLocalizzazione", localisation);
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(current));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
-}
 
 // What both jobs set up: the input object, the connection, the company.
 struct Job {

@@ -76,6 +76,12 @@ class CLSIN_INTRABO : public Object {
   void PreparaTracciatoPerInvioTelematico();
   // The declaration lines the submission records are written from.
   RecordsetPtr CreaRecordsetPerTracciato();
+  // The French declaration lines of the list or lists, as an editable
+  // recordset over a temporary table; nullptr on failure.
+  RecordsetPtr GeneraRstDatiLocalizzazioneFrancese();
+  // The French declaration file, into FolderFileIntraWeb/PathFileIntraWeb
+  // (`PathFile` is not used).
+  void PreparaTracciatoPerLocalizzazioneFrancese(const Variant& PathFile);
   // The declaration lines whose goods or services code the code table does
   // not hold for their reference year; nullptr on failure.
   RecordsetPtr GeneraRstErroriNomenclatura();

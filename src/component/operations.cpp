@@ -50,6 +50,15 @@ const std::vector<CLSIN_INTRABO::Operation>& CLSIN_INTRABO::Operations() {
        }},
       {"CreaRecordsetPerTracciato", 0, 0,
        [](CLSIN_INTRABO& object, std::vector<Variant>&) { return Variant::Obj(object.CreaRecordsetPerTracciato()); }},
+      {"GeneraRstDatiLocalizzazioneFrancese", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         return Variant::Obj(object.GeneraRstDatiLocalizzazioneFrancese());
+       }},
+      {"PreparaTracciatoPerLocalizzazioneFrancese", 1, 1,
+       [](CLSIN_INTRABO& object, std::vector<Variant>& args) {
+         object.PreparaTracciatoPerLocalizzazioneFrancese(args[0]);
+         return Variant();
+       }},
       {"GeneraRstErroriNomenclatura", 0, 0,
        [](CLSIN_INTRABO& object, std::vector<Variant>&) { return Variant::Obj(object.GeneraRstErroriNomenclatura()); }},
       {"GeneraRstDatiModuloStampe", 0, 0,

@@ -35,4 +35,10 @@ Variant GetDitteCollegate(IntraContext& context) noexcept;
 // text that is not a number (the consumer's handler reports it).
 void BuildDeclarationStatement(IntraContext& context);
 
+// One pass of the operations that cover the sales list, the purchases list
+// or both: with TipoStampa 2 on entry, pass 0 selects sales and pass 1
+// purchases; then TipoIntra takes the company's periodicity of the selected
+// list (0 when the company has none). Any other list leaves TipoIntra alone.
+void SelectListForPass(IntraContext& context, const Variant& entryTipoStampa, int pass);
+
 }  // namespace zelmora::declaration

@@ -2,6 +2,7 @@
 
 #include "component/connection_context.h"
 #include "component/trap.h"
+#include "declaration/declaration_procedures.h"
 #include "declaration/declaration_statement.h"
 #include "nomenclature/form_data_statements.h"
 #include "nomenclature/nomenclature_procedures.h"
@@ -19,7 +20,7 @@ RecordsetPtr GeneraRstDatiNomenclaturaInvioTelematico(IntraContext& context) noe
     Connection& connection = context.connection();
     std::string final;
     for (int pass = 0; pass < (both ? 2 : 1); ++pass) {
-      SelectListForPass(context, entryTipoStampa, pass);
+      declaration::SelectListForPass(context, entryTipoStampa, pass);
       // Stages the list's tables; its own recordset is not needed.
       GeneraRstDatiModuloStampe(context);
       if (!both) {

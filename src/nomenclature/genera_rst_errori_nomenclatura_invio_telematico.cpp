@@ -2,6 +2,7 @@
 
 #include "component/connection_context.h"
 #include "component/trap.h"
+#include "declaration/declaration_procedures.h"
 #include "declaration/declaration_statement.h"
 #include "nomenclature/form_data_statements.h"
 #include "nomenclature/nomenclature_procedures.h"
@@ -22,7 +23,7 @@ RecordsetPtr GeneraRstErroriNomenclaturaInvioTelematico(IntraContext& context) n
     const int passes = declaration::EqualsNumber(entryTipoStampa, 2) ? 2 : 1;
     std::string checks;
     for (int pass = 0; pass < passes; ++pass) {
-      SelectListForPass(context, entryTipoStampa, pass);
+      declaration::SelectListForPass(context, entryTipoStampa, pass);
       if (pass > 0) input.MaxProgrDatiInvio = savedMaxProgr;
       DefinisciStringaPerErroriNomenclatureSuModulo(context);
       checks = UnionOfChecks(checks, context.out().StringaSQLErroriNomenclatura.Text());

@@ -43,10 +43,6 @@ RecordsetPtr GeneraRstDatiModuloStampe(IntraContext& context) noexcept;
 RecordsetPtr GeneraRstErroriNomenclaturaInvioTelematico(IntraContext& context) noexcept;
 RecordsetPtr GeneraRstDatiNomenclaturaInvioTelematico(IntraContext& context) noexcept;
 
-// One pass over a list: with TipoStampa 2 on entry, pass 0 selects sales
-// and pass 1 purchases; then TipoIntra takes the company's periodicity of
-// the selected list (0 when the company has none).
-void SelectListForPass(IntraContext& context, const Variant& entryTipoStampa, int pass);
 
 // The rewrite itself, from a complete declaration statement and the number
 // the synthetic keys continue from.

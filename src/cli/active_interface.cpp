@@ -1,0 +1,21 @@
+#include "cli/active_interface.h"
+
+#include <memory>
+
+#include "platform/dispatch_object.h"
+
+namespace zelmora::cli {
+
+ObjectPtr ActiveInterfaceFor(const IntraContext& context) {
+  auto current = std::make_shared<DispatchObject>();
+  current->SetMember("IndLocalizzazione", context.ClsDitta && context.ClsDitta->ClsDatiAnagrafici
+                                              ? context.ClsDitta->ClsDatiAnagrafici->IndLocalizzazione
+                                              : Variant::Null());
+  auto global = std::make_shared<DispatchObject>();
+  global->SetMember("Gcls_DittaCorrente", Variant::Obj(current));
+  auto root = std::make_shared<DispatchObject>();
+  root->SetMember("ClsGlobal", Variant::Obj(global));
+  return root;
+}
+
+}  // namespace zelmora::cli

@@ -1,0 +1,15 @@
+// The host's active interface object as the commands build it for the
+// component: the current company's localisation, which the declaration
+// statement reads through ClsGlobal.Gcls_DittaCorrente.IndLocalizzazione.
+#pragma once
+
+#include "component/intra_context.h"
+#include "platform/object.h"
+
+namespace zelmora::cli {
+
+// From the company objects the context holds (Null localisation when the
+// registry data are missing).
+ObjectPtr ActiveInterfaceFor(const IntraContext& context);
+
+}  // namespace zelmora::cli

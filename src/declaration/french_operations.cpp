@@ -1,0 +1,16 @@
+// The public operations of the business object that belong to the French
+// declaration.
+#include "component/clsin_intrabo.h"
+#include "declaration/french_procedures.h"
+
+namespace zelmora {
+
+RecordsetPtr CLSIN_INTRABO::GeneraRstDatiLocalizzazioneFrancese() {
+  return declaration::GeneraRstDatiLocalizzazioneFrancese(ctx_);
+}
+
+void CLSIN_INTRABO::PreparaTracciatoPerLocalizzazioneFrancese(const Variant& PathFile) {
+  declaration::PreparaTracciatoPerLocalizzazioneFrancese(ctx_, PathFile);
+}
+
+}  // namespace zelmora
