@@ -1,0 +1,344 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/french_command.h"
+#include "component/clsin_intrabo.h"
+#include "declaration/french_procedures.h"
+#include "declaration/french_records.h"
+#include "declaration/host_database.h"
+#include "platform/dispatch_object.h"
+#include "platform/services/temp_folder.h"
+#include "support/golden.h"
+
+namespace zelmora {
+namespace {
+
+using testing::HostDatabase;
+using testing::Movement;
+using testing::SameText;
+
+// The day the files are written.
+class FixedDayServices : public DefaultHostServices {
+ public:
+  Date Today() override { return *Date::FromYMD(2024, 7, 5); }
+};
+
+ObjectPtr FrenchInterface() {
+  auto company = std::make_shared<DispatchObject>();
+  company->SetMember("IndLocalizzazione", Variant::Integer(2));
+  auto global = std::make_shared<DispatchObject>();
+  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
+  auto root = std::make_shared<DispatchObject>();
+  root->SetMember("ClsGlobal", Variant::Obj(global));
+  return root;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+// Company 3 keeps the French localisation and files both lists monthly.
+// June 2024: two sales of goods to customers whose VAT numbers are eleven
+// digits and two letters with eleven digits, a sale of services, an
+// all-zero sale; a purchase of goods and a purchase correction from a
+// supplier with an eight-character VAT number.
+class FrenchFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_.Run("INSERT INTO CG18_DITTE VALUES (3, 'Emiliana France', 1, 1, 2)");
+    db_.Run("INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (5, 'FR', 'Francia', 1), "
+            "(7, NULL, 'Senza codice', 1)");
+    db_.Run("INSERT INTO CG16_ANAGGEN VALUES (100, 'Kunde GmbH', '12345678901', 4), "
+            "(101, 'Zweite GmbH', 'DE12345678901', 4), (200, 'Fournisseur SA', '98765432', 5)");
+    db_.Run("INSERT INTO CG44_CLIFOR VALUES (3, 0, 10, 100), (3, 0, 11, 101), (3, 1, 20, 200)");
+    auto june = [](int registration) {
+      Movement m;
+      m.company = 3;
+      m.registration = registration;
+      m.competence = m.registered = "'202406" + std::to_string(10 + registration) + "'";
+      return m;
+    };
+    Movement m = june(1);
+    m.amount = "1234.5";
+    m.statisticalValue = "1300.25";
+    m.mass = "12.5";
+    m.units = "2";
+    m.origin = "5";
+    m.provinceOfOrigin = "'BO'";
+    m.regime = "21";
+    m.code = "'84713000'";
+    db_.Add(m);
+    m = june(2);
+    m.partner = 11;
+    m.amount = "99.49";
+    m.statisticalValue = "99.49";
+    m.mass = "0.4";
+    m.transport = "NULL";
+    m.destination = "7";
+    m.nature = "2";
+    m.code = "'7318150'";
+    db_.Add(m);
+    m = june(3);
+    m.operation = 1;
+    m.amount = "500";
+    m.code = "'620100'";
+    db_.Add(m);
+    m = june(4);
+    m.code = "'39269097'";
+    db_.Add(m);
+    m = june(5);
+    m.documentKind = 3;
+    m.partnerKind = 1;
+    m.partner = 20;
+    m.amount = "300.4";
+    m.statisticalValue = "310";
+    m.mass = "3";
+    m.provenance = "5";
+    m.origin = "4";
+    m.destination = "NULL";
+    m.provinceOfOrigin = "NULL";
+    m.provinceOfDestination = "'MO'";
+    m.regime = "11";
+    m.code = "'39269097'";
+    db_.Add(m);
+    m = june(6);
+    m.documentKind = 4;
+    m.partnerKind = 1;
+    m.partner = 20;
+    m.amount = "50";
+    m.negative = 1;
+    m.statisticalValue = "50";
+    m.provenance = "5";
+    m.destination = "NULL";
+    m.provinceOfOrigin = "NULL";
+    m.provinceOfDestination = "'MO'";
+    m.referenceMonth = "5";
+    m.referenceYear = "2024";
+    m.code = "'39269097'";
+    db_.Add(m);
+  }
+
+  std::unique_ptr<CLSIN_INTRABO> Object(int tipoStampa) {
+    auto object = std::make_unique<CLSIN_INTRABO>(services_);
+    auto in = std::make_shared<CLSIN_INPUTINTRA>();
+    in->StringaDiConnessione = Variant::String(db_.ConnectionString());
+    in->Ditta = Variant::Long(3);
+    in->Anno = Variant::Integer(2024);
+    in->PeriodoStampa = Variant::Integer(6);
+    in->TipoStampa = Variant::Integer(static_cast<int16_t>(tipoStampa));
+    in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+    in->CodiceUtenteInvioTelematico = Variant::String("fr1");
+    in->ProgressivoInvioTelematico = Variant::Integer(12);
+    in->NumFloppy = Variant::Integer(4);
+    in->Codicefiscale = Variant::String(" 123456789 ");
+    in->Fax = Variant::String("0145");
+    in->Telefono = Variant::String("0146");
+    in->CognomeDeleg = Variant::String("Lefèvre");
+    in->NomeDeleg = Variant::String("Élodie");
+    in->LivObbligo = 1;
+    object->SetCInput(in);
+    object->SetActiveInterface(FrenchInterface());
+    object->SetFolderFileIntraWeb(std::make_shared<Folder>(folder_.path()));
+    object->SetPathFileIntraWeb("DEB.TXT");
+    return object;
+  }
+
+  HostDatabase db_;
+  TempFolder folder_;
+  std::shared_ptr<FixedDayServices> services_ = std::make_shared<FixedDayServices>();
+};
+
+TEST_F(FrenchFile, BothListsInOneFileWithOneRunningCounter) {
+  auto object = Object(2);
+  object->PreparaTracciatoPerLocalizzazioneFrancese(Variant::String("ignored"));
+  const IntraContext& context = object->context();
+  ASSERT_EQ(context.Stato, 0) << context.Errore.Text();
+  //        1         2         3         4         5         6         7         8         9        10        11        12        13
+  //        1234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456
+  EXPECT_TRUE(SameText(
+      "INTRACOMFR1 0632       0705123456789000000145                0146                LEFÈVRE ÉLODie                                         \r\n"
+      "    2E000004000001    12345678901     BO3 FR0100000001235    2118471300000000000013000000013000000000002 DEDE12345678901   062024       \r\n"
+      "    2E000004000002    12234567890     MO    0200000000099    0010731815000000000001000000000990000000000   DEDE1234567890  062024       \r\n"
+      "    1E000004000003    9898765432      MO3 DE0100000000300    1113926909700000000003000000003100000000000 FRFR98765432      062024       \r\n"
+      "    1E000004000004    9898765432      MO3   0100000000050    0013926909700000000000000000000500000000000 FRFR98765432      062024       \r\n",
+      ReadFile(folder_ / "DEB.TXT")));
+  // The count of the last list; the list index of the last list stays.
+  EXPECT_EQ(context.NumRecStpModIntra, Variant::Long(2));
+  EXPECT_EQ(object->CInput()->TipoStampa, Variant::Integer(1));
+  EXPECT_EQ(object->CInput()->TipoIntra, Variant::Integer(1));
+  EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"DEB.TXT"});
+}
+
+TEST_F(FrenchFile, FailuresLeaveNoFile) {
+  {
+    SCOPED_TRACE("no file name: the first record fails");
+    auto object = Object(0);
+    object->SetPathFileIntraWeb("");
+    object->context().Stato = 5;
+    object->PreparaTracciatoPerLocalizzazioneFrancese(Variant());
+    EXPECT_EQ(object->context().Stato, 91);
+    EXPECT_EQ(object->context().Errore.Text(),
+              "Object variable or With block variable not set in PreparaTracciatoPerLocalizzazioneFrancese");
+    EXPECT_TRUE(folder_.Entries().empty());
+  }
+  {
+    SCOPED_TRACE("a quarterly purchases list has no statistical columns: the sales written are thrown away");
+    db_.Run("UPDATE CG18_DITTE SET CG18_INDINTRAACQ = 2 WHERE CG18_CODICE = 3");
+    auto object = Object(2);
+    object->PreparaTracciatoPerLocalizzazioneFrancese(Variant());
+    EXPECT_EQ(object->context().Stato, 3265);
+    EXPECT_TRUE(folder_.Entries().empty());
+  }
+  {
+    SCOPED_TRACE("no line in the month: an empty file, not even a header");
+    auto object = Object(2);
+    object->CInput()->PeriodoStampa = Variant::Integer(8);
+    object->PreparaTracciatoPerLocalizzazioneFrancese(Variant());
+    EXPECT_EQ(object->context().Stato, 0) << object->context().Errore.Text();
+    EXPECT_EQ(ReadFile(folder_ / "DEB.TXT"), "");
+    EXPECT_EQ(object->context().NumRecStpModIntra, Variant::Long(0));
+  }
+}
+
+TEST_F(FrenchFile, CountryCodesAndTheHeaderAlone) {
+  auto object = Object(0);
+  object->GeneraRstDatiLocalizzazioneFrancese();  // opens the connection
+  IntraContext& context = object->context();
+  EXPECT_EQ(declaration::DecodificaPaeseISO(context, 4), "DE");
+  EXPECT_EQ(declaration::DecodificaPaeseISO(context, 7), "  ");  // known, without ISO code
+  EXPECT_EQ(declaration::DecodificaPaeseISO(context, -1), "");
+  EXPECT_EQ(context.Stato, 0);
+  db_.Run("ALTER TABLE CG07_TABSTATIEST RENAME COLUMN CG07_CODISO TO CG07_ISO");
+  EXPECT_EQ(declaration::DecodificaPaeseISO(context, 4), "");
+  EXPECT_NE(context.Stato, 0);
+  EXPECT_EQ(context.Errore.Text().substr(context.Errore.Text().size() - 22), " in DecodificaPaeseISO");
+
+  // Short and missing values keep the header at its width; a long tax
+  // code is cut; from position 94 the delegate's name keeps its case.
+  CLSIN_INPUTINTRA in;
+  in.PeriodoStampa = Variant::Integer(11);
+  in.Codicefiscale = Variant::String("ABCDEFGHIJKLMNOPQ");
+  in.CognomeDeleg = Variant::String("de la fontaine");
+  in.NomeDeleg = Variant::String("jean");
+  const std::string header = declaration::FrenchHeaderRecord(in, *Date::FromYMD(2024, 12, 31));
+  //        1         2         3         4         5         6         7         8         9        10        11        12        13
+  //        1234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456
+  EXPECT_TRUE(SameText(
+      "INTRACOM    113        1231ABCDEFGHIJKLMN                                        DE LA FONTAIne jean                                    ",
+      header));
+  EXPECT_EQ(header.size(), declaration::kFrenchRecordLength);
+}
+
+TEST_F(FrenchFile, EditableRecordsetOfBothLists) {
+  auto object = Object(2);
+  RecordsetPtr rs = object->GeneraRstDatiLocalizzazioneFrancese();
+  ASSERT_TRUE(rs) << object->context().Stato << " " << object->context().Errore.Text();
+  EXPECT_EQ(object->context().Stato, 0);
+  EXPECT_EQ(object->CInput()->TipoStampa, Variant::Integer(2));
+  std::string columns;
+  for (size_t i = 0; i < 8; ++i) columns += rs->Field(i).name + " ";
+  EXPECT_EQ(columns, "DESCR_ERRORE ERRORE FAKEID SOSTITUITO DESCR IN01_DITTA_CG18 IN01_INDTIPODOC IN02_MESERIF ");
+  EXPECT_FALSE(rs->FieldIndex("NOMENCLATURA_ANNORIF").has_value());
+  std::string rows;
+  for (const Row* row : rs->VisibleRows()) {
+    for (const char* name : {"DESCR_ERRORE", "ERRORE", "FAKEID", "SOSTITUITO", "DESCR", "IN01_INDTIPODOC",
+                             "CG16_PARTIVA", "IMPORTO", "VALSTAT", "IN02_REGIME", "IN02_INDOPER"}) {
+      rows += "[" + (*row)[*rs->FieldIndex(name)].Text() + "]";
+    }
+    rows += "\n";
+  }
+  // Sales and purchases in one table; the services line is kept, the
+  // all-zero line is there too (the recordset is not filtered).
+  EXPECT_TRUE(SameText("[][0][1][  ][][1][12345678901][0][0][][0]\n"
+                       "[][0][2][  ][][1][12345678901][1234.5][1300.25][21][0]\n"
+                       "[][0][3][  ][][1][DE12345678901][99.49][99.49][][0]\n"
+                       "[][0][4][  ][][1][12345678901][500][0][][1]\n"
+                       "[][0][5][  ][][3][98765432][300.4][310][11][0]\n"
+                       "[][0][6][  ][][4][98765432][-50][50][][0]\n",
+                       rows));
+  // The rows can be edited by the host.
+  rs->MoveFirst();
+  rs->SetValue("DESCR_ERRORE", Variant::String("da controllare"));
+  EXPECT_EQ(rs->Value("DESCR_ERRORE"), Variant::String("da controllare"));
+
+  auto noCompany = Object(0);
+  noCompany->CInput()->Ditta = Variant::String("");
+  EXPECT_EQ(noCompany->GeneraRstDatiLocalizzazioneFrancese(), nullptr);
+  EXPECT_EQ(noCompany->context().Stato, 1);
+  db_.Run("DROP VIEW VIN01_INTRA");
+  auto badSql = Object(0);
+  badSql->context().Errore = Variant::String("earlier");
+  EXPECT_EQ(badSql->GeneraRstDatiLocalizzazioneFrancese(), nullptr);
+  EXPECT_EQ(badSql->context().Stato, 99);
+  EXPECT_EQ(badSql->context().Errore, Variant::String("earlier"));
+}
+
+TEST_F(FrenchFile, CommandWritesTheFileOrSaysWhyNot) {
+  cli::FrenchRequest request;
+  request.database = db_.path();
+  request.company = "3";
+  request.year = "2024";
+  request.period = "6";
+  request.user = "FR1";
+  request.outDir = folder_.path();
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::RunFrench(request, out, err, services_), 0) << err.str();
+  EXPECT_EQ(out.str(),
+            "DEB202406.TXT written to " + folder_.path() + " (690 bytes)\n"
+            "sales (flow 2): 2 lines, invoiced 1334, statistical value 1399, net mass 14\n"
+            "purchases (flow 1): 2 lines, invoiced 350, statistical value 360, net mass 3\n");
+  const std::string written = ReadFile(folder_ / "DEB202406.TXT");
+
+  // A month without goods lines writes nothing and keeps an earlier file.
+  request.period = "8";
+  request.fileName = "DEB202406.TXT";
+  out.str("");
+  EXPECT_EQ(cli::RunFrench(request, out, err, services_), 0) << err.str();
+  EXPECT_EQ(out.str(), "nothing to declare: no goods line in the period, no file written\n");
+  EXPECT_EQ(ReadFile(folder_ / "DEB202406.TXT"), written);
+
+  struct Case {
+    const char* what;
+    std::function<void(cli::FrenchRequest&)> change;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"period", [](cli::FrenchRequest& r) { r.period = "13"; },
+       "zelmora french: Errore: --period must be a whole number from 1 to 12, not '13'\n"},
+      {"lists", [](cli::FrenchRequest& r) { r.lists = "all"; },
+       "zelmora french: Errore: --lists must be sales, purchases or both, not 'all'\n"},
+      {"user", [](cli::FrenchRequest& r) { r.user = "A'B"; },
+       "zelmora french: Errore: --user must be letters and digits, not 'A'B'\n"},
+      {"level", [](cli::FrenchRequest& r) { r.level = "12"; },
+       "zelmora french: Errore: --level must be a whole number from 1 to 4, not '12'\n"},
+      {"file", [](cli::FrenchRequest& r) { r.fileName = "../x"; },
+       "zelmora french: Errore: --file must be a file name, not a path: '../x'\n"},
+      {"company", [](cli::FrenchRequest& r) { r.company = "1"; },
+       "zelmora french: Errore: Company 1 is not in the company table CG18_DITTE in CreaClasseDittaBase\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    cli::FrenchRequest bad = request;
+    bad.period = "6";
+    bad.fileName = "BAD.TXT";
+    c.change(bad);
+    std::ostringstream badOut, badErr;
+    EXPECT_EQ(cli::RunFrench(bad, badOut, badErr, services_), 2);
+    EXPECT_EQ(badErr.str(), c.message);
+  }
+  db_.Run("INSERT INTO CG18_DITTE VALUES (1, 'Alfa', 1, 1, 0)");
+  cli::FrenchRequest italian = request;
+  italian.company = "1";
+  std::ostringstream badOut, badErr;
+  EXPECT_EQ(cli::RunFrench(italian, badOut, badErr, services_), 2);
+  EXPECT_EQ(badErr.str(), "zelmora french: Errore: company 1 is not kept under the French localisation\n");
+  EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"DEB202406.TXT"});
+}
+
+}  // namespace
+}  // namespace zelmora
