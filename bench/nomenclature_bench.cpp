@@ -9,14 +9,7 @@
 // best wall time is reported with its CPU time and the largest peak. Sales
 // are taken monthly and purchases quarterly, as the demo company declares
 // them; the period defaults to March 2024 (the end of a quarter).
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <time.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -26,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/process_runner.h"
 #include "cli/check_command.h"
 #include "component/clsin_intrabo.h"
 #include "platform/dispatch_object.h"
@@ -33,7 +27,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using zelmora::Variant;
 
 struct Settings {
@@ -77,24 +70,20 @@ int CallOperation(const Settings& settings, const char* operation, int list, int
   return rs ? rs->RecordCount() : -1;
 }
 
-struct Scenario {
-  const char* name;
-  std::function<int(const Settings&)> run;
-};
-
-const std::vector<Scenario> kScenarios = {
+std::vector<zelmora::bench::Scenario> Scenarios(const Settings& settings) {
+  return {
     {"errors, monthly sales",
-     [](const Settings& s) { return CallOperation(s, "GeneraRstErroriNomenclatura", 0, 1); }},
+     [s = settings] { return CallOperation(s, "GeneraRstErroriNomenclatura", 0, 1); }},
     {"errors, quarterly purchases",
-     [](const Settings& s) { return CallOperation(s, "GeneraRstErroriNomenclatura", 1, 2); }},
+     [s = settings] { return CallOperation(s, "GeneraRstErroriNomenclatura", 1, 2); }},
     {"errors, both lists (telematic)",
-     [](const Settings& s) { return CallOperation(s, "GeneraRstErroriNomenclaturaInvioTelematico", 2, 0); }},
+     [s = settings] { return CallOperation(s, "GeneraRstErroriNomenclaturaInvioTelematico", 2, 0); }},
     {"form data, monthly sales",
-     [](const Settings& s) { return CallOperation(s, "GeneraRstDatiModuloStampe", 0, 1); }},
+     [s = settings] { return CallOperation(s, "GeneraRstDatiModuloStampe", 0, 1); }},
     {"form data, quarterly purchases",
-     [](const Settings& s) { return CallOperation(s, "GeneraRstDatiModuloStampe", 1, 2); }},
+     [s = settings] { return CallOperation(s, "GeneraRstDatiModuloStampe", 1, 2); }},
     {"zelmora check --lists both",
-     [](const Settings& s) {
+     [s = settings] {
        std::ostringstream out, err;
        const int status = zelmora::cli::RunCheck(
            {.database = s.database, .company = s.company, .year = s.year, .period = s.period, .lists = "both"}, out,
@@ -105,47 +94,7 @@ const std::vector<Scenario> kScenarios = {
        const long lines = std::count(text.begin(), text.end(), '\n');
        return status == 2 ? -1 : static_cast<int>(lines > 3 ? lines - 3 : 0);
      }},
-};
-
-double CpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-struct Measure {
-  int rows = 0;
-  double seconds = 0;
-  double cpu = 0;
-  double peakMiB = 0;
-};
-
-// One run in a child process, which writes its measure into a pipe.
-bool RunOnce(const Settings& settings, const Scenario& scenario, Measure& measure) {
-  int channel[2];
-  if (pipe(channel) != 0) return false;
-  std::fflush(stdout);
-  const pid_t child = fork();
-  if (child == 0) {
-    close(channel[0]);
-    const auto start = Clock::now();
-    const double cpuStart = CpuSeconds();
-    Measure m;
-    m.rows = scenario.run(settings);
-    m.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    m.cpu = CpuSeconds() - cpuStart;
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    m.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    const bool written = write(channel[1], &m, sizeof m) == static_cast<ssize_t>(sizeof m);
-    std::_Exit(written && m.rows >= 0 ? 0 : 1);
-  }
-  close(channel[1]);
-  const bool read = ::read(channel[0], &measure, sizeof measure) == static_cast<ssize_t>(sizeof measure);
-  close(channel[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return read && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  };
 }
 
 }  // namespace
@@ -174,24 +123,5 @@ int main(int argc, char** argv) {
     std::cerr << "usage: bench_nomenclature DB [--company N] [--year Y] [--period P] [--runs R]\n";
     return 2;
   }
-  std::printf("%-32s %6s %9s %9s %9s\n", "scenario", "rows", "best s", "cpu s", "peak MiB");
-  int failures = 0;
-  for (const Scenario& scenario : kScenarios) {
-    Measure best;
-    double peak = 0;
-    bool ok = true;
-    for (int run = 0; run < runs && ok; ++run) {
-      Measure m;
-      ok = RunOnce(settings, scenario, m);
-      if (ok && (run == 0 || m.seconds < best.seconds)) best = m;
-      peak = std::max(peak, m.peakMiB);
-    }
-    if (!ok) {
-      std::printf("%-32s failed\n", scenario.name);
-      ++failures;
-      continue;
-    }
-    std::printf("%-32s %6d %9.3f %9.3f %9.1f\n", scenario.name, best.rows, best.seconds, best.cpu, peak);
-  }
-  return failures == 0 ? 0 : 1;
+  return zelmora::bench::RunScenarios(Scenarios(settings), runs) == 0 ? 0 : 1;
 }
