@@ -82,6 +82,7 @@ std::map<std::string, std::string> ParseConnectionString(std::string_view text) 
 }
 
 Connection::Connection() = default;
+Connection::Connection(BackendWrapper wrap) : wrap_(std::move(wrap)) {}
 Connection::~Connection() = default;
 
 void Connection::Open(std::string_view connectionString, std::string_view, std::string_view, int32_t) {
@@ -92,7 +93,8 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
   const std::string provider = named == settings.end() ? "" : named->second;
   for (const Provider& p : kProviders) {
     if (EqualsIgnoreCase(p.name, provider)) {
-      backend_ = p.open(settings);
+      std::unique_ptr<DatabaseBackend> backend = p.open(settings);
+      backend_ = wrap_ ? wrap_(std::move(backend)) : std::move(backend);
       return;
     }
   }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -41,7 +42,11 @@ class DatabaseBackend {
 
 class Connection : public Object {
  public:
+  // Wraps the backend a connection opens (tests put a failing one around it).
+  using BackendWrapper = std::function<std::unique_ptr<DatabaseBackend>(std::unique_ptr<DatabaseBackend>)>;
+
   Connection();
+  explicit Connection(BackendWrapper wrap);
   ~Connection() override;
   std::string_view Kind() const override { return "Connection"; }
 
@@ -63,6 +68,7 @@ class Connection : public Object {
 
  private:
   std::unique_ptr<DatabaseBackend> backend_;
+  BackendWrapper wrap_;
 };
 
 using ConnectionPtr = std::shared_ptr<Connection>;

@@ -1,0 +1,296 @@
+// Every public operation of the business object run over a representative
+// scenario with the Nth database or file call failing, for N = 1, 2, ...
+// until the operation completes: no exception reaches the host, the failure
+// is reported in Stato and Errore as the operation's handler kind says, no
+// submission or temporary file is left (a file that is there is the whole
+// file), and the database holds what it held before or what a partial run
+// is known to leave.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <sstream>
+
+#include "component/clsin_intrabo.h"
+#include "platform/dispatch_object.h"
+#include "platform/services/temp_folder.h"
+#include "platform/sqlite/demo_data.h"
+#include "platform/sqlite/host_schema.h"
+#include "platform/sqlite/sqlite_extensions.h"
+#include "support/fault_injection.h"
+
+namespace zelmora {
+namespace {
+
+using testing::FaultyServices;
+
+enum class Kind { StatusAndText, Silent, Numbered };
+
+struct Scenario {
+  const char* operation;
+  Kind kind;
+  int company = 1;
+  std::function<void(CLSIN_INTRABO&, CLSIN_INPUTINTRA&)> setup;
+  std::string file = "";      // the file the operation writes, if any
+  bool deletes = false;       // the operation deletes a registration's movements
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+// Every row of every table, as text: what a test compares before and after.
+std::string Contents(const std::string& path) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  std::vector<std::string> tables;
+  sqlite3_stmt* names = nullptr;
+  sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name", -1, &names, nullptr);
+  while (sqlite3_step(names) == SQLITE_ROW) tables.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(names, 0)));
+  sqlite3_finalize(names);
+  std::string text;
+  for (const std::string& table : tables) {
+    text += "#" + table + "\n";
+    sqlite3_stmt* rows = nullptr;
+    sqlite3_prepare_v2(db, ("SELECT * FROM \"" + table + "\" ORDER BY rowid").c_str(), -1, &rows, nullptr);
+    while (rows && sqlite3_step(rows) == SQLITE_ROW) {
+      for (int i = 0; i < sqlite3_column_count(rows); ++i) {
+        const unsigned char* value = sqlite3_column_text(rows, i);
+        text += value ? reinterpret_cast<const char*>(value) : "NULL";
+        text += '|';
+      }
+      text += '\n';
+    }
+    sqlite3_finalize(rows);
+  }
+  sqlite3_close(db);
+  return text;
+}
+
+void Exec(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+  sqlite3_close(db);
+}
+
+ObjectPtr Interface(int localisation) {
+  auto management = std::make_shared<DispatchObject>();
+  management->SetMember("IndIntraVen", Variant::Integer(1));
+  management->SetMember("IndIntraAcq", Variant::Integer(localisation == 2 ? 1 : 2));
+  auto company = std::make_shared<DispatchObject>();
+  company->SetMember("IndLocalizzazione", Variant::Integer(static_cast<int16_t>(localisation)));
+  company->SetMember("ClsDatiGest", Variant::Obj(management));
+  auto global = std::make_shared<DispatchObject>();
+  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
+  auto root = std::make_shared<DispatchObject>();
+  root->SetMember("ClsGlobal", Variant::Obj(global));
+  return root;
+}
+
+void SalesMonthly(CLSIN_INTRABO&, CLSIN_INPUTINTRA& in) {
+  in.TipoStampa = Variant::Integer(0);
+  in.TipoIntra = Variant::Integer(1);
+}
+
+void BothLists(CLSIN_INTRABO&, CLSIN_INPUTINTRA& in) { in.TipoStampa = Variant::Integer(2); }
+
+const std::vector<Scenario>& Scenarios() {
+  static const std::vector<Scenario> scenarios = {
+      {"GeneraRecordsetIntra", Kind::Silent, 1, SalesMonthly},
+      {"StampaIntra", Kind::Silent, 1,
+       [](CLSIN_INTRABO& object, CLSIN_INPUTINTRA& in) {
+         SalesMonthly(object, in);
+         in.RhwndParent = Variant::Long(0);
+       }},
+      {"PreparaTracciatoPerDischetto", Kind::StatusAndText, 1,
+       [](CLSIN_INTRABO& object, CLSIN_INPUTINTRA& in) {
+         SalesMonthly(object, in);
+         in.AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010;
+         object.SetPathFileIntraWeb("SCAMBI.CEE");
+       },
+       "SCAMBI.CEE"},
+      {"CancellaMovimentiIntra", Kind::Numbered, 1,
+       [](CLSIN_INTRABO&, CLSIN_INPUTINTRA& in) { in.NumeroRegistrazione = Variant::Long(1); }, "", true},
+      {"GeneraRecordsetIntraPerInterrogazione", Kind::Silent, 1, SalesMonthly},
+      {"PreparaTracciatoPerDischetto2010", Kind::StatusAndText, 1,
+       [](CLSIN_INTRABO& object, CLSIN_INPUTINTRA& in) {
+         SalesMonthly(object, in);
+         object.SetPathFileIntraWeb("INTRA.TXT");
+       },
+       "INTRA.TXT"},
+      {"PreparaTracciatoPerInvioTelematico", Kind::StatusAndText, 1, BothLists},
+      {"GeneraRstErroriNomenclatura", Kind::StatusAndText, 1, SalesMonthly},
+      {"GeneraRstErroriNomenclaturaInvioTelematico", Kind::Silent, 1, BothLists},
+      {"GeneraRstDatiModuloStampe", Kind::StatusAndText, 1, SalesMonthly},
+      {"GeneraRstDatiNomenclaturaInvioTelematico", Kind::StatusAndText, 1, SalesMonthly},
+      {"GeneraRstDatiLocalizzazioneFrancese", Kind::Silent, 3, BothLists},
+      {"PreparaTracciatoPerLocalizzazioneFrancese", Kind::StatusAndText, 3,
+       [](CLSIN_INTRABO& object, CLSIN_INPUTINTRA& in) {
+         BothLists(object, in);
+         object.SetPathFileIntraWeb("DEB.TXT");
+       },
+       "DEB.TXT"},
+  };
+  return scenarios;
+}
+
+// One run of a scenario with the `failAt`th call failing (0: none).
+struct Outcome {
+  bool fired = false;
+  int64_t calls = 0;
+  int16_t stato = 0;
+  std::string errore;
+  std::vector<std::string> files;
+  std::string file;      // the written file's content, when there
+  std::string database;  // the database's contents after the run
+};
+
+class FaultInjection : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    folder_ = new TempFolder();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((*folder_ / "demo.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(RegisterTsqlExtensions(db), SQLITE_OK);
+    CreateHostSchema(db);
+    FillDemoData(db, {5000, 1});
+    sqlite3_close(db);
+  }
+  static void TearDownTestSuite() {
+    delete folder_;
+    folder_ = nullptr;
+  }
+
+  Outcome Run(const Scenario& scenario, int64_t failAt, const std::string& database, const std::string& out) {
+    auto services = std::make_shared<FaultyServices>(failAt);
+    Outcome outcome;
+    {
+      CLSIN_INTRABO object(services);
+      auto in = std::make_shared<CLSIN_INPUTINTRA>();
+      in->StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=" + database);
+      in->Ditta = Variant::Long(scenario.company);
+      in->Anno = Variant::Integer(2024);
+      in->PeriodoStampa = Variant::Integer(6);
+      in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+      in->CodiceUtenteInvioTelematico = Variant::String("ABCD");
+      in->DataInvioTelematico = Variant::FromDate(*Date::FromYMD(2024, 7, 5));
+      in->ProgressivoInvioTelematico = Variant::Integer(1);
+      in->NumFloppy = Variant::Integer(1);
+      in->PartitaIva = Variant::String("01234567890");
+      in->LivObbligo = 1;
+      object.SetCInput(in);
+      object.SetActiveInterface(Interface(scenario.company == 3 ? 2 : 0));
+      object.SetFolderFileIntraWeb(std::make_shared<Folder>(out));
+      scenario.setup(object, *in);
+      std::vector<Variant> args;
+      if (std::string_view(scenario.operation).starts_with("PreparaTracciatoPerDischetto") ||
+          std::string_view(scenario.operation) == "PreparaTracciatoPerLocalizzazioneFrancese") {
+        args.push_back(Variant());
+      }
+      EXPECT_NO_THROW(object.Invoke(scenario.operation, args)) << scenario.operation << " failing at " << failAt;
+      outcome.stato = object.context().Stato;
+      outcome.errore = object.context().Errore.Text();
+    }
+    outcome.fired = services->countdown().fired();
+    outcome.calls = services->countdown().calls();
+    for (const auto& entry : std::filesystem::directory_iterator(out)) outcome.files.push_back(entry.path().filename());
+    if (!scenario.file.empty() && std::filesystem::exists(out + "/" + scenario.file)) {
+      outcome.file = ReadFile(out + "/" + scenario.file);
+    }
+    outcome.database = Contents(database);
+    return outcome;
+  }
+
+  static TempFolder* folder_;
+};
+
+TempFolder* FaultInjection::folder_ = nullptr;
+
+bool EndsWithProcedure(const std::string& errore) {
+  const size_t in = errore.rfind(" in ");
+  return in != std::string::npos && in + 4 < errore.size();
+}
+
+TEST_F(FaultInjection, EveryOperationSurvivesEveryFailingCall) {
+  const std::string demo = *folder_ / "demo.db";
+  const std::string before = Contents(demo);
+  std::ostringstream report;
+  for (const Scenario& scenario : Scenarios()) {
+    SCOPED_TRACE(scenario.operation);
+    // The run without faults: what the operation makes when nothing fails.
+    const std::string work = *folder_ / "work.db";
+    const std::string out = *folder_ / "out";
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directory(out);
+    std::filesystem::copy_file(demo, work, std::filesystem::copy_options::overwrite_existing);
+    const Outcome clean = Run(scenario, 0, work, out);
+    ASSERT_EQ(clean.stato, 0) << clean.errore;
+    if (!scenario.file.empty()) {
+      ASSERT_FALSE(clean.file.empty()) << "the scenario writes no file";
+    }
+    std::vector<std::string> allowed = {before, clean.database};
+    if (scenario.deletes) {
+      // Lines go first, then the header: a failure between leaves the header alone.
+      std::filesystem::copy_file(demo, work, std::filesystem::copy_options::overwrite_existing);
+      Exec(work, "DELETE FROM IN02_RIGHEDOC WHERE IN02_DITTA_CG18 = 1 AND IN02_NUMREG_CG41 = 1");
+      allowed.push_back(Contents(work));
+    } else {
+      EXPECT_EQ(clean.database, before) << "an operation that only reads changed the database";
+    }
+
+    int64_t injected = 0;
+    for (int64_t failAt = 1;; ++failAt) {
+      std::filesystem::remove_all(out);
+      std::filesystem::create_directory(out);
+      if (scenario.deletes) std::filesystem::copy_file(demo, work, std::filesystem::copy_options::overwrite_existing);
+      const Outcome outcome = Run(scenario, failAt, work, out);
+      if (!outcome.fired) {
+        EXPECT_EQ(outcome.stato, 0) << outcome.errore;
+        break;
+      }
+      ++injected;
+      SCOPED_TRACE("call " + std::to_string(failAt) + " failing: Stato " + std::to_string(outcome.stato) + ", " +
+                   outcome.errore);
+      EXPECT_NE(outcome.stato, 0) << "the failure did not reach the host";
+      switch (scenario.kind) {
+        case Kind::StatusAndText:
+          EXPECT_TRUE(EndsWithProcedure(outcome.errore));
+          break;
+        case Kind::Silent:
+          EXPECT_TRUE(outcome.stato == 99 || EndsWithProcedure(outcome.errore));
+          break;
+        case Kind::Numbered:
+          EXPECT_TRUE((outcome.stato == 99 && outcome.errore.starts_with("Errore VB numero ")) ||
+                      EndsWithProcedure(outcome.errore));
+          break;
+      }
+      // No temporary file; a file that is there is the whole file.
+      for (const std::string& name : outcome.files) EXPECT_EQ(name, scenario.file);
+      // A country lookup that fails is reported and gives no code; the
+      // French file goes on without it, so only its shape is the same.
+      if (!outcome.files.empty() && outcome.errore.ends_with(" in DecodificaPaeseISO")) {
+        EXPECT_EQ(outcome.file.size(), clean.file.size());
+      } else if (!outcome.files.empty()) {
+        EXPECT_EQ(outcome.file, clean.file);
+      }
+      EXPECT_NE(std::find(allowed.begin(), allowed.end(), outcome.database), allowed.end())
+          << "the database holds neither its earlier content nor a known partial one";
+      if (::testing::Test::HasFailure()) break;
+    }
+    report << scenario.operation << ": " << injected << " faults injected, all survived\n";
+    EXPECT_GT(injected, 0);
+  }
+  std::cout << report.str();
+  ::testing::Test::RecordProperty("faults", report.str());
+}
+
+}  // namespace
+}  // namespace zelmora
