@@ -1,5 +1,6 @@
 // zelmora check --db PATH --company N --year Y --period P
 //               --lists sales|purchases|both [--csv]
+#include "cli/database_option.h"
 #include "cli/check_command.h"
 
 #include <filesystem>
@@ -67,11 +68,11 @@ int RunCheck(const CheckRequest& request, std::ostream& out, std::ostream& err) 
   if (request.lists == "purchases" || request.lists == "both") lists.push_back(1);
   if (lists.empty()) return fail("--lists must be sales, purchases or both");
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(request.database, ec)) return fail("no database file at " + request.database);
+  if (!IsConnectionString(request.database) && !std::filesystem::is_regular_file(request.database, ec)) return fail("no database file at " + request.database);
 
   CLSIN_INTRABO object;
   auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=" + request.database);
+  in->StringaDiConnessione = Variant::String(DatabaseConnectionString(request.database));
   in->Ditta = Variant::Long(request.company);
   in->Anno = Variant::Integer(static_cast<int16_t>(request.year));
   in->PeriodoStampa = Variant::Integer(static_cast<int16_t>(request.period));

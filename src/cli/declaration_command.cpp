@@ -1,5 +1,6 @@
 // zelmora declaration --db PATH --company N --year Y --period P
 //                     --list sales|purchases [--quarterly|--annual] [--linked] [--csv]
+#include "cli/database_option.h"
 #include "cli/declaration_command.h"
 
 #include <algorithm>
@@ -89,13 +90,13 @@ ObjectPtr ActiveInterfaceFor(IntraContext& context, int company) {
 
 int RunDeclaration(const DeclarationRequest& request, std::ostream& out, std::ostream& err) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(request.database, ec)) {
+  if (!IsConnectionString(request.database) && !std::filesystem::is_regular_file(request.database, ec)) {
     err << "zelmora declaration: no database file at " << request.database << "\n";
     return 1;
   }
   CLSIN_INTRABO object;
   auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=" + request.database);
+  in->StringaDiConnessione = Variant::String(DatabaseConnectionString(request.database));
   in->Ditta = Variant::Long(request.company);
   in->Anno = Variant::Integer(static_cast<int16_t>(request.year));
   in->PeriodoStampa = Variant::Integer(static_cast<int16_t>(request.period));

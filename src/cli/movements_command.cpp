@@ -1,3 +1,4 @@
+#include "cli/database_option.h"
 #include "cli/movements_command.h"
 
 #include <algorithm>
@@ -52,7 +53,7 @@ void CheckDate(const std::string& value, const char* option) {
 void CheckOptions(const MovementsOptions& o) {
   if (!IsWholeNumber(o.company)) throw UsageError{"--company must be a company number, not \"" + o.company + "\""};
   std::error_code error;
-  if (!std::filesystem::is_regular_file(o.database, error)) throw UsageError{"no database file at " + o.database};
+  if (!IsConnectionString(o.database) && !std::filesystem::is_regular_file(o.database, error)) throw UsageError{"no database file at " + o.database};
   CheckChoice(o.kind, "--kind", {"1", "2", "3", "4"});
   CheckChoice(o.operation, "--operation", {"0", "1", "9"});
   if (!o.account.empty() && o.partyKind.empty()) throw UsageError{"--account needs --party-kind"};
@@ -75,7 +76,7 @@ Variant TextOrEmpty(const std::string& text) { return text.empty() ? Variant() :
 
 std::shared_ptr<CLSIN_INPUTINTRA> MakeInput(const MovementsOptions& o) {
   auto input = std::make_shared<CLSIN_INPUTINTRA>();
-  input->StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=" + o.database);
+  input->StringaDiConnessione = Variant::String(DatabaseConnectionString(o.database));
   input->Ditta = Variant::Long(std::stoi(o.company));
   input->TipoMovimento = TextOrEmpty(o.kind);
   input->Conto = TextOrEmpty(o.account);

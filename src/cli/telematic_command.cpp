@@ -5,6 +5,7 @@
 // zelmora legacy    --db PATH --company N --year Y --period P --lists sales|purchases
 //                   --submission N [--periodicity monthly|quarterly|annual] [--vat ...]
 //                   [--delegate-vat ...] [--box1 X] [--box2 X] [--file NAME] --out DIR
+#include "cli/database_option.h"
 #include "cli/telematic_command.h"
 
 #include <algorithm>
@@ -100,14 +101,14 @@ Job OpenJob(const SubmissionRequest& request, std::shared_ptr<HostServices> serv
   Require(request.submission, "--submission");
   Require(request.outDir, "--out");
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(request.database, ec)) throw Refusal{"no database file at " + request.database};
+  if (!IsConnectionString(request.database) && !std::filesystem::is_regular_file(request.database, ec)) throw Refusal{"no database file at " + request.database};
   if (!std::filesystem::is_directory(request.outDir, ec)) throw Refusal{"no folder at " + request.outDir};
 
   Job job;
   job.object = std::make_unique<CLSIN_INTRABO>(std::move(services));
   job.input = std::make_shared<CLSIN_INPUTINTRA>();
   CLSIN_INPUTINTRA& in = *job.input;
-  in.StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=" + request.database);
+  in.StringaDiConnessione = Variant::String(DatabaseConnectionString(request.database));
   in.Ditta = Variant::Long(static_cast<int32_t>(Whole(request.company, "--company", 1, INT32_MAX)));
   in.Anno = Variant::Integer(static_cast<int16_t>(Whole(request.year, "--year", 1900, 9999)));
   in.PeriodoStampa = Variant::Integer(static_cast<int16_t>(Whole(request.period, "--period", 1, 12)));

@@ -1,4 +1,5 @@
 // zelmora verify FILE [--csv] [--db PATH --company N --year Y --period P]
+#include "cli/database_option.h"
 #include "cli/verify_command.h"
 
 #include <cerrno>
@@ -60,11 +61,11 @@ std::vector<std::string> LinesBehind(const VerifyRequest& request, const std::st
   if (request.year < 100 || request.year > 9999) throw Refusal{"--year must be a year from 100 to 9999"};
   if (request.period < 1 || request.period > 12) throw Refusal{"--period must be a month from 1 to 12"};
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(request.database, ec)) throw Refusal{"no database file at " + request.database};
+  if (!IsConnectionString(request.database) && !std::filesystem::is_regular_file(request.database, ec)) throw Refusal{"no database file at " + request.database};
 
   CLSIN_INTRABO object;
   auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=" + request.database);
+  in->StringaDiConnessione = Variant::String(DatabaseConnectionString(request.database));
   in->Ditta = Variant::Long(request.company);
   in->Anno = Variant::Integer(static_cast<int16_t>(request.year));
   in->PeriodoStampa = Variant::Integer(static_cast<int16_t>(request.period));

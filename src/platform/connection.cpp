@@ -1,29 +1,38 @@
 #include "platform/connection.h"
 
 #include "platform/error.h"
+#include "platform/odbc/odbc_backend.h"
+#include "platform/odbc/odbc_connection_string.h"
 #include "platform/sqlite/sqlite_backend.h"
 #include "platform/text_util.h"
 
 namespace zelmora {
 namespace {
 
-// The database engines this program has, by the provider name a connection
-// string gives.
+// The database engines this program has, by the provider a connection
+// string names: SQLite files natively, SQL Server through the FreeTDS ODBC
+// driver. A string that names no provider but an ODBC driver or data source
+// goes to the driver manager as it is.
 struct Provider {
-  std::string_view name;
+  bool (*names)(std::string_view provider);
   std::unique_ptr<DatabaseBackend> (*open)(const std::map<std::string, std::string>& settings);
 };
 
 std::unique_ptr<DatabaseBackend> OpenSqlite(const std::map<std::string, std::string>& settings) {
   auto source = settings.find("data source");
   if (source == settings.end() || source->second.empty()) {
-    throw Error(kSqliteErrorBase + 14, "The connection string names no Data Source (the SQLite database file).");
+    throw Error(kBadConnectionString, "The connection string names no Data Source (the SQLite database file).");
   }
   return OpenSqliteBackend(source->second);
 }
 
+std::unique_ptr<DatabaseBackend> OpenSqlServer(const std::map<std::string, std::string>& settings) {
+  return OpenOdbcBackend(SqlServerOdbcTarget(settings));
+}
+
 constexpr Provider kProviders[] = {
-    {"SQLite", OpenSqlite},
+    {[](std::string_view name) { return EqualsIgnoreCase(name, "SQLite"); }, OpenSqlite},
+    {IsSqlServerProvider, OpenSqlServer},
 };
 
 std::string Lower(std::string_view text) {
@@ -91,8 +100,12 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
   const std::map<std::string, std::string> settings = ParseConnectionString(ConnectionString);
   auto named = settings.find("provider");
   const std::string provider = named == settings.end() ? "" : named->second;
+  if (IsOdbcConnectionString(settings)) {
+    backend_ = OpenOdbcBackend(PlainOdbcTarget(ConnectionString));
+    return;
+  }
   for (const Provider& p : kProviders) {
-    if (EqualsIgnoreCase(p.name, provider)) {
+    if (p.names(provider)) {
       std::unique_ptr<DatabaseBackend> backend = p.open(settings);
       backend_ = wrap_ ? wrap_(std::move(backend)) : std::move(backend);
       return;

@@ -1,5 +1,6 @@
 // The database client's connection: ADO-style connection strings
-// ("Provider=SQLite;Data Source=PATH"; keys case-insensitive), Execute of
+// ("Provider=SQLite;Data Source=PATH", "Provider=SQLOLEDB;Data Source=HOST;
+// ..."; keys case-insensitive), Execute of
 // command text returning a disconnected snapshot, and the settings the
 // component makes before opening. The work is done by a backend chosen by
 // the connection string's provider.
@@ -23,6 +24,10 @@ constexpr int32_t kExecuteNoRecords = 128;
 // Settings values the component uses.
 constexpr int32_t kUseClient = 3;
 constexpr int32_t kIsolationSerializable = 0x100000;
+// A connection string that cannot be used as written (no database named, a
+// sign-in this system cannot do): the low word of the database client's
+// 0x80040E73, with a description of what is wrong.
+constexpr int32_t kBadConnectionString = 0x0E73;
 
 // "Key=Value;Key=Value" parsed with lower-cased keys; values keep their text
 // (surrounding blanks removed; values may be quoted with " or ').
@@ -56,8 +61,10 @@ class Connection : public Object {
   int32_t IsolationLevel = 4096;
 
   // Opens the backend named by the connection string (the argument, or
-  // ConnectionString when the argument is empty). A string that names no
-  // backend this program has fails with error 3706 and says which it named.
+  // ConnectionString when the argument is empty): Provider=SQLite, a SQL
+  // Server provider (SQLOLEDB, MSOLEDBSQL, SQLNCLI) through ODBC, or a plain
+  // ODBC string (Driver=... or DSN=...). A string that names no backend this
+  // program has fails with error 3706 and says which it named.
   void Open(std::string_view connectionString = {}, std::string_view user = {},
             std::string_view password = {}, int32_t options = -1);
   bool IsOpen() const;

@@ -37,8 +37,12 @@ TEST(ConnectionString, KeysAreLowerCaseAndValuesKeepTheirText) {
 
 TEST(Connection, OpensOnlyProvidersItHasAndExistingFiles) {
   Connection c;
-  EXPECT_EQ("3706: Provider cannot be found. It may not be properly installed. (Provider: SQLOLEDB.1)",
+  // A SQL Server provider is opened over ODBC: without a login it is refused before any driver is asked.
+  EXPECT_EQ("3699: The connection string cannot be used: it names no User ID; a SQL Server login (User ID and "
+            "Password) is needed on this system.",
             Failure([&] { c.Open("Provider=SQLOLEDB.1;Data Source=SERVER;Initial Catalog=HOST"); }));
+  EXPECT_EQ("3706: Provider cannot be found. It may not be properly installed. (Provider: Microsoft.Jet.OLEDB.4.0)",
+            Failure([&] { c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\dati.mdb"); }));
   EXPECT_EQ("3706: Provider cannot be found. It may not be properly installed. (The connection string names no "
             "provider.)",
             Failure([&] { c.Open("   "); }));
