@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   zelmora::cli::AddCheckCommand(app, exitCode);
   zelmora::cli::AddNomenclatureCommand(app, exitCode);
   zelmora::cli::AddVerifyCommand(app, exitCode);
+  zelmora::cli::AddPrintCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
