@@ -163,8 +163,9 @@ int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
     object.SetCInput(in);
     IntraContext& context = object.context();
     CreaConnessione(context);
-    if (context.Stato == 0) CreaClasseDittaBase(context);
-    CheckStatus(context, "opening the company");
+    CheckStatus(context, "opening the database");
+    CreaClasseDittaBase(context);
+    if (context.Stato != 0) throw BadInput{"no company " + request.company + ": " + context.Errore.Text()};
     if (!context.ClsDitta || !context.ClsDitta->ClsDatiAnagrafici ||
         context.ClsDitta->ClsDatiAnagrafici->RagioneSociale.IsEmptyOrNull()) {
       throw BadInput{"no company " + request.company + " in " + request.database};
