@@ -167,6 +167,24 @@ TEST_F(PrintCommandTest, QuarterlyPurchasesFormsAndJournalReadAsTheGoldenTexts) 
   ExpectGolden("purchases_journal.txt", PagesText(journal));
 }
 
+// A journal longer than a page: each page totals its own lines (a line
+// marked to subtract counts negative), the last page also the report's.
+TEST_F(PrintCommandTest, JournalTotalsEachPageAndTheWholeReport) {
+  for (int i = 1; i <= 45; ++i) {
+    Add(1, 0, "84821090", std::to_string(i) + ".10", "202407" + Day(1 + i % 28));
+  }
+  Movement subtracted;
+  subtracted.registration = ++registration_;
+  subtracted.amount = subtracted.currencyAmount = subtracted.statisticalValue = "1000.01";
+  subtracted.negative = 1;
+  subtracted.competence = subtracted.registered = "'20240731'";
+  db_.Add(subtracted);
+  const std::string journal = Pdf("july-journal.pdf");
+  ASSERT_EQ(Print({"journal", "", "1", "2024", "7", "sales", false, "", journal}), 0) << complaint_;
+  EXPECT_EQ(said_, journal + ": 2 pages\n");
+  ExpectGolden("july_journal.txt", PagesText(journal));
+}
+
 TEST_F(PrintCommandTest, BadInputAndEmptyPeriodsLeaveNoFile) {
   struct Case {
     cli::PrintRequest request;
