@@ -12,6 +12,8 @@ if [ "${2:-}" = "--asan" ]; then
   # The T-SQL grammar checks run sqlfluff over texts that do not depend on
   # the build; the normal build runs them, the sanitizer build skips them.
   select=(-E Grammar)
+  # fontconfig's font cache, kept to the end of the process, is not ours.
+  export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 fi
 scripts/deps.sh
 cmake -S . -B "$dir" "${flags[@]}" >/dev/null

@@ -18,5 +18,7 @@ void AddCheckCommand(CLI::App& app, int& exitCode);
 void AddNomenclatureCommand(CLI::App& app, int& exitCode);
 void AddVerifyCommand(CLI::App& app, int& exitCode);
 void AddFrenchCommand(CLI::App& app, int& exitCode);
+// zelmora print: the journal, the laser forms and the cover page as PDF.
+void AddPrintCommand(CLI::App& app, int& exitCode);
 
 }  // namespace zelmora::cli

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
   zelmora::cli::AddNomenclatureCommand(app, exitCode);
   zelmora::cli::AddVerifyCommand(app, exitCode);
   zelmora::cli::AddFrenchCommand(app, exitCode);
+  zelmora::cli::AddPrintCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

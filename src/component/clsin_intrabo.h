@@ -99,6 +99,10 @@ class CLSIN_INTRABO : public Object {
   // The laser form's lines of every section and the pages of the section
   // CInput.PagineModLas names, into COutput's form recordsets.
   void PreparaRecodsetPerStampaSuModuloLaser();
+  // Prints the laser form's section CInput.PagineModLas.
+  void StampaIntraSuModuloLaser();
+  // Prints the cover page of the laser form.
+  void StampaFrontespizioModIntra();
 
   // --- late binding -------------------------------------------------------
   // Public properties by name (CInput, COutput, Stato, Errore, ...).

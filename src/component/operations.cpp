@@ -86,6 +86,16 @@ const std::vector<CLSIN_INTRABO::Operation>& CLSIN_INTRABO::Operations() {
          object.PreparaRecodsetPerStampaSuModuloLaser();
          return Variant();
        }},
+      {"StampaIntraSuModuloLaser", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         object.StampaIntraSuModuloLaser();
+         return Variant();
+       }},
+      {"StampaFrontespizioModIntra", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         object.StampaFrontespizioModIntra();
+         return Variant();
+       }},
   };
   return operations;
 }

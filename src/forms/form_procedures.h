@@ -9,7 +9,10 @@
 #pragma once
 
 #include "component/intra_context.h"
+#include <string>
+
 #include "platform/recordset.h"
+#include "platform/report.h"
 
 namespace zelmora::forms {
 
@@ -32,6 +35,28 @@ void StampaIntraSuModulo(IntraContext& context) noexcept;
 // numbered on its own pages, and the page rows of the section that
 // CInput.PagineModLas names with its totals.
 void PreparaRecodsetPerStampaSuModuloLaser(IntraContext& context) noexcept;
+
+// Prints one section of the laser form (CInput.PagineModLas: 1 the first
+// page, 2 bis, 3 ter, 4 quater, 5 quinquies) through a new report object
+// held in PclsRepLas, with the section's template, title and formulas.
+void StampaIntraSuModuloLaser(IntraContext& context) noexcept;
+// The laser report's BeforePrintReport: binds the line recordsets to the
+// template's two subreports and sets its parameter fields (declarant,
+// delegate, period, counters and totals).
+void PclsRepLas_BeforePrintReport(IntraContext& context, bool& cancel, CrepReport& crepReport,
+                                  const ObjectPtr& crepApp) noexcept;
+// Prints the cover page of the laser form: one placeholder line, no totals.
+void StampaFrontespizioModIntra(IntraContext& context) noexcept;
+
+// Releases the report object held in PclsRepLas (dropping what it holds of
+// ours first), then holds a new one whose event reaches the handler above.
+ReportObject& NewLaserReport(IntraContext& context);
+void ReleaseLaserReport(IntraContext& context);
+// A variant assigned to a text property: Empty gives "", Null fails (94).
+std::string AssignedText(const Variant& value);
+// A total as the forms show it: a whole number with thousands separators
+// ("###,###,###,##0"), e.g. 1234567.5 gives "1.234.568".
+std::string FormatWholeAmount(const Variant& amount);
 
 // The form-lines recordset, new and open: the 40 columns of the printed
 // form line, then, when `laser`, the 9 of the laser form's services data.

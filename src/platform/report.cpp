@@ -96,6 +96,11 @@ void ReportObject::Prepare(const std::string& title, const std::string& template
                      value1, value2});
 }
 
+void ReportObject::SetFormula(const std::string& name, const std::string& text) {
+  Record("Formula", {Variant::String(name), Variant::String(text)});
+  SetNamed(job_->formulas, name, text);
+}
+
 void ReportObject::Print() {
   Record("Print", {});
   bool cancel = false;

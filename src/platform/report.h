@@ -79,6 +79,8 @@ class ReportObject : public Object {
   // prepare(title, template file, template folder, value, value)
   void Prepare(const std::string& title, const std::string& templateFile, const std::string& templateFolder,
                const Variant& value1, const Variant& value2);
+  // A formula of the template, set by name after prepare.
+  void SetFormula(const std::string& name, const std::string& text);
   // Raises BeforePrintReport once, then prints unless the handler cancelled.
   void Print();
   // Completion flag: non-zero when the print has finished and the object

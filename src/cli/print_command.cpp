@@ -1,0 +1,228 @@
+#include "cli/print_command.h"
+
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+#include "component/clsin_intrabo.h"
+#include "component/connection_context.h"
+#include "forms/form_procedures.h"
+#include "movements/movement_procedures.h"
+#include "platform/dispatch_object.h"
+#include "platform/error.h"
+#include "platform/report_pdf/report_templates.h"
+
+namespace zelmora::cli {
+
+namespace {
+
+// Bad input: exit 2.
+struct BadInput {
+  std::string reason;
+};
+// A print that could not be made: exit 1.
+struct Failure {
+  std::string reason;
+};
+
+int Whole(const std::string& text, const char* option, int low, int high) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  auto [at, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || at != end || value < low || value > high) {
+    throw BadInput{std::string(option) + " must be a whole number from " + std::to_string(low) + " to " +
+                   std::to_string(high) + ", not '" + text + "'"};
+  }
+  return value;
+}
+
+std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+// The host's active interface as the print operations read it: the
+// company's localisation and its Intrastat indicators.
+ObjectPtr ActiveInterfaceFor(const IntraContext& context) {
+  auto management = std::make_shared<DispatchObject>();
+  auto current = std::make_shared<DispatchObject>();
+  Variant localisation = Variant::Null();
+  if (context.ClsDitta && context.ClsDitta->ClsDatiAnagrafici) {
+    localisation = context.ClsDitta->ClsDatiAnagrafici->IndLocalizzazione;
+  }
+  if (context.ClsDitta && context.ClsDitta->ClsDatiGest) {
+    management->SetMember("IndIntraVen", context.ClsDitta->ClsDatiGest->IndIntraVen);
+    management->SetMember("IndIntraAcq", context.ClsDitta->ClsDatiGest->IndIntraAcq);
+  }
+  current->SetMember("IndLocalizzazione", localisation);
+  current->SetMember("ClsDatiGest", Variant::Obj(management));
+  auto global = std::make_shared<DispatchObject>();
+  global->SetMember("Gcls_DittaCorrente", Variant::Obj(current));
+  auto root = std::make_shared<DispatchObject>();
+  root->SetMember("ClsGlobal", Variant::Obj(global));
+  return root;
+}
+
+void CheckStatus(const IntraContext& context, const char* what) {
+  if (context.Stato == 0) return;
+  const std::string text = context.Errore.Text();
+  throw Failure{std::string(what) + " failed (status " + std::to_string(context.Stato) + ")" +
+                (text.empty() ? "" : ": " + text)};
+}
+
+// The journal of the period's movements of one list, by competence date.
+void PrintJournal(CLSIN_INTRABO& object, int year, int firstMonth, int lastMonth, bool sales) {
+  CLSIN_INPUTINTRA& in = *object.CInput();
+  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  const int lastDay = lastMonth == 2 && !leap ? 28 : kDays[lastMonth - 1];
+  const std::string from = std::to_string(year) + TwoDigits(firstMonth) + "01";
+  const std::string to = std::to_string(year) + TwoDigits(lastMonth) + TwoDigits(lastDay);
+  in.ENHFiltro = Variant::String(std::string("AND IN01_INDTIPODOC IN ") + (sales ? "(1, 2)" : "(3, 4)") +
+                                 " AND ISNULL(IN01_DTCOMPINTRA, ISNULL(CG41_DATAREGIVA, CG41_DATAREG)) >= '" + from +
+                                 "' AND ISNULL(IN01_DTCOMPINTRA, ISNULL(CG41_DATAREGIVA, CG41_DATAREG)) <= '" + to +
+                                 "'");
+  // The heading shows the period; the text above is what selects it.
+  in.DataRegistrazioneIniziale = Variant::String("01/" + TwoDigits(firstMonth) + "/" + std::to_string(year));
+  in.DataRegistrazioneFinale =
+      Variant::String(TwoDigits(lastDay) + "/" + TwoDigits(lastMonth) + "/" + std::to_string(year));
+  in.RhwndParent = Variant::Long(0);
+  object.StampaIntra();
+  CheckStatus(object.context(), "the journal");
+}
+
+// The first page and every section that has lines, in the form's order.
+void PrintForms(CLSIN_INTRABO& object) {
+  CLSIN_INPUTINTRA& in = *object.CInput();
+  IntraContext& context = object.context();
+  for (int section = 1; section <= 5; ++section) {
+    // Page rows left by the section before are not to be printed again.
+    object.COutput()->RecordsetIntraModMain = nullptr;
+    in.PagineModLas = Variant::Integer(static_cast<int16_t>(section));
+    object.StampaIntraSuModuloLaser();
+    if (context.Stato == 1 && context.Errore.Text() == "Non ci sono record") {
+      if (section == 1) throw Failure{"no declaration line in the period: nothing to print"};
+      context.Stato = 0;
+      context.Errore = Variant();
+      continue;
+    }
+    CheckStatus(context, "the laser form");
+  }
+}
+
+}  // namespace
+
+int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
+             std::shared_ptr<HostServices> services) {
+  std::string temporary;
+  try {
+    if (!services) services = std::make_shared<DefaultHostServices>();
+    if (request.document != "journal" && request.document != "forms" && request.document != "cover") {
+      throw BadInput{"the document must be journal, forms or cover, not '" + request.document + "'"};
+    }
+    for (const auto& [value, option] : {std::pair{&request.database, "--db"}, {&request.company, "--company"},
+                                        {&request.year, "--year"}, {&request.period, "--period"},
+                                        {&request.list, "--list"}, {&request.out, "--out"}}) {
+      if (value->empty()) throw BadInput{std::string(option) + " is required"};
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(request.database, ec)) {
+      throw BadInput{"no database file at " + request.database};
+    }
+    const int company = Whole(request.company, "--company", 1, 99999);
+    const int year = Whole(request.year, "--year", 1900, 9999);
+    const int period = Whole(request.period, "--period", 1, 12);
+    if (request.quarterly && period % 3 != 0) {
+      throw BadInput{"--period must be the last month of a quarter (3, 6, 9 or 12) with --quarterly, not " +
+                     request.period};
+    }
+    if (request.list != "sales" && request.list != "purchases") {
+      throw BadInput{"--list must be sales or purchases, not '" + request.list + "'"};
+    }
+    const std::filesystem::path target(request.out);
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    if (!std::filesystem::is_directory(folder, ec)) throw BadInput{"no folder for " + request.out};
+    if (std::filesystem::is_directory(target, ec)) throw BadInput{"--out names a folder: " + request.out};
+    const bool sales = request.list == "sales";
+
+    CLSIN_INTRABO object(services);
+    auto in = std::make_shared<CLSIN_INPUTINTRA>();
+    in->StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=" + request.database);
+    in->Ditta = Variant::Long(company);
+    in->Anno = Variant::Integer(static_cast<int16_t>(year));
+    in->PeriodoStampa = Variant::Integer(static_cast<int16_t>(period));
+    in->TipoIntra = Variant::Integer(request.quarterly ? 2 : 1);
+    in->TipoStampa = Variant::Integer(sales ? 0 : 1);
+    in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+    in->RhwndParent = Variant::Long(0);
+    in->PartitaIva = Variant::String(request.vat);
+    object.SetCInput(in);
+    IntraContext& context = object.context();
+    CreaConnessione(context);
+    CheckStatus(context, "opening the database");
+    CreaClasseDittaBase(context);
+    if (context.Stato != 0) throw BadInput{"no company " + request.company + ": " + context.Errore.Text()};
+    if (!context.ClsDitta || !context.ClsDitta->ClsDatiAnagrafici ||
+        context.ClsDitta->ClsDatiAnagrafici->RagioneSociale.IsEmptyOrNull()) {
+      throw BadInput{"no company " + request.company + " in " + request.database};
+    }
+    in->RagioneSociale = context.ClsDitta->ClsDatiAnagrafici->RagioneSociale;
+    in->RagSocFisc = in->RagioneSociale;
+    object.SetActiveInterface(ActiveInterfaceFor(context));
+
+    if (request.document == "journal") {
+      const int first = request.quarterly ? period - 2 : period;
+      PrintJournal(object, year, first, period, sales);
+    } else if (request.document == "forms") {
+      PrintForms(object);
+    } else {
+      object.StampaFrontespizioModIntra();
+      CheckStatus(context, "the cover page");
+    }
+
+    temporary = (folder / ("." + target.filename().string() + ".tmp-" + std::to_string(getpid()))).string();
+    const int pages = pdf::RenderPrintJobs(
+        services->PrintJobs(), [&](const std::string& sql) { return context.connection().Execute(sql, kCmdText); },
+        temporary);
+    std::filesystem::rename(temporary, target, ec);
+    if (ec) throw Failure{"cannot write " + request.out + ": " + ec.message()};
+    temporary.clear();
+    out << request.out << ": " << pages << (pages == 1 ? " page" : " pages") << "\n";
+    return 0;
+  } catch (const BadInput& bad) {
+    err << "zelmora print: Errore: " << bad.reason << "\n";
+    return 2;
+  } catch (const Failure& failure) {
+    err << "zelmora print: Errore: " << failure.reason << "\n";
+  } catch (const Error& error) {
+    err << "zelmora print: Errore: " << error.description() << "\n";
+  } catch (const std::exception& error) {
+    err << "zelmora print: Errore: " << error.what() << "\n";
+  }
+  if (!temporary.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+  }
+  return 1;
+}
+
+void AddPrintCommand(CLI::App& app, int& exitCode) {
+  auto request = std::make_shared<PrintRequest>();
+  auto* command = app.add_subcommand("print", "Print the movements journal, the laser forms or the cover page as PDF");
+  command->add_option("document", request->document, "journal, forms or cover");
+  command->add_option("--db", request->database, "the host database (a SQLite file)");
+  command->add_option("--company", request->company, "the declaring company's code");
+  command->add_option("--year", request->year, "the year of the period");
+  command->add_option("--period", request->period, "the month (with --quarterly, the quarter's last month)");
+  command->add_option("--list", request->list, "sales or purchases");
+  command->add_flag("--quarterly", request->quarterly, "a quarterly declaration (default: monthly)");
+  command->add_option("--vat", request->vat, "the declarant's VAT number, shown on the forms");
+  command->add_option("--out", request->out, "the PDF file to write");
+  command->callback([request, &exitCode] { exitCode = RunPrint(*request, std::cout, std::cerr); });
+}
+
+}  // namespace zelmora::cli

@@ -1,0 +1,330 @@
+// The laser form and cover page print jobs: what StampaIntraSuModuloLaser
+// and StampaFrontespizioModIntra ask of the report object and what the
+// BeforePrintReport handler binds and sets, compared whole with golden
+// print jobs, and the choices of template, formula and quarter flags.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "cli/host_harness.h"
+#include "cli/json_values.h"
+#include "component/clsin_intrabo.h"
+#include "declaration/host_database.h"
+#include "forms/form_procedures.h"
+#include "platform/dispatch_object.h"
+#include "support/golden.h"
+
+namespace zelmora {
+namespace {
+
+using cli::Json;
+using testing::HostDatabase;
+using testing::Movement;
+
+class FixedFolder : public DefaultHostServices {
+ public:
+  std::string ComponentFolder() override { return "/opt/zelmora"; }
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The golden document at `name` under tests/forms/golden compared whole
+// with `actual`; ZELMORA_WRITE_GOLDEN=1 writes it instead, for a person to
+// review the difference before committing it.
+void ExpectGolden(const std::string& name, const std::string& actual) {
+  const std::string path = ZELMORA_SOURCE_DIR "/tests/forms/golden/" + name;
+  if (std::getenv("ZELMORA_WRITE_GOLDEN") != nullptr) {
+    std::ofstream(path, std::ios::binary) << actual;
+    return;
+  }
+  EXPECT_SAME_TEXT(ReadFile(path), actual);
+}
+
+std::string Replace(std::string text, const std::string& what, const std::string& with) {
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size())) {
+    text.replace(at, what.size(), with);
+  }
+  return text;
+}
+
+// The host's active interface: a company of the Italian localisation.
+ObjectPtr Host() {
+  auto company = std::make_shared<DispatchObject>();
+  company->SetMember("IndLocalizzazione", Variant::Integer(0));
+  auto global = std::make_shared<DispatchObject>();
+  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
+  auto root = std::make_shared<DispatchObject>();
+  root->SetMember("ClsGlobal", Variant::Obj(global));
+  return root;
+}
+
+class LaserPrintTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_.Run(
+        "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
+        "INSERT INTO CG07_TABSTATIEST VALUES (1, 'FR', 'Francia', 1), (4, 'DE', 'Germania', 1);"
+        "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller GmbH', 'DE111', 4), (101, 'Dupont SA', 'FR222', 1);"
+        "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 1, 11, 101);");
+  }
+
+  // A movement of company 1 registered on `day` (YYYYMMDD).
+  void Add(int kind, int operation, const char* code, const char* amount, const char* day, int partnerKind = 0,
+           int partner = 10) {
+    Movement m;
+    m.registration = ++registration_;
+    m.documentKind = kind;
+    m.operation = operation;
+    m.code = std::string("'") + code + "'";
+    m.amount = m.currencyAmount = amount;
+    m.statisticalValue = amount;
+    m.mass = "12.5";
+    m.competence = m.registered = std::string("'") + day + "'";
+    m.partnerKind = partnerKind;
+    m.partner = partner;
+    if (operation == 1) {
+      m.in03 = "'I'", m.in04 = "'B'", m.originalNumber = "'F-77'", m.originalDate = "'20240502'";
+      m.payment = "4", m.terms = "NULL", m.transport = "NULL", m.destination = "NULL";
+    }
+    if (kind == 2 || kind == 4) m.referenceMonth = "3", m.referenceYear = "2024";
+    db_.Add(m);
+  }
+
+  Json Run(const std::string& script) {
+    cli::HarnessResult result =
+        cli::RunHostScript(Replace(script, "@CS@", db_.ConnectionString()), std::make_shared<FixedFolder>());
+    EXPECT_EQ(result.exitCode, 0) << result.error;
+    return Json::parse(result.output);
+  }
+
+  HostDatabase db_;
+  int registration_ = 0;
+};
+
+const char* const kHost =
+    R"("ActiveInterface": {"ClsGlobal": {"Gcls_DittaCorrente": {"IndLocalizzazione": 0}}},)";
+
+// A monthly sales declaration's goods section: the page rows of the
+// section with their carried totals, both line recordsets bound, the
+// declarant's data, counters and totals of every section.
+TEST_F(LaserPrintTest, MonthlySalesGoodsSectionIsTheGoldenPrintJob) {
+  Add(1, 0, "84821090", "1250.40", "20240510");
+  Add(1, 0, "73181500", "800", "20240512");
+  Add(1, 1, "620100", "4999.5", "20240513");
+  Add(2, 0, "84821090", "-120", "20240514");
+  const Json out = Run(std::string(R"({
+    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "Anno": 2024, "PeriodoStampa": 5, "TipoIntra": 1,
+               "TipoStampa": 0, "AnnoRiferimentoIntra": 1, "PagineModLas": 2, "RhwndParent": 4242,
+               "UserObject": "utente", "NomeServer": "srv01", "NomeDataBase": "HOSTDB",
+               "Codicefiscale": "RSSMRA70A01F257X", "PartitaIva": "01234567890", "Cognome": "Rossi",
+               "Nome": "Mario", "RagSocFisc": null, "CognomeDeleg": "Bianchi", "NomeDeleg": "Anna",
+               "RagSocDeleg": "Studio Bianchi", "NumFloppy": 12, "Casella1": "X"},)") +
+                       kHost + R"(
+    "object": {"Stato": 7},
+    "calls": ["StampaIntraSuModuloLaser"]})");
+  EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntraSuModuloLaser", "Stato": 7,
+                                          "Errore": {"empty": true}, "result": null}])"));
+  EXPECT_EQ(out["object"]["NumRecStpModIntra"], Json(1));
+  ExpectGolden("laser_sales_bis.json",
+                   out["print_jobs"].dump(1) + "\n");
+}
+
+// A quarterly purchases declaration's services section after a change of
+// periodicity in May: the services recordset bound in the goods place, the
+// quarter flags, and the input left with the quarter.
+TEST_F(LaserPrintTest, QuarterlyPurchasesServicesSectionIsTheGoldenPrintJob) {
+  Add(3, 0, "84821090", "300", "20240410", 1, 11);
+  Add(3, 1, "620100", "1234567.6", "20240515", 1, 11);
+  Add(3, 1, "620200", "10", "20240610", 1, 11);
+  const Json out = Run(std::string(R"({
+    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "Anno": 2024, "PeriodoStampa": 6, "TipoIntra": 2,
+               "TipoStampa": 1, "AnnoRiferimentoIntra": 1, "PagineModLas": 4, "RhwndParent": "7",
+               "CambioPeriodicita": true, "RagSocFisc": "Officine Rossi S.p.A."},)") +
+                       kHost + R"(
+    "calls": ["StampaIntraSuModuloLaser"]})");
+  EXPECT_EQ(out["steps"][0]["Stato"], Json(0));
+  EXPECT_EQ(out["CInput"]["TipoIntra"], Json(2));
+  EXPECT_EQ(out["CInput"]["PeriodoStampa"], Json(6));
+  ExpectGolden("laser_purchases_quater.json",
+                   out["print_jobs"].dump(1) + "\n");
+}
+
+// The cover page of both lists: one page row, one placeholder line seen
+// through both line properties, the first-page template.
+TEST_F(LaserPrintTest, CoverPagesAreTheGoldenPrintJobs) {
+  const Json sales = Run(std::string(R"({
+    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "Anno": 2024, "PeriodoStampa": 5, "TipoIntra": 1,
+               "TipoStampa": 0, "AnnoRiferimentoIntra": 1, "RhwndParent": 1, "RagSocFisc": "Declarant"},)") +
+                         kHost + R"(
+    "calls": ["StampaFrontespizioModIntra"]})");
+  const Json purchases = Run(std::string(R"({
+    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "Anno": 2024, "PeriodoStampa": 6, "TipoIntra": 2,
+               "TipoStampa": 1, "AnnoRiferimentoIntra": 0, "RhwndParent": 1, "RagSocFisc": "Declarant"},)") +
+                             kHost + R"(
+    "calls": ["StampaFrontespizioModIntra"]})");
+  EXPECT_EQ(sales["steps"][0]["Stato"], Json(0));
+  EXPECT_EQ(sales["COutput"]["RecordsetIntraAcqCess"], sales["COutput"]["RecordsetIntraRettifiche"]);
+  ExpectGolden("cover_pages.json",
+                   sales["print_jobs"].dump(1) + "\n" + purchases["print_jobs"].dump(1) + "\n");
+}
+
+// Template, title and kind of every list and section, in both form
+// generations; a combination without a template still prints, with the
+// formulas and the section label.
+TEST_F(LaserPrintTest, EachSectionHasItsTemplateAndLabel) {
+  Add(1, 0, "84821090", "100", "20240510");
+  Add(2, 0, "84821090", "100", "20240510");
+  Add(1, 1, "620100", "100", "20240510");
+  Add(2, 1, "620100", "100", "20240510");
+  Add(3, 0, "84821090", "100", "20240510", 1, 11);
+  Add(4, 0, "84821090", "100", "20240510", 1, 11);
+  Add(3, 1, "620100", "100", "20240510", 1, 11);
+  Add(4, 1, "620100", "100", "20240510", 1, 11);
+  // The sections are printed in order on one object, as a host prints a
+  // declaration: a section without lines prints the page rows held.
+  std::string actual;
+  for (int from2010 = 1; from2010 >= 0; --from2010) {
+    for (int list = 0; list <= 1; ++list) {
+      auto services = std::make_shared<FixedFolder>();
+      CLSIN_INTRABO object(services);
+      auto in = std::make_shared<CLSIN_INPUTINTRA>();
+      in->Ditta = Variant::Integer(1);
+      in->StringaDiConnessione = Variant::String(db_.ConnectionString());
+      in->Anno = Variant::Integer(2024);
+      in->PeriodoStampa = Variant::Integer(5);
+      in->TipoIntra = Variant::Integer(1);
+      in->TipoStampa = Variant::Integer(static_cast<int16_t>(list));
+      in->AnnoRiferimentoIntra = from2010 ? AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010
+                                          : AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010;
+      in->RhwndParent = Variant::Long(1);
+      object.SetCInput(in);
+      object.SetActiveInterface(Host());
+      for (int section = 1; section <= 5; ++section) {
+        in->PagineModLas = Variant::Integer(static_cast<int16_t>(section));
+        const size_t before = services->PrintJobs().size();
+        object.StampaIntraSuModuloLaser();
+        actual += std::to_string(from2010) + " " + std::to_string(list) + " " + std::to_string(section) + ":";
+        for (size_t i = before; i < services->PrintJobs().size(); ++i) {
+          const PrintJob& job = *services->PrintJobs()[i];
+          for (const PrintJob::Call& call : job.calls) {
+            if (call.name == "Prepare") {
+              actual += " " + call.args[1].Text() + " '" + call.args[0].Text() + "' " + call.args[4].Text();
+            }
+          }
+          for (const auto& [name, text] : job.formulas) actual += " " + name + "=" + text;
+          actual += " pages " + std::to_string(job.recordset ? job.recordset->RecordCount() : -1);
+        }
+        actual += " (" + std::to_string(object.context().Stato) + ")\n";
+      }
+    }
+  }
+  EXPECT_SAME_TEXT(
+      "1 0 1: CRIN_INTRA1_LAS_2010.rpt 'Modello Intra1 - Laser' 1 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 pages 1 (0)\n"
+      "1 0 2: CRIN_INTRA1_BIS_LAS_2010.rpt 'Modello Intra1 Bis - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Bis pages 1 (0)\n"
+      "1 0 3: CRIN_INTRA1_TER_LAS_2010.rpt 'Modello Intra1 Ter - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Ter pages 1 (0)\n"
+      "1 0 4: CRIN_INTRA1_QUATER_LAS_2010.rpt 'Modello Intra1 Quater - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Quater pages 1 (0)\n"
+      "1 0 5: CRIN_INTRA1_QUINQUIES_LAS_2010.rpt 'Modello Intra1 Quinquies - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Quinquies pages 1 (0)\n"
+      "1 1 1: CRIN_INTRA2_LAS_2010.rpt 'Modello Intra2 - Laser' 1 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 pages 1 (0)\n"
+      "1 1 2: CRIN_INTRA2_BIS_LAS_2010.rpt 'Modello Intra2 Bis - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Bis pages 1 (0)\n"
+      "1 1 3: CRIN_INTRA2_TER_LAS_2010.rpt 'Modello Intra2 Ter - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Ter pages 1 (0)\n"
+      "1 1 4: CRIN_INTRA2_QUATER_LAS_2010.rpt 'Modello Intra2 Quater - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Quater pages 1 (0)\n"
+      "1 1 5: CRIN_INTRA2_QUINQUIES_LAS_2010.rpt 'Modello Intra2 Quinquies - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Quinquies pages 1 (0)\n"
+      "0 0 1: CRIN_INTRA1_LAS.rpt 'Modello Intra1 - Laser' 1 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 pages 1 (0)\n"
+      "0 0 2: CRIN_INTRA1_BIS_LAS.rpt 'Modello Intra1 Bis - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Bis pages 1 (0)\n"
+      "0 0 3: CRIN_INTRA1_TER_LAS.rpt 'Modello Intra1 Ter - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Ter pages 1 (0)\n"
+      "0 0 4: ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Quater pages 1 (0)\n"
+      "0 0 5: ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Quinquies pages 1 (0)\n"
+      "0 1 1: CRIN_INTRA2_LAS.rpt 'Modello Intra2 - Laser' 1 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 pages 1 (0)\n"
+      "0 1 2: CRIN_INTRA2_BIS_LAS.rpt 'Modello Intra2 Bis - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Bis pages 1 (0)\n"
+      "0 1 3: CRIN_INTRA2_TER_LAS.rpt 'Modello Intra2 Ter - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Ter pages 1 (0)\n"
+      "0 1 4: ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Quater pages 1 (0)\n"
+      "0 1 5: ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Quinquies pages 1 (0)\n",
+      actual);
+}
+
+// The failures of the print: nothing to print, an empty window handle, a
+// second print releasing the first report, and the handler's own quarter
+// flags and month by the periodicity it was left.
+TEST_F(LaserPrintTest, FailuresAndTheReportKeptBetweenPrints) {
+  auto services = std::make_shared<FixedFolder>();
+  CLSIN_INTRABO object(services);
+  auto in = std::make_shared<CLSIN_INPUTINTRA>();
+  in->Ditta = Variant::Integer(1);
+  in->StringaDiConnessione = Variant::String(db_.ConnectionString());
+  in->Anno = Variant::Integer(2024);
+  in->PeriodoStampa = Variant::Integer(5);
+  in->TipoIntra = Variant::Integer(1);
+  in->TipoStampa = Variant::Integer(0);
+  in->PagineModLas = Variant::Integer(2);
+  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+  object.SetCInput(in);
+  object.SetActiveInterface(Host());
+
+  // No line and no page rows held: nothing to print.
+  object.StampaIntraSuModuloLaser();
+  EXPECT_EQ(object.context().Stato, 1);
+  EXPECT_EQ(object.Errore().Text(), "Non ci sono record");
+  EXPECT_TRUE(services->PrintJobs().empty());
+
+  // A window handle that does not convert: status 99, the error text kept.
+  Add(1, 0, "84821090", "100", "20240510");
+  in->RhwndParent = Variant::String("");
+  object.SetErrore(Variant::String("earlier"));
+  object.StampaIntraSuModuloLaser();
+  EXPECT_EQ(object.context().Stato, 99);
+  EXPECT_EQ(object.Errore().Text(), "earlier");
+  ASSERT_EQ(services->PrintJobs().size(), 1u);
+  EXPECT_FALSE(services->PrintJobs()[0]->printed);
+  EXPECT_FALSE(services->PrintJobs()[0]->released);
+
+  // The next print releases the report the failed one kept; with a change
+  // of periodicity in May the handler prints the second quarter.
+  in->RhwndParent = Variant::Long(3);
+  in->CambioPeriodicita = true;
+  object.StampaIntraSuModuloLaser();
+  ASSERT_EQ(services->PrintJobs().size(), 2u);
+  EXPECT_TRUE(services->PrintJobs()[0]->released);
+  const PrintJob& job = *services->PrintJobs()[1];
+  EXPECT_TRUE(job.printed);
+  EXPECT_TRUE(job.released);
+  EXPECT_EQ(object.context().PclsRepLas, nullptr);
+  std::string flags;
+  for (const auto& [name, value] : job.parameters) {
+    if (name == "mese" || name.rfind("Rif_", 0) == 0 || name == "TipoIntra") flags += name + "=" + value.Text() + " ";
+  }
+  EXPECT_EQ(flags,
+            "mese=2 TipoIntra=2 Rif_SoloPrimoMeseTrimestre=0 Rif_PrimoSecondoMeseTrimestre=1 "
+            "Rif_TrimestreCompleto=0 ");
+  EXPECT_TRUE(in->PeriodoStampa == Variant::Integer(6));
+  EXPECT_EQ(job.formulas.at(1).first + "=" + job.formulas.at(1).second, "RIFMESE=5");
+
+  // A quarter of periodicity 2 is named by its number.
+  in->CambioPeriodicita = false;
+  object.StampaIntraSuModuloLaser();
+  EXPECT_EQ(services->PrintJobs()[2]->formulas.at(1).second, "Trimetre: 2");
+}
+
+TEST(FormatWholeAmount, GroupsThousandsAndRoundsHalfAwayFromZero) {
+  const std::pair<Variant, const char*> cases[] = {
+      {Variant::String("0"), "0"},
+      {Variant::Dec(*Decimal::Parse("999")), "999"},
+      {Variant::Dec(*Decimal::Parse("1000")), "1.000"},
+      {Variant::Dec(*Decimal::Parse("1234567.5")), "1.234.568"},
+      {Variant::Dec(*Decimal::Parse("-1234.5")), "-1.235"},
+      {Variant::Dec(*Decimal::Parse("-0.4")), "0"},
+      {Variant::Long(123456789), "123.456.789"},
+      {Variant::String("2500000000000"), "2.500.000.000.000"},
+  };
+  for (const auto& [amount, expected] : cases) EXPECT_EQ(forms::FormatWholeAmount(amount), expected) << amount.Text();
+}
+
+}  // namespace
+}  // namespace zelmora
