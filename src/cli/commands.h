@@ -19,4 +19,7 @@ void AddNomenclatureCommand(CLI::App& app, int& exitCode);
 void AddVerifyCommand(CLI::App& app, int& exitCode);
 void AddFrenchCommand(CLI::App& app, int& exitCode);
 
+// The whole program: its description and every subcommand above.
+void BuildApp(CLI::App& app, int& exitCode);
+
 }  // namespace zelmora::cli
