@@ -2,7 +2,7 @@
 # Installs the Debian packages zelmora builds and tests with, when missing.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsqlite3-dev nlohmann-json3-dev libcli11-dev libfmt-dev
-          libgtest-dev libgmock-dev sqlfluff)
+          libgtest-dev libgmock-dev sqlfluff clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
