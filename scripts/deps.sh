@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsqlite3-dev nlohmann-json3-dev libcli11-dev libfmt-dev
           libgtest-dev libgmock-dev sqlfluff unixodbc-dev tdsodbc libsqliteodbc
-          libcairo2-dev libpango1.0-dev fonts-dejavu-core poppler-utils)
+          libcairo2-dev libpango1.0-dev fonts-dejavu-core poppler-utils clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -21,4 +21,7 @@ void AddFrenchCommand(CLI::App& app, int& exitCode);
 // zelmora print: the journal, the laser forms and the cover page as PDF.
 void AddPrintCommand(CLI::App& app, int& exitCode);
 
+// The whole program: its description and every subcommand above.
+void BuildApp(CLI::App& app, int& exitCode);
+
 }  // namespace zelmora::cli

@@ -1,5 +1,7 @@
-// zelmora host [SCRIPT]: runs a host-harness script (a file, or standard
-// input when absent or "-") and prints the resulting JSON document.
+// zelmora host [SCRIPT] [--check]: runs a host-harness script (a file, or
+// standard input when absent or "-") and prints the resulting JSON document;
+// with --check it only reads and checks the script, makes no call and prints
+// nothing when the script is valid.
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -17,7 +19,9 @@ void AddHostCommand(CLI::App& app, int& exitCode) {
   auto* command = app.add_subcommand("host", "Play the host on one business object from a JSON script");
   auto script = std::make_shared<std::string>("-");
   command->add_option("SCRIPT", *script, "the script file; standard input when absent or \"-\"");
-  command->callback([script, &exitCode] {
+  auto checkOnly = std::make_shared<bool>(false);
+  command->add_flag("--check", *checkOnly, "only check the script: no call is made, nothing is printed when valid");
+  command->callback([script, checkOnly, &exitCode] {
     std::string text;
     if (*script == "-") {
       text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
@@ -32,7 +36,7 @@ void AddHostCommand(CLI::App& app, int& exitCode) {
       buffer << in.rdbuf();
       text = buffer.str();
     }
-    HarnessResult result = RunHostScript(text);
+    HarnessResult result = *checkOnly ? ValidateHostScript(text) : RunHostScript(text);
     if (result.exitCode != 0) {
       std::cerr << "zelmora host: " << result.error << "\n";
     } else {

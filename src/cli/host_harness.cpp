@@ -158,55 +158,67 @@ void WritePrintJob(JsonWriter& out, const PrintJob& job) {
   out.EndObject();
 }
 
+// A script read, checked and applied: the business object with its input,
+// members, output presets and active interface set, and the calls to make.
+struct PreparedScript {
+  std::shared_ptr<CLSIN_INTRABO> object;
+  std::vector<Call> calls;
+};
+
+PreparedScript Prepare(std::string_view scriptText, const std::shared_ptr<HostServices>& services) {
+  const Json script = ParseScriptJson(scriptText);
+  if (!script.is_object() || script.contains(kDecimalKey)) throw ScriptError("the script must be a JSON object");
+  for (const auto& [key, value] : script.items()) {
+    if (key != "CInput" && key != "object" && key != "COutput" && key != "ActiveInterface" && key != "calls") {
+      throw ScriptError("unknown script key \"" + key + "\"");
+    }
+  }
+  std::vector<Call> calls = ReadCalls(script);
+
+  auto object = std::static_pointer_cast<CLSIN_INTRABO>(CreateObject("ZELMORA.CLSIN_INTRABO", services));
+  if (script.contains("CInput")) {
+    auto input = std::static_pointer_cast<CLSIN_INPUTINTRA>(CreateObject("ZELMORA.CLSIN_INPUTINTRA"));
+    for (const auto& [name, value] : ObjectAt(script, "CInput").items()) {
+      AssignProperty(*input, "CInput", name, JsonToVariant(value, "CInput." + name));
+    }
+    object->SetCInput(input);
+  }
+  if (script.contains("object")) {
+    for (const auto& [name, value] : ObjectAt(script, "object").items()) {
+      bool known = false;
+      for (const char* member : kObjectMembers) known = known || EqualsIgnoreCase(member, name);
+      if (!known) throw ScriptError("the business object has no settable member " + name);
+      Variant converted = JsonToVariant(value, "object." + name);
+      if (EqualsIgnoreCase(name, "FolderFileIntraWeb")) {
+        // Given as a folder path; null is Nothing.
+        converted = converted.IsNull() ? Variant::Obj(nullptr)
+                                       : Variant::Obj(std::make_shared<Folder>(converted.ToString()));
+      }
+      AssignProperty(*object, "object", name, converted);
+    }
+  }
+  if (script.contains("COutput")) {
+    for (const auto& [name, value] : ObjectAt(script, "COutput").items()) {
+      if (CLSIN_OUPUTINTRA::IsRecordsetProperty(name)) {
+        throw ScriptError("COutput." + name + " holds a recordset and cannot be preset");
+      }
+      if (!object->COutput()) throw ScriptError("the business object has no output object");
+      AssignProperty(*object->COutput(), "COutput", name, JsonToVariant(value, "COutput." + name));
+    }
+  }
+  if (script.contains("ActiveInterface")) {
+    object->SetActiveInterface(BuildDispatchTree(ObjectAt(script, "ActiveInterface"), "ActiveInterface"));
+  }
+  return {std::move(object), std::move(calls)};
+}
+
 }  // namespace
 
 HarnessResult RunHostScript(std::string_view scriptText, std::shared_ptr<HostServices> services) {
   HarnessResult result;
   try {
     if (!services) services = std::make_shared<DefaultHostServices>();
-    const Json script = ParseScriptJson(scriptText);
-    if (!script.is_object() || script.contains(kDecimalKey)) throw ScriptError("the script must be a JSON object");
-    for (const auto& [key, value] : script.items()) {
-      if (key != "CInput" && key != "object" && key != "COutput" && key != "ActiveInterface" && key != "calls") {
-        throw ScriptError("unknown script key \"" + key + "\"");
-      }
-    }
-    const std::vector<Call> calls = ReadCalls(script);
-
-    auto object = std::static_pointer_cast<CLSIN_INTRABO>(CreateObject("ZELMORA.CLSIN_INTRABO", services));
-    if (script.contains("CInput")) {
-      auto input = std::static_pointer_cast<CLSIN_INPUTINTRA>(CreateObject("ZELMORA.CLSIN_INPUTINTRA"));
-      for (const auto& [name, value] : ObjectAt(script, "CInput").items()) {
-        AssignProperty(*input, "CInput", name, JsonToVariant(value, "CInput." + name));
-      }
-      object->SetCInput(input);
-    }
-    if (script.contains("object")) {
-      for (const auto& [name, value] : ObjectAt(script, "object").items()) {
-        bool known = false;
-        for (const char* member : kObjectMembers) known = known || EqualsIgnoreCase(member, name);
-        if (!known) throw ScriptError("the business object has no settable member " + name);
-        Variant converted = JsonToVariant(value, "object." + name);
-        if (EqualsIgnoreCase(name, "FolderFileIntraWeb")) {
-          // Given as a folder path; null is Nothing.
-          converted = converted.IsNull() ? Variant::Obj(nullptr)
-                                         : Variant::Obj(std::make_shared<Folder>(converted.ToString()));
-        }
-        AssignProperty(*object, "object", name, converted);
-      }
-    }
-    if (script.contains("COutput")) {
-      for (const auto& [name, value] : ObjectAt(script, "COutput").items()) {
-        if (CLSIN_OUPUTINTRA::IsRecordsetProperty(name)) {
-          throw ScriptError("COutput." + name + " holds a recordset and cannot be preset");
-        }
-        if (!object->COutput()) throw ScriptError("the business object has no output object");
-        AssignProperty(*object->COutput(), "COutput", name, JsonToVariant(value, "COutput." + name));
-      }
-    }
-    if (script.contains("ActiveInterface")) {
-      object->SetActiveInterface(BuildDispatchTree(ObjectAt(script, "ActiveInterface"), "ActiveInterface"));
-    }
+    auto [object, calls] = Prepare(scriptText, services);
 
     JsonWriter out;
     out.BeginObject();
@@ -266,6 +278,20 @@ HarnessResult RunHostScript(std::string_view scriptText, std::shared_ptr<HostSer
   } catch (const Error& error) {
     result.exitCode = 2;
     result.output.clear();
+    result.error = error.description();
+  }
+  return result;
+}
+
+HarnessResult ValidateHostScript(std::string_view scriptText) {
+  HarnessResult result;
+  try {
+    Prepare(scriptText, std::make_shared<DefaultHostServices>());
+  } catch (const ScriptError& error) {
+    result.exitCode = 2;
+    result.error = error.what();
+  } catch (const Error& error) {
+    result.exitCode = 2;
     result.error = error.description();
   }
   return result;

@@ -33,4 +33,9 @@ struct HarnessResult {
 // `services` nullptr gives the in-process host services.
 HarnessResult RunHostScript(std::string_view script, std::shared_ptr<HostServices> services = nullptr);
 
+// Reads and checks a script and applies its properties to a new business
+// object without making any call: exit code 0 (and no output) when the
+// script would run, 2 and the reason when it is not valid.
+HarnessResult ValidateHostScript(std::string_view script);
+
 }  // namespace zelmora::cli

@@ -96,6 +96,25 @@ TEST(HostHarness, AnInvalidScriptIsRefusedWithOneLineAndRunsNothing) {
   EXPECT_EQ(Invalid(R"({"CInput": {"Anno": {"date": "2024-02-30"}}})"), "CInput.Anno: a date is written {\"date\": \"YYYY-MM-DD\"}");
 }
 
+TEST(HostHarness, CheckingAScriptMakesNoCallAndRefusesAsARunWould) {
+  // The call would fail on the missing database; checking does not make it.
+  const HarnessResult valid = ValidateHostScript(R"({
+    "CInput": {"StringaDiConnessione": "Provider=SQLite;Data Source=/nonexistent/zelmora.db", "Ditta": 1},
+    "object": {"FolderFileIntraWeb": "/nonexistent/out"},
+    "calls": ["GeneraRecordsetIntraPerInterrogazione", {"call": "ShowMessage", "args": [1, "x"]}]})");
+  EXPECT_EQ(valid.exitCode, 0) << valid.error;
+  EXPECT_EQ(valid.output, "");
+  EXPECT_EQ(valid.error, "");
+  for (const char* script : {R"({"CInput": {"Dita": 1}})", R"({"calls": [{"call": "ShowMessage", "args": [1]}]})",
+                             R"({"CInput": {"LivObbligo": 70000}})", R"({"object": {"CInput": 1}})", "[1, 2]",
+                             "{\"CInput\": "}) {
+    const HarnessResult checked = ValidateHostScript(script);
+    EXPECT_EQ(checked.exitCode, 2) << script;
+    EXPECT_EQ(checked.output, "") << script;
+    EXPECT_EQ(checked.error, Invalid(script)) << script;
+  }
+}
+
 TEST(HostHarness, TheProgramReadsAFileOrStandardInput) {
   const std::string dir = ::testing::TempDir();
   const std::string script = dir + "/harness-script.json";
