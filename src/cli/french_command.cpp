@@ -14,6 +14,7 @@
 
 #include "cli/active_interface.h"
 #include "cli/commands.h"
+#include "cli/database_option.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/french_procedures.h"
@@ -128,12 +129,14 @@ int RunFrench(const FrenchRequest& request, std::ostream& out, std::ostream& err
       if (value->empty()) throw Refusal{std::string(option) + " is required"};
     }
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(request.database, ec)) throw Refusal{"no database file at " + request.database};
+    if (!IsConnectionString(request.database) && !std::filesystem::is_regular_file(request.database, ec)) {
+      throw Refusal{"no database file at " + request.database};
+    }
     if (!std::filesystem::is_directory(request.outDir, ec)) throw Refusal{"no folder at " + request.outDir};
 
     auto input = std::make_shared<CLSIN_INPUTINTRA>();
     CLSIN_INPUTINTRA& in = *input;
-    in.StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=" + request.database);
+    in.StringaDiConnessione = Variant::String(DatabaseConnectionString(request.database));
     in.Ditta = Variant::Long(static_cast<int32_t>(Whole(request.company, "--company", 1, INT32_MAX)));
     const int64_t year = Whole(request.year, "--year", 1900, 9999);
     const int64_t month = Whole(request.period, "--period", 1, 12);
@@ -225,7 +228,7 @@ int RunFrench(const FrenchRequest& request, std::ostream& out, std::ostream& err
 void AddFrenchCommand(CLI::App& app, int& exitCode) {
   auto request = std::make_shared<FrenchRequest>();
   auto* command = app.add_subcommand("french", "Write the French declaration file of one month");
-  command->add_option("--db", request->database, "the host database (a SQLite file)");
+  command->add_option("--db", request->database, "the host database: a SQLite file, or a connection string");
   command->add_option("--company", request->company, "the declaring company's code");
   command->add_option("--year", request->year, "the year of the month");
   command->add_option("--period", request->period, "the month declared (1-12)");
