@@ -29,12 +29,7 @@ namespace {
 
 using zelmora::Variant;
 
-struct Settings {
-  std::string database;
-  int company = 3;
-  int year = 2024;
-  int period = 3;
-};
+using zelmora::bench::Settings;
 
 zelmora::ObjectPtr FrenchCompany() {
   auto company = std::make_shared<zelmora::DispatchObject>();
@@ -95,25 +90,8 @@ long Recordset(const Settings& s) {
 
 int main(int argc, char** argv) {
   Settings settings;
-  int runs = 3;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--company" && i + 1 < argc) {
-      settings.company = std::atoi(argv[++i]);
-    } else if (arg == "--year" && i + 1 < argc) {
-      settings.year = std::atoi(argv[++i]);
-    } else if (arg == "--period" && i + 1 < argc) {
-      settings.period = std::atoi(argv[++i]);
-    } else if (arg == "--runs" && i + 1 < argc) {
-      runs = std::max(1, std::atoi(argv[++i]));
-    } else if (settings.database.empty() && !arg.starts_with("--")) {
-      settings.database = arg;
-    } else {
-      settings.database.clear();
-      break;
-    }
-  }
-  if (settings.database.empty()) {
+  settings.company = 3;
+  if (!zelmora::bench::ParseSettings(argc, argv, settings)) {
     std::cerr << "usage: bench_french DB [--company N] [--year Y] [--period P] [--runs R]\n";
     return 2;
   }
@@ -121,5 +99,5 @@ int main(int argc, char** argv) {
       {"zelmora french, both lists", [settings] { return WriteFile(settings); }},
       {"editable recordset, both lists", [settings] { return Recordset(settings); }},
   };
-  return zelmora::bench::RunScenarios(scenarios, runs) == 0 ? 0 : 1;
+  return zelmora::bench::RunScenarios(scenarios, settings.runs) == 0 ? 0 : 1;
 }

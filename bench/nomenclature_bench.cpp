@@ -29,12 +29,7 @@ namespace {
 
 using zelmora::Variant;
 
-struct Settings {
-  std::string database;
-  int company = 1;
-  int year = 2024;
-  int period = 3;
-};
+using zelmora::bench::Settings;
 
 zelmora::ObjectPtr ItalianCompany() {
   auto company = std::make_shared<zelmora::DispatchObject>();
@@ -101,27 +96,9 @@ std::vector<zelmora::bench::Scenario> Scenarios(const Settings& settings) {
 
 int main(int argc, char** argv) {
   Settings settings;
-  int runs = 3;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--company" && i + 1 < argc) {
-      settings.company = std::atoi(argv[++i]);
-    } else if (arg == "--year" && i + 1 < argc) {
-      settings.year = std::atoi(argv[++i]);
-    } else if (arg == "--period" && i + 1 < argc) {
-      settings.period = std::atoi(argv[++i]);
-    } else if (arg == "--runs" && i + 1 < argc) {
-      runs = std::max(1, std::atoi(argv[++i]));
-    } else if (settings.database.empty() && !arg.starts_with("--")) {
-      settings.database = arg;
-    } else {
-      settings.database.clear();
-      break;
-    }
-  }
-  if (settings.database.empty()) {
+  if (!zelmora::bench::ParseSettings(argc, argv, settings)) {
     std::cerr << "usage: bench_nomenclature DB [--company N] [--year Y] [--period P] [--runs R]\n";
     return 2;
   }
-  return zelmora::bench::RunScenarios(Scenarios(settings), runs) == 0 ? 0 : 1;
+  return zelmora::bench::RunScenarios(Scenarios(settings), settings.runs) == 0 ? 0 : 1;
 }

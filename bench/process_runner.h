@@ -15,9 +15,43 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace zelmora::bench {
+
+// What every benchmark over a demonstration database is told: the
+// database, the company and period, and how many runs of each scenario.
+struct Settings {
+  std::string database;
+  int company = 1;
+  int year = 2024;
+  int period = 3;
+  int runs = 3;
+};
+
+// DB [--company N] [--year Y] [--period P] [--runs R]; false (the database
+// left empty) on anything else.
+inline bool ParseSettings(int argc, char** argv, Settings& settings) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--company" && i + 1 < argc) {
+      settings.company = std::atoi(argv[++i]);
+    } else if (arg == "--year" && i + 1 < argc) {
+      settings.year = std::atoi(argv[++i]);
+    } else if (arg == "--period" && i + 1 < argc) {
+      settings.period = std::atoi(argv[++i]);
+    } else if (arg == "--runs" && i + 1 < argc) {
+      settings.runs = std::max(1, std::atoi(argv[++i]));
+    } else if (settings.database.empty() && !arg.starts_with("--")) {
+      settings.database = arg;
+    } else {
+      settings.database.clear();
+      return false;
+    }
+  }
+  return !settings.database.empty();
+}
 
 struct Measure {
   long rows = 0;
