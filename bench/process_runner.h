@@ -58,7 +58,18 @@ struct Measure {
   double seconds = 0;
   double cpu = 0;
   double peakMiB = 0;
+  double startMiB = 0;  // resident before the scenario ran: the program itself
 };
+
+// The resident memory of this process now.
+inline double ResidentMiB() {
+  long pages = 0, resident = 0;
+  std::FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (!statm) return 0;
+  const bool read = std::fscanf(statm, "%ld %ld", &pages, &resident) == 2;
+  std::fclose(statm);
+  return read ? static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0) : 0;
+}
 
 // A scenario's run returns the number of rows (lines, records) it made, or
 // a negative number when it failed.
@@ -81,9 +92,10 @@ inline bool RunOnce(const Scenario& scenario, Measure& measure) {
   const pid_t child = fork();
   if (child == 0) {
     close(channel[0]);
+    Measure m;
+    m.startMiB = ResidentMiB();
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = CpuSeconds();
-    Measure m;
     m.rows = scenario.run();
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m.cpu = CpuSeconds() - cpuStart;

@@ -353,7 +353,7 @@ std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path) {
   if (rc != SQLITE_OK) throw fail(rc);
   // Reading the schema proves that the file is a database. A page cache of
   // 64 MiB keeps the pages that a declaration over a million lines revisits.
-  rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master; PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
+  rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master; PRAGMA cache_size = -4096", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) throw fail(rc);
   return std::make_unique<SqliteBackend>(db);
 }

@@ -1040,7 +1040,7 @@ class Translator {
       for (size_t i = 0; i < c.from.size(); ++i) text += (i ? ", " : "") + EmitTableRef(*c.from[i]);
       for (const std::string& join : joins) text += " " + join;
     }
-    if (c.where) text += " WHERE " + EmitExpr(*c.where).text;
+    if (c.where) text += " WHERE " + EmitWhere(*c.where).text;
     if (!c.groupBy.empty()) {
       text += " GROUP BY ";
       for (size_t i = 0; i < c.groupBy.size(); ++i) {
@@ -1312,6 +1312,50 @@ class Translator {
     throw Untranslatable("expression");
   }
 
+  // A WHERE condition, where a row passes only when it is true, so a null
+  // and a false mean the same. That lets a range over ISNULL(column, other)
+  // or COALESCE(column, ...) be written as a range over the column itself
+  // OR (column IS NULL AND a range over the rest): the same rows, but
+  // SQLite can then read the column's range from an index instead of
+  // testing every row. Anything else is written as EmitExpr writes it.
+  Sql EmitWhere(const Expr& e) {
+    if (e.kind == ExprKind::And) {
+      return {Wrap(EmitWhere(Arg(e, 0)), kPrecAnd) + " AND " + Wrap(EmitWhere(Arg(e, 1)), kPrecAnd + 1), kPrecAnd};
+    }
+    if (std::optional<Sql> split = SplitRangeOverFallback(e)) return *split;
+    return EmitExpr(e);
+  }
+
+  std::optional<Sql> SplitRangeOverFallback(const Expr& e) {
+    const bool range = (e.kind == ExprKind::Between && !e.negated) ||
+                       (e.kind == ExprKind::Compare && (e.op == "<" || e.op == "<=" || e.op == ">" || e.op == ">="));
+    if (!range) return std::nullopt;
+    const Expr& call = Arg(e, 0);
+    if (call.kind != ExprKind::Call || (call.op != "ISNULL" && call.op != "COALESCE") || call.args.size() < 2) {
+      return std::nullopt;
+    }
+    for (size_t i = 1; i < e.args.size(); ++i) {
+      if (!ConstantOf(&Arg(e, i))) return std::nullopt;
+    }
+    const Expr& first = Arg(call, 0);
+    // Text would be compared under the collation, which no index of ours is built with.
+    if (first.kind != ExprKind::Column || first.type.IsText() || first.type.IsUnknown() || call.type.IsText()) {
+      return std::nullopt;
+    }
+    const std::string column = ColumnSql(*first.source, first.column);
+    const std::string callText = EmitExpr(call).text;
+    const std::string whole = EmitExpr(e).text;
+    const std::string head = "coalesce(" + column + ", ";
+    // Only where the call and the comparison are written plainly, with
+    // nothing converted: the range then reads the same on either side.
+    if (!callText.starts_with(head) || !whole.starts_with(callText)) return std::nullopt;
+    const std::string others = callText.substr(head.size(), callText.size() - head.size() - 1);
+    const std::string rest = call.args.size() > 2 ? "coalesce(" + others + ")" : others;
+    const std::string bounds = whole.substr(callText.size());
+    if (bounds.find("COLLATE") != std::string::npos) return std::nullopt;
+    return Sql{column + bounds + " OR (" + column + " IS NULL AND " + rest + bounds + ")", kPrecOr};
+  }
+
   // value BETWEEN low AND high, and value IN (list), of the expression `e`
   // with its tested value given apart (the decorrelation tests another one).
   Sql BetweenSql(const Sql& value, const Expr* ve, const SqlType& vt, const Expr& e) {
@@ -1575,11 +1619,100 @@ class Translator {
     std::vector<Candidate> candidates;
     for (const SelectItem& item : c.items) FindCandidates(*item.expr, true, {}, candidates);
     if (c.having) FindCandidates(*c.having, true, {}, candidates);
+    // Sub-queries that aggregate the same rows under the same keys (two
+    // sums of one correction, say) share one aggregate: one pass over the
+    // inner rows gives all their values.
+    struct Shared {
+      Aggregate aggregate;
+      std::vector<Source*> inner;
+      std::vector<std::string> values;
+      std::string alias;
+    };
+    std::vector<Shared> shared;
     for (const Candidate& candidate : candidates) {
-      if (std::optional<std::string> join = DecorrelateOne(candidate, c)) joins.push_back(*join);
+      std::optional<Aggregate> a = DecorrelateOne(candidate, c);
+      if (!a) continue;
+      const std::vector<Source*> inner = InnerSources(*candidate.subquery);
+      std::string column;
+      for (Shared& s : shared) {
+        if (s.inner.size() != inner.size()) continue;
+        std::optional<Aggregate> same;
+        {
+          // Written as if its rows had the names of the first one's.
+          AliasSwap swap(inner, s.inner);
+          same = DecorrelateOne(candidate, c);
+        }
+        if (!same || same->key != s.aggregate.key || same->rest != s.aggregate.rest ||
+            same->outerKey != s.aggregate.outerKey) {
+          continue;
+        }
+        s.values.push_back(same->value);
+        column = s.alias + "._v" + std::to_string(s.values.size());
+        break;
+      }
+      if (column.empty()) {
+        Shared s{*a, inner, {a->value}, "_sq" + std::to_string(++joined_)};
+        column = s.alias + "._v";
+        shared.push_back(std::move(s));
+      }
+      decorrelated_[candidate.subquery] = a->count ? "coalesce(" + column + ", 0)" : column;
+    }
+    for (const Shared& s : shared) {
+      std::string values;
+      for (size_t i = 0; i < s.values.size(); ++i) {
+        values += ", " + s.values[i] + " AS _v" + (i ? std::to_string(i + 1) : std::string());
+      }
+      joins.push_back("LEFT JOIN (SELECT " + s.aggregate.key + values + s.aggregate.rest + ") AS " + s.alias + " ON " +
+                      s.alias + "._key = " + s.aggregate.outerKey);
     }
     return joins;
   }
+
+  // An aggregate that stands for a correlated sub-query: SELECT key, value
+  // rest, joined on outerKey.
+  struct Aggregate {
+    std::string key;
+    std::string value;
+    std::string rest;
+    std::string outerKey;
+    bool count = false;
+  };
+
+  // The sources a sub-query's rows come from, those of the plain query it
+  // reads from included.
+  static std::vector<Source*> InnerSources(const Expr& sub) {
+    std::vector<Source*> out;
+    auto add = [&](const SelectCore& core) {
+      for (const Source* source : core.sources) out.push_back(const_cast<Source*>(source));
+    };
+    const SelectCore& s = *sub.query->core;
+    add(s);
+    if (s.from.size() == 1 && s.from[0]->kind == TableRef::Kind::Derived && s.from[0]->query->core) {
+      add(*s.from[0]->query->core);
+    }
+    return out;
+  }
+
+  // Gives each source of `from` the SQLite name of the source at the same
+  // place in `to`, for as long as it lives.
+  class AliasSwap {
+   public:
+    AliasSwap(const std::vector<Source*>& from, const std::vector<Source*>& to) : from_(from) {
+      for (size_t i = 0; i < from.size(); ++i) {
+        saved_.push_back(from[i]->alias);
+        from[i]->alias = to[i]->alias;
+      }
+    }
+    ~AliasSwap() {
+      for (size_t i = 0; i < from_.size(); ++i) from_[i]->alias = saved_[i];
+    }
+    AliasSwap(const AliasSwap&) = delete;
+    AliasSwap& operator=(const AliasSwap&) = delete;
+
+   private:
+    std::vector<Source*> from_;
+    std::vector<std::string> saved_;
+  };
 
   // `always`: the value is read for every group; otherwise only where `guards` hold.
   static void FindCandidates(const Expr& e, bool always, const std::vector<const Expr*>& guards,
@@ -1671,7 +1804,7 @@ class Translator {
     }
   }
 
-  std::optional<std::string> DecorrelateOne(const Candidate& candidate, const SelectCore& outer) {
+  std::optional<Aggregate> DecorrelateOne(const Candidate& candidate, const SelectCore& outer) {
     const Expr& sub = *candidate.subquery;
     const Query& q = *sub.query;
     if (!q.core || !q.orderBy.empty() || q.outputs.size() != 1) return std::nullopt;
@@ -1722,7 +1855,7 @@ class Translator {
       std::vector<const Source*> r;
       CollectRefs(*c, r);
       if (!reads(r, outer.sources)) {
-        filters.push_back(Wrap(EmitExpr(*c), kPrecAnd + 1));
+        filters.push_back(Wrap(EmitWhere(*c), kPrecAnd + 1));
         continue;
       }
       if (c->kind != ExprKind::Compare || c->op != "=") return std::nullopt;
@@ -1777,7 +1910,6 @@ class Translator {
     // own only when that condition narrows the inner rows.
     if (!guarded) return std::nullopt;
 
-    const std::string alias = "_sq" + std::to_string(++joined_);
     // The keys meet as one value (tsql_key), a single-column join that SQLite indexes.
     std::vector<std::string> keyColumns, groups, innerKeys, outerKeys;
     for (size_t i = 0; i < keys.size(); ++i) {
@@ -1807,23 +1939,29 @@ class Translator {
     for (const TableRefPtr& t : k->from) from.push_back(EmitTableRef(*t));
     std::string body = " FROM " + join(from, ", ");
     if (!filters.empty()) body += " WHERE " + join(filters, " AND ");
-    const std::string keySql = Function("tsql_key", innerKeys).text + " AS _key";
-    std::string aggregate;
+    Aggregate aggregate;
+    aggregate.key = Function("tsql_key", innerKeys).text + " AS _key";
+    aggregate.value = EmitExpr(value).text;
+    aggregate.outerKey = Function("tsql_key", outerKeys).text;
+    if (!candidate.guards.empty()) {
+      // The value is read only where the guards hold: other rows need no
+      // key, and a null key looks nothing up.
+      std::vector<std::string> guards;
+      for (const Expr* g : candidate.guards) guards.push_back(Wrap(EmitExpr(*g), kPrecAnd + 1));
+      aggregate.outerKey = "CASE WHEN " + join(guards, " AND ") + " THEN " + aggregate.outerKey + " END";
+    }
+    aggregate.count = count;
     if (derived) {
       std::vector<std::string> items;
       for (size_t i = 0; i < k->items.size(); ++i) {
         items.push_back(EmitExpr(*k->items[i].expr).text + " AS " + Ident(derived->columns[i].name));
       }
-      aggregate = "SELECT " + keySql + ", " + EmitExpr(value).text + " AS _v FROM (SELECT " + join(items, ", ") +
-                  ", " + join(keyColumns, ", ") + body + ") AS " + Ident(derived->alias) + " GROUP BY " +
-                  join(groups, ", ");
+      aggregate.rest = " FROM (SELECT " + join(items, ", ") + ", " + join(keyColumns, ", ") + body + ") AS " +
+                       Ident(derived->alias) + " GROUP BY " + join(groups, ", ");
     } else {
-      aggregate = "SELECT " + keySql + ", " + EmitExpr(value).text + " AS _v" + body + " GROUP BY " +
-                  join(groups, ", ");
+      aggregate.rest = body + " GROUP BY " + join(groups, ", ");
     }
-    decorrelated_[&sub] = count ? "coalesce(" + alias + "._v, 0)" : alias + "._v";
-    return "LEFT JOIN (" + aggregate + ") AS " + alias + " ON " + alias + "._key = " +
-           Function("tsql_key", outerKeys).text;
+    return aggregate;
   }
 
   Catalog& catalog_;

@@ -134,6 +134,23 @@ inline constexpr const char* kGroupedCorrelated =
     "GROUP BY L_DITTA, L_CODICE\r\n"
     "ORDER BY L_CODICE";
 
+// Per code of company 1 over the lines dated (or, undated, taken as of
+// 15 January) in December or January: the total, and for code 84713000 the
+// total and the last line number of its lines dated (undated: as of
+// 1 December) up to 1 January, by two sub-queries over the same rows.
+inline constexpr const char* kSharedCorrelated =
+    "SELECT L_DITTA, L_CODICE, SUM(L_IMPORTO) AS S,\r\n"
+    "       CASE WHEN L_CODICE = '84713000' THEN (SELECT SUM(A.L_IMPORTO) FROM LINES A\r\n"
+    "         WHERE ISNULL(A.L_DATAORIG, '20231201') <= '20240101' AND A.L_DITTA = LINES.L_DITTA\r\n"
+    "           AND A.L_CODICE = LINES.L_CODICE) ELSE 0 END AS PRIMA,\r\n"
+    "       CASE WHEN L_CODICE = '84713000' THEN (SELECT MAX(A.L_RIGA) FROM LINES A\r\n"
+    "         WHERE ISNULL(A.L_DATAORIG, '20231201') <= '20240101' AND A.L_DITTA = LINES.L_DITTA\r\n"
+    "           AND A.L_CODICE = LINES.L_CODICE) ELSE 0 END AS RIGA\r\n"
+    "FROM LINES\r\n"
+    "WHERE L_DITTA = 1 AND ISNULL(L_DATAORIG, '20240115') BETWEEN '20231201' AND '20240131'\r\n"
+    "GROUP BY L_DITTA, L_CODICE\r\n"
+    "ORDER BY L_CODICE";
+
 inline constexpr const char* kDeleteLines = "DELETE LINES WHERE L_DITTA = 1 AND L_NUMREG = '10'";
 
 }  // namespace zelmora::testing

@@ -150,6 +150,18 @@ TEST_F(TsqlConstructs, CorrelatedAggregatesOfAGroupedQuery) {
       Rows(testing::kGroupedCorrelated));
 }
 
+TEST_F(TsqlConstructs, SubqueriesOverTheSameRowsAndRangesOverAFallback) {
+  // Undated lines count with their fallback date, in the outer filter (line
+  // 12/1 is in, 11/1 is out by its own date) and in the sub-queries (10/1
+  // and 10/2 are in with 11/1); the codes with no sub-query value read 0.
+  EXPECT_SAME_TEXT(
+      "L_DITTA:3 | L_CODICE:200(8) | S:14(38,2) | PRIMA:14(38,2) | RIGA:3\n"
+      "l1 | n | d5.50 | d0.00 | l0\n"
+      "l1 | s'84713000' | d12.49 | d112.49 | l2\n"
+      "l1 | s'9403' | d0.10 | d0.00 | l0\n",
+      Rows(testing::kSharedCorrelated));
+}
+
 TEST_F(TsqlConstructs, OuterApplyOfTheCountryFunction) {
   EXPECT_SAME_TEXT(
       "D_NUMREG:3 | L_RIGA:2 | DATAORIG:135 | CG07_CODISO:200(2) | CG07_DESCR:200(40)\n"

@@ -11,7 +11,7 @@ namespace {
 
 TEST(TsqlGrammar, ConstructTextsParse) {
   for (const char* sql : {testing::kMovementListing, testing::kStagingBatch, testing::kGroupedCorrelated,
-                          testing::kDeleteLines}) {
+                          testing::kSharedCorrelated, testing::kDeleteLines}) {
     const testing::TsqlGrammarCheck check = testing::CheckTsqlGrammar(sql);
     ASSERT_TRUE(check.ran) << "sqlfluff did not run: " << check.output;
     EXPECT_EQ("", check.violations) << sql;

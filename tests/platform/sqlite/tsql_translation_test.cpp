@@ -128,9 +128,26 @@ TEST(TsqlTranslation, CorrelatedAggregatesOfAGroupedQueryBecomeOuterJoins) {
       "ON _sq2._key = tsql_key(LINES.L_DITTA, coalesce(LINES.L_CODICE, '')) "
       "LEFT JOIN (SELECT tsql_key(C.L_DITTA, C.L_CODICE) AS _key, max(C.L_IMPORTO) AS _v FROM LINES AS C "
       "WHERE C.L_DITTA = 1 AND C.L_CODICE COLLATE TSQL = '9403' GROUP BY C.L_DITTA, C.L_CODICE COLLATE TSQL) AS _sq3 "
-      "ON _sq3._key = tsql_key(LINES.L_DITTA, LINES.L_CODICE) "
+      "ON _sq3._key = CASE WHEN LINES.L_CODICE COLLATE TSQL = '9403' THEN tsql_key(LINES.L_DITTA, LINES.L_CODICE) END "
       "WHERE LINES.L_DITTA = 1 GROUP BY LINES.L_DITTA, LINES.L_CODICE COLLATE TSQL ORDER BY LINES.L_CODICE COLLATE TSQL\n",
       Translated(testing::kGroupedCorrelated));
+}
+
+TEST(TsqlTranslation, SubqueriesOverTheSameRowsShareOneAggregate) {
+  // One aggregate gives both values; a range over ISNULL(date, fallback) in
+  // a WHERE becomes a range over the date or, undated, over the fallback.
+  EXPECT_SAME_TEXT(
+      "SELECT LINES.L_DITTA, LINES.L_CODICE, tsql_sum(LINES.L_IMPORTO) AS S, CASE WHEN LINES.L_CODICE COLLATE TSQL = "
+      "'84713000' THEN _sq1._v ELSE 0 END AS PRIMA, CASE WHEN LINES.L_CODICE COLLATE TSQL = '84713000' THEN "
+      "_sq1._v2 ELSE 0 END AS RIGA FROM LINES "
+      "LEFT JOIN (SELECT tsql_key(A.L_DITTA, A.L_CODICE) AS _key, tsql_sum(A.L_IMPORTO) AS _v, max(A.L_RIGA) AS _v2 "
+      "FROM LINES AS A WHERE (A.L_DATAORIG <= 20240101 OR (A.L_DATAORIG IS NULL AND 20231201 <= 20240101)) AND "
+      "A.L_DITTA = 1 AND A.L_CODICE COLLATE TSQL = '84713000' GROUP BY A.L_DITTA, A.L_CODICE COLLATE TSQL) AS _sq1 "
+      "ON _sq1._key = CASE WHEN LINES.L_CODICE COLLATE TSQL = '84713000' THEN tsql_key(LINES.L_DITTA, LINES.L_CODICE) "
+      "END WHERE LINES.L_DITTA = 1 AND (LINES.L_DATAORIG BETWEEN 20231201 AND 20240131 OR (LINES.L_DATAORIG IS NULL "
+      "AND 20240115 BETWEEN 20231201 AND 20240131)) GROUP BY LINES.L_DITTA, LINES.L_CODICE COLLATE TSQL ORDER BY 2 "
+      "COLLATE TSQL\n",
+      Translated(testing::kSharedCorrelated));
 }
 
 TEST(TsqlTranslation, ConversionsFollowTheServersTypes) {
