@@ -10,15 +10,9 @@
 #include <thread>
 
 #include "platform/services/temp_folder.h"
+#include "support/file_bytes.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
 
 TEST(ConcurrentRuns, TwoSubmissionsAtOnceBothEndWithOneWholeFile) {
   TempFolder folder;
@@ -28,7 +22,7 @@ TEST(ConcurrentRuns, TwoSubmissionsAtOnceBothEndWithOneWholeFile) {
                           " --company 1 --year 2024 --period 3 --lists both --user ABCD --date 2024-04-10"
                           " --progressive 1 --submission 1 --vat 01234567890 --out " + folder.path();
   ASSERT_EQ(std::system((job + " > /dev/null").c_str()), 0);
-  const std::string alone = ReadFile(folder / "ABCD0410.I01");
+  const std::string alone = zelmora::testing::FileBytes(folder / "ABCD0410.I01");
   ASSERT_FALSE(alone.empty());
 
   for (int round = 0; round < 5; ++round) {
@@ -37,9 +31,9 @@ TEST(ConcurrentRuns, TwoSubmissionsAtOnceBothEndWithOneWholeFile) {
     std::thread b([&] { second = std::system((job + " > " + (folder / "b.log") + " 2>&1").c_str()); });
     a.join();
     b.join();
-    EXPECT_EQ(first, 0) << ReadFile(folder / "a.log");
-    EXPECT_EQ(second, 0) << ReadFile(folder / "b.log");
-    EXPECT_EQ(ReadFile(folder / "ABCD0410.I01"), alone);
+    EXPECT_EQ(first, 0) << zelmora::testing::FileBytes(folder / "a.log");
+    EXPECT_EQ(second, 0) << zelmora::testing::FileBytes(folder / "b.log");
+    EXPECT_EQ(zelmora::testing::FileBytes(folder / "ABCD0410.I01"), alone);
   }
   EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"ABCD0410.I01", "a.log", "b.log", "demo.db"}));
 }

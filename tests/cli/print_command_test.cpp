@@ -14,6 +14,7 @@
 #include "cli/print_command.h"
 #include "declaration/host_database.h"
 #include "support/golden.h"
+#include "support/file_bytes.h"
 
 namespace zelmora {
 namespace {
@@ -50,13 +51,6 @@ std::string PagesText(const std::string& pdf) {
   return text;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // The golden text under tests/cli/golden; ZELMORA_WRITE_GOLDEN=1 writes it
 // instead, for a person to review before committing.
 void ExpectGolden(const std::string& name, const std::string& actual) {
@@ -65,7 +59,7 @@ void ExpectGolden(const std::string& name, const std::string& actual) {
     std::ofstream(path, std::ios::binary) << actual;
     return;
   }
-  EXPECT_SAME_TEXT(ReadFile(path), actual);
+  EXPECT_SAME_TEXT(zelmora::testing::FileBytes(path), actual);
 }
 
 class PrintCommandTest : public ::testing::Test {

@@ -22,6 +22,7 @@
 #include "platform/sqlite/host_schema.h"
 #include "platform/sqlite/sqlite_extensions.h"
 #include "support/fault_injection.h"
+#include "support/file_bytes.h"
 
 namespace zelmora {
 namespace {
@@ -38,13 +39,6 @@ struct Scenario {
   std::string file = "";      // the file the operation writes, if any
   bool deletes = false;       // the operation deletes a registration's movements
 };
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
 
 // Every row of every table, as text: what a test compares before and after.
 std::string Contents(const std::string& path) {
@@ -203,7 +197,7 @@ class FaultInjection : public ::testing::Test {
     outcome.calls = services->countdown().calls();
     for (const auto& entry : std::filesystem::directory_iterator(out)) outcome.files.push_back(entry.path().filename());
     if (!scenario.file.empty() && std::filesystem::exists(out + "/" + scenario.file)) {
-      outcome.file = ReadFile(out + "/" + scenario.file);
+      outcome.file = zelmora::testing::FileBytes(out + "/" + scenario.file);
     }
     outcome.database = Contents(database);
     return outcome;

@@ -11,6 +11,7 @@
 #include "platform/dispatch_object.h"
 #include "platform/services/temp_folder.h"
 #include "support/golden.h"
+#include "support/file_bytes.h"
 
 namespace zelmora {
 namespace {
@@ -33,13 +34,6 @@ ObjectPtr FrenchInterface() {
   auto root = std::make_shared<DispatchObject>();
   root->SetMember("ClsGlobal", Variant::Obj(global));
   return root;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream content;
-  content << file.rdbuf();
-  return content.str();
 }
 
 // Company 3 keeps the French localisation and files both lists monthly.
@@ -166,7 +160,7 @@ TEST_F(FrenchFile, BothListsInOneFileWithOneRunningCounter) {
       "    2E000004000002    12234567890     MO    0200000000099    0010731815000000000001000000000990000000000   DEDE1234567890  062024       \r\n"
       "    1E000004000003    9898765432      MO3 DE0100000000300    1113926909700000000003000000003100000000000 FRFR98765432      062024       \r\n"
       "    1E000004000004    9898765432      MO3   0100000000050    0013926909700000000000000000000500000000000 FRFR98765432      062024       \r\n",
-      ReadFile(folder_ / "DEB.TXT")));
+      zelmora::testing::FileBytes(folder_ / "DEB.TXT")));
   // The count of the last list; the list index of the last list stays.
   EXPECT_EQ(context.NumRecStpModIntra, Variant::Long(2));
   EXPECT_EQ(object->CInput()->TipoStampa, Variant::Integer(1));
@@ -200,7 +194,7 @@ TEST_F(FrenchFile, FailuresLeaveNoFile) {
     object->CInput()->PeriodoStampa = Variant::Integer(8);
     object->PreparaTracciatoPerLocalizzazioneFrancese(Variant());
     EXPECT_EQ(object->context().Stato, 0) << object->context().Errore.Text();
-    EXPECT_EQ(ReadFile(folder_ / "DEB.TXT"), "");
+    EXPECT_EQ(zelmora::testing::FileBytes(folder_ / "DEB.TXT"), "");
     EXPECT_EQ(object->context().NumRecStpModIntra, Variant::Long(0));
   }
 }
@@ -292,7 +286,7 @@ TEST_F(FrenchFile, CommandWritesTheFileOrSaysWhyNot) {
             "DEB202406.TXT written to " + folder_.path() + " (690 bytes)\n"
             "sales (flow 2): 2 lines, invoiced 1334, statistical value 1399, net mass 14\n"
             "purchases (flow 1): 2 lines, invoiced 350, statistical value 360, net mass 3\n");
-  const std::string written = ReadFile(folder_ / "DEB202406.TXT");
+  const std::string written = zelmora::testing::FileBytes(folder_ / "DEB202406.TXT");
 
   // A month without goods lines writes nothing and keeps an earlier file.
   request.period = "8";
@@ -300,7 +294,7 @@ TEST_F(FrenchFile, CommandWritesTheFileOrSaysWhyNot) {
   out.str("");
   EXPECT_EQ(cli::RunFrench(request, out, err, services_), 0) << err.str();
   EXPECT_EQ(out.str(), "nothing to declare: no goods line in the period, no file written\n");
-  EXPECT_EQ(ReadFile(folder_ / "DEB202406.TXT"), written);
+  EXPECT_EQ(zelmora::testing::FileBytes(folder_ / "DEB202406.TXT"), written);
 
   struct Case {
     const char* what;

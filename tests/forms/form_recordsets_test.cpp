@@ -17,6 +17,7 @@
 #include "forms/form_procedures.h"
 #include "platform/dispatch_object.h"
 #include "support/golden.h"
+#include "support/file_bytes.h"
 
 namespace zelmora {
 namespace {
@@ -114,13 +115,6 @@ const std::initializer_list<const char*> kPageFields = {"RIGA",      "TOTALEAC",
                                                         "TOTPRECAC2", "TOTRETT", "TOTRETTPREC"};
 const std::initializer_list<const char*> kPlaces = {"INDTIPODOC", "PROGRESSIVO", "RIGA", "FOGLIO", "IMPORTO"};
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // Lines of every kind of content: the three recordsets are compared whole,
 // fields and values, with the golden document.
 TEST_F(FormsTest, PreprintedFormOfAFewLinesIsTheGoldenDocument) {
@@ -129,7 +123,7 @@ TEST_F(FormsTest, PreprintedFormOfAFewLinesIsTheGoldenDocument) {
   Run(forms::PreparaRecodsetPerStampaSuModulo);
   const std::string actual = Json(out().RecordsetIntraModMain) + "\n" + Json(out().RecordsetIntraAcqCess) + "\n" +
                              Json(out().RecordsetIntraRettifiche) + "\n";
-  EXPECT_SAME_TEXT(ReadFile(ZELMORA_SOURCE_DIR "/tests/forms/golden/preprinted_form.json"), actual);
+  EXPECT_SAME_TEXT(zelmora::testing::FileBytes(ZELMORA_SOURCE_DIR "/tests/forms/golden/preprinted_form.json"), actual);
 }
 
 TEST_F(FormsTest, PreprintedFormCarriesTotalsFromBlockToBlockAndStopsAtTheFirstIncompleteBlock) {

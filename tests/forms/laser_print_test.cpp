@@ -16,6 +16,7 @@
 #include "forms/form_procedures.h"
 #include "platform/dispatch_object.h"
 #include "support/golden.h"
+#include "support/file_bytes.h"
 
 namespace zelmora {
 namespace {
@@ -29,13 +30,6 @@ class FixedFolder : public DefaultHostServices {
   std::string ComponentFolder() override { return "/opt/zelmora"; }
 };
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // The golden document at `name` under tests/forms/golden compared whole
 // with `actual`; ZELMORA_WRITE_GOLDEN=1 writes it instead, for a person to
 // review the difference before committing it.
@@ -45,7 +39,7 @@ void ExpectGolden(const std::string& name, const std::string& actual) {
     std::ofstream(path, std::ios::binary) << actual;
     return;
   }
-  EXPECT_SAME_TEXT(ReadFile(path), actual);
+  EXPECT_SAME_TEXT(zelmora::testing::FileBytes(path), actual);
 }
 
 std::string Replace(std::string text, const std::string& what, const std::string& with) {

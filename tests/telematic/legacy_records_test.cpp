@@ -7,18 +7,12 @@
 #include "support/golden.h"
 #include "telematic/declaration_lines.h"
 #include "telematic/telematic_procedures.h"
+#include "support/file_bytes.h"
 
 namespace zelmora {
 namespace {
 
 using namespace zelmora::testing;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
 
 TEST(LegacyRecords, AnnualPurchasesWriteServicesAsGoodsAndNoPeriods) {
   TempFolder folder;
@@ -62,7 +56,7 @@ TEST(LegacyRecords, AnnualPurchasesWriteServicesAsGoodsAndNoPeriods) {
       "EUROAAB123456789000007100002FRFR2         00000000000050000000000000100000000\r\n"
       "EUROAAB12345678900000720000100023DEDE1         -00000000000300000000000031184713000\r\n"
       "EUROAAB12345678900000720000200024              -00000000000000000000000000184713000\r\n",
-      ReadFile(folder / "SCAMBI.CEE"));
+      zelmora::testing::FileBytes(folder / "SCAMBI.CEE"));
   EXPECT_TRUE(object->COutput()->StringaTracciatoInvioTelematico.IsEmpty());
 }
 
@@ -89,7 +83,7 @@ TEST(LegacyRecords, MonthlyStatisticsIgnoreTheChangeOfPeriodicity) {
   EXPECT_SAME_TEXT(
       "EUROA01234567890000007000000C24M03012345678900100000000000000010000000000013000000000000000000\r\n"
       "EUROA01234567890000007100001SESE55667788990000000000013A84713000000000000000000000000000000000000 0    \r\n",
-      ReadFile(folder / "SCAMBI.CEE"));
+      zelmora::testing::FileBytes(folder / "SCAMBI.CEE"));
 
   // Without a file name there is nowhere to write.
   object->SetPathFileIntraWeb("");

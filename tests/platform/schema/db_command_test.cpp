@@ -13,6 +13,7 @@
 #include "cli/commands.h"
 #include "platform/schema/host_db.h"
 #include "support/golden.h"
+#include "support/file_bytes.h"
 
 namespace zelmora::testing {
 namespace {
@@ -71,13 +72,6 @@ Outcome Zelmora(const std::vector<std::string>& args) {
   return {exitCode, out.str(), err.str()};
 }
 
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
   Folder folder;
   const std::string path = folder / "host.db";
@@ -96,7 +90,7 @@ TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
     EXPECT_EQ(0, Count(db.get(), "SELECT COUNT(*) FROM IN02_RIGHEDOC"));
   }
 
-  const std::string before = FileBytes(path);
+  const std::string before = zelmora::testing::FileBytes(path);
   Outcome again = Zelmora({"db", "init", path});
   EXPECT_EQ(1, again.exitCode);
   EXPECT_SAME_TEXT("", again.out);
@@ -104,7 +98,7 @@ TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
   Outcome demo = Zelmora({"db", "demo", path, "--movements", "10"});
   EXPECT_EQ(1, demo.exitCode);
   EXPECT_SAME_TEXT("zelmora db demo: " + path + " already exists\n", demo.err);
-  EXPECT_TRUE(FileBytes(path) == before) << "the existing file was changed";
+  EXPECT_TRUE(zelmora::testing::FileBytes(path) == before) << "the existing file was changed";
   EXPECT_SAME_TEXT("host.db\n", folder.Entries());
 
   // A place where no file can be made: an error line and nothing left.
