@@ -300,8 +300,8 @@ void AddMovementsCommand(CLI::App& app, int& exitCode) {
   command->add_option("--services-to", options->servicesTo, "last service code");
   command->add_option("--section", options->section, "journal section (with --documents)");
   command->add_option("--protocol", options->protocol, "protocol number (with --documents)");
-  command->add_option("--filter", options->filter, "an SQL condition starting with AND; replaces the other filters but --kind and --operation");
-  command->add_option("--order-by", options->orderBy, "an SQL ORDER BY list");
+  command->add_option("--filter", options->filter, "AND and a condition on the list's columns (comparisons with a number or a 'text', AND, OR within parentheses); replaces the other filters but --kind and --operation");
+  command->add_option("--order-by", options->orderBy, "columns of the list, each with ASC or DESC at most, separated by commas");
   command->add_flag("--with-lines", options->withLines, "only documents that have Intrastat lines");
   command->add_flag("--by-document", options->byDocument, "order the lines by kind, dates and document number");
   command->callback([options, &exitCode] { exitCode = RunMovements(*options, std::cout, std::cerr); });
