@@ -4,7 +4,6 @@
 //                [--delegate-surname X] [--delegate-name X] [--level N] [--file NAME]
 #include "cli/french_command.h"
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -15,6 +14,7 @@
 #include "cli/active_interface.h"
 #include "cli/commands.h"
 #include "cli/database_option.h"
+#include "cli/input_checks.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/french_procedures.h"
@@ -27,30 +27,10 @@ namespace zelmora::cli {
 
 namespace {
 
-// A request that cannot run, with the reason a person reads (exit 2), or a
-// failure of the component (exit 1).
-struct Refusal {
-  std::string reason;
-  int exitCode = 2;
-};
-
-int64_t Whole(const std::string& text, const char* option, int64_t low, int64_t high) {
-  int64_t value = 0;
-  const char* end = text.data() + text.size();
-  auto [at, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || at != end || value < low || value > high) {
-    throw Refusal{std::string(option) + " must be a whole number from " + std::to_string(low) + " to " +
-                  std::to_string(high) + ", not '" + text + "'"};
-  }
-  return value;
-}
-
 // Free text of the header: printable, at most `width` characters, no
 // character that would break the fixed-width record.
 std::string HeaderText(const std::string& text, const char* option, size_t width) {
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == 0x7f) throw Refusal{std::string(option) + " must be printable text, without control characters"};
-  }
+  if (HasControlCharacter(text)) throw Refusal{std::string(option) + " must be printable text, without control characters"};
   if (Utf8Length(text) > width) {
     throw Refusal{std::string(option) + " has at most " + std::to_string(width) + " characters, not '" + text + "'"};
   }

@@ -13,6 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "cli/input_checks.h"
 #include "cli/table_output.h"
 #include "component/clsin_inputintra.h"
 #include "component/clsin_intrabo.h"
@@ -24,16 +25,6 @@ namespace zelmora::cli {
 
 namespace {
 
-// A wrong option: said on one line, before anything runs.
-struct UsageError {
-  std::string message;
-};
-
-bool IsWholeNumber(const std::string& text) {
-  if (text.empty() || text.size() > 9) return false;
-  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 void CheckChoice(const std::string& value, const char* option, std::initializer_list<const char*> allowed) {
   if (value.empty()) return;
   for (const char* choice : allowed) {
@@ -41,35 +32,43 @@ void CheckChoice(const std::string& value, const char* option, std::initializer_
   }
   std::string list;
   for (const char* choice : allowed) list += (list.empty() ? "" : ", ") + std::string(choice);
-  throw UsageError{std::string(option) + " must be one of " + list + ", not \"" + value + "\""};
+  throw Refusal{std::string(option) + " must be one of " + list + ", not \"" + Shown(value) + "\""};
 }
 
-void CheckDate(const std::string& value, const char* option) {
-  if (!value.empty() && !Date::Parse(value)) {
-    throw UsageError{std::string(option) + " is not a date (YYYY-MM-DD, YYYYMMDD or DD/MM/YYYY): \"" + value + "\""};
-  }
-}
-
+// Every value the statement is written with, held to its column: the
+// company, the party kind and the protocol are numbers written as they
+// stand; the document number, the section and the code bounds are written
+// between quotes; the condition and the ordering are added as SQL text.
 void CheckOptions(const MovementsOptions& o) {
-  if (!IsWholeNumber(o.company)) throw UsageError{"--company must be a company number, not \"" + o.company + "\""};
+  Whole(o.company, "--company", 1, INT32_MAX);
   std::error_code error;
-  if (!IsConnectionString(o.database) && !std::filesystem::is_regular_file(o.database, error)) throw UsageError{"no database file at " + o.database};
+  if (!IsConnectionString(o.database) && !std::filesystem::is_regular_file(o.database, error)) throw Refusal{"no database file at " + o.database};
   CheckChoice(o.kind, "--kind", {"1", "2", "3", "4"});
   CheckChoice(o.operation, "--operation", {"0", "1", "9"});
-  if (!o.account.empty() && o.partyKind.empty()) throw UsageError{"--account needs --party-kind"};
-  if (!o.partyKind.empty() && !IsWholeNumber(o.partyKind)) throw UsageError{"--party-kind must be a number"};
-  if (!o.account.empty() && !IsWholeNumber(Utf8Right(o.account, 6))) {
-    throw UsageError{"--account must end in the six digits of the customer or supplier number"};
+  if (!o.account.empty() && o.partyKind.empty()) throw Refusal{"--account needs --party-kind"};
+  if (!o.partyKind.empty()) Whole(o.partyKind, "--party-kind", 0, 255);
+  // Only the last six characters reach the statement, as a number.
+  if (!o.account.empty() && (HasControlCharacter(o.account) || !IsDigits(Utf8Right(o.account, 6)))) {
+    throw Refusal{"--account must end in the six digits of the customer or supplier number"};
   }
-  if (!o.protocol.empty() && !IsWholeNumber(o.protocol)) throw UsageError{"--protocol must be a number"};
+  if (!o.protocol.empty()) Whole(o.protocol, "--protocol", 0, INT32_MAX);
+  CheckCode(o.documentNumber, "--doc-number", 20);
+  CheckCode(o.section, "--section", 3);
+  CheckCode(o.goodsFrom, "--goods-from", 8, true);
+  CheckCode(o.goodsTo, "--goods-to", 8, true);
+  CheckCode(o.servicesFrom, "--services-from", 8, true);
+  CheckCode(o.servicesTo, "--services-to", 8, true);
   CheckDate(o.documentFrom, "--doc-from");
   CheckDate(o.documentTo, "--doc-to");
   CheckDate(o.registrationFrom, "--reg-from");
   CheckDate(o.registrationTo, "--reg-to");
   if (!o.documents && (!o.section.empty() || !o.protocol.empty())) {
-    throw UsageError{"--section and --protocol filter the document list: add --documents"};
+    throw Refusal{"--section and --protocol filter the document list: add --documents"};
   }
-  if (o.documents && o.byDocument) throw UsageError{"--by-document orders the line list; the document list is always by document"};
+  if (o.documents && o.byDocument) throw Refusal{"--by-document orders the line list; the document list is always by document"};
+  const MovementList list = o.documents ? MovementList::Documents : MovementList::Lines;
+  CheckMovementFilter(o.filter, "--filter", list);
+  CheckMovementOrder(o.orderBy, "--order-by", list);
 }
 
 Variant TextOrEmpty(const std::string& text) { return text.empty() ? Variant() : Variant::String(text); }
@@ -77,7 +76,7 @@ Variant TextOrEmpty(const std::string& text) { return text.empty() ? Variant() :
 std::shared_ptr<CLSIN_INPUTINTRA> MakeInput(const MovementsOptions& o) {
   auto input = std::make_shared<CLSIN_INPUTINTRA>();
   input->StringaDiConnessione = Variant::String(DatabaseConnectionString(o.database));
-  input->Ditta = Variant::Long(std::stoi(o.company));
+  input->Ditta = Variant::Long(static_cast<int32_t>(Whole(o.company, "--company", 1, INT32_MAX)));
   input->TipoMovimento = TextOrEmpty(o.kind);
   input->Conto = TextOrEmpty(o.account);
   input->TipoCF = TextOrEmpty(o.partyKind);
@@ -230,9 +229,9 @@ void WriteLineTotals(const Recordset& rows, std::ostream& out) {
 int RunMovements(const MovementsOptions& options, std::ostream& out, std::ostream& err) {
   try {
     CheckOptions(options);
-  } catch (const UsageError& error) {
-    err << "zelmora movements: " << error.message << "\n";
-    return 2;
+  } catch (const Refusal& refusal) {
+    err << "zelmora movements: " << refusal.reason << "\n";
+    return refusal.exitCode;
   }
 
   CLSIN_INTRABO object;
@@ -301,8 +300,8 @@ void AddMovementsCommand(CLI::App& app, int& exitCode) {
   command->add_option("--services-to", options->servicesTo, "last service code");
   command->add_option("--section", options->section, "journal section (with --documents)");
   command->add_option("--protocol", options->protocol, "protocol number (with --documents)");
-  command->add_option("--filter", options->filter, "an SQL condition starting with AND; replaces the other filters but --kind and --operation");
-  command->add_option("--order-by", options->orderBy, "an SQL ORDER BY list");
+  command->add_option("--filter", options->filter, "AND and a condition on the list's columns (comparisons with a number or a 'text', AND, OR within parentheses); replaces the other filters but --kind and --operation");
+  command->add_option("--order-by", options->orderBy, "columns of the list, each with ASC or DESC at most, separated by commas");
   command->add_flag("--with-lines", options->withLines, "only documents that have Intrastat lines");
   command->add_flag("--by-document", options->byDocument, "order the lines by kind, dates and document number");
   command->callback([options, &exitCode] { exitCode = RunMovements(*options, std::cout, std::cerr); });

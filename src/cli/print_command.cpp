@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -11,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "cli/input_checks.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "forms/form_procedures.h"
@@ -23,25 +23,10 @@ namespace zelmora::cli {
 
 namespace {
 
-// Bad input: exit 2.
-struct BadInput {
-  std::string reason;
-};
 // A print that could not be made: exit 1.
 struct Failure {
   std::string reason;
 };
-
-int Whole(const std::string& text, const char* option, int low, int high) {
-  int value = 0;
-  const char* end = text.data() + text.size();
-  auto [at, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || at != end || value < low || value > high) {
-    throw BadInput{std::string(option) + " must be a whole number from " + std::to_string(low) + " to " +
-                   std::to_string(high) + ", not '" + text + "'"};
-  }
-  return value;
-}
 
 std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
@@ -122,31 +107,31 @@ int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
   try {
     if (!services) services = std::make_shared<DefaultHostServices>();
     if (request.document != "journal" && request.document != "forms" && request.document != "cover") {
-      throw BadInput{"the document must be journal, forms or cover, not '" + request.document + "'"};
+      throw Refusal{"the document must be journal, forms or cover, not '" + request.document + "'"};
     }
     for (const auto& [value, option] : {std::pair{&request.database, "--db"}, {&request.company, "--company"},
                                         {&request.year, "--year"}, {&request.period, "--period"},
                                         {&request.list, "--list"}, {&request.out, "--out"}}) {
-      if (value->empty()) throw BadInput{std::string(option) + " is required"};
+      if (value->empty()) throw Refusal{std::string(option) + " is required"};
     }
     std::error_code ec;
     if (!std::filesystem::is_regular_file(request.database, ec)) {
-      throw BadInput{"no database file at " + request.database};
+      throw Refusal{"no database file at " + request.database};
     }
-    const int company = Whole(request.company, "--company", 1, 99999);
-    const int year = Whole(request.year, "--year", 1900, 9999);
-    const int period = Whole(request.period, "--period", 1, 12);
+    const int company = static_cast<int>(Whole(request.company, "--company", 1, 99999));
+    const int year = static_cast<int>(Whole(request.year, "--year", 1900, 9999));
+    const int period = static_cast<int>(Whole(request.period, "--period", 1, 12));
     if (request.quarterly && period % 3 != 0) {
-      throw BadInput{"--period must be the last month of a quarter (3, 6, 9 or 12) with --quarterly, not " +
+      throw Refusal{"--period must be the last month of a quarter (3, 6, 9 or 12) with --quarterly, not " +
                      request.period};
     }
     if (request.list != "sales" && request.list != "purchases") {
-      throw BadInput{"--list must be sales or purchases, not '" + request.list + "'"};
+      throw Refusal{"--list must be sales or purchases, not '" + request.list + "'"};
     }
     const std::filesystem::path target(request.out);
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    if (!std::filesystem::is_directory(folder, ec)) throw BadInput{"no folder for " + request.out};
-    if (std::filesystem::is_directory(target, ec)) throw BadInput{"--out names a folder: " + request.out};
+    if (!std::filesystem::is_directory(folder, ec)) throw Refusal{"no folder for " + request.out};
+    if (std::filesystem::is_directory(target, ec)) throw Refusal{"--out names a folder: " + request.out};
     const bool sales = request.list == "sales";
 
     CLSIN_INTRABO object(services);
@@ -165,10 +150,10 @@ int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
     CreaConnessione(context);
     CheckStatus(context, "opening the database");
     CreaClasseDittaBase(context);
-    if (context.Stato != 0) throw BadInput{"no company " + request.company + ": " + context.Errore.Text()};
+    if (context.Stato != 0) throw Refusal{"no company " + request.company + ": " + context.Errore.Text()};
     if (!context.ClsDitta || !context.ClsDitta->ClsDatiAnagrafici ||
         context.ClsDitta->ClsDatiAnagrafici->RagioneSociale.IsEmptyOrNull()) {
-      throw BadInput{"no company " + request.company + " in " + request.database};
+      throw Refusal{"no company " + request.company + " in " + request.database};
     }
     in->RagioneSociale = context.ClsDitta->ClsDatiAnagrafici->RagioneSociale;
     in->RagSocFisc = in->RagioneSociale;
@@ -193,9 +178,9 @@ int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
     temporary.clear();
     out << request.out << ": " << pages << (pages == 1 ? " page" : " pages") << "\n";
     return 0;
-  } catch (const BadInput& bad) {
+  } catch (const Refusal& bad) {
     err << "zelmora print: Errore: " << bad.reason << "\n";
-    return 2;
+    return bad.exitCode;
   } catch (const Failure& failure) {
     err << "zelmora print: Errore: " << failure.reason << "\n";
   } catch (const Error& error) {

@@ -6,11 +6,11 @@
 //                   --submission N [--periodicity monthly|quarterly|annual] [--vat ...]
 //                   [--delegate-vat ...] [--box1 X] [--box2 X] [--file NAME] --out DIR
 #include "cli/database_option.h"
+#include "cli/input_checks.h"
 #include "cli/telematic_command.h"
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -37,22 +37,6 @@
 namespace zelmora::cli {
 
 namespace {
-
-// A request that cannot run, with the reason a person reads.
-struct Refusal {
-  std::string reason;
-};
-
-int64_t Whole(const std::string& text, const char* option, int64_t low, int64_t high) {
-  int64_t value = 0;
-  const char* end = text.data() + text.size();
-  auto [at, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || at != end || value < low || value > high) {
-    throw Refusal{std::string(option) + " must be a whole number from " + std::to_string(low) + " to " +
-                  std::to_string(high) + ", not '" + text + "'"};
-  }
-  return value;
-}
 
 void Require(const std::string& value, const char* option) {
   if (value.empty()) throw Refusal{std::string(option) + " is required"};
@@ -135,9 +119,9 @@ Job OpenJob(const SubmissionRequest& request, std::shared_ptr<HostServices> serv
   IntraContext& context = job.context();
   CreaConnessione(context);
   if (context.Stato == 0) CreaClasseDittaBase(context);
-  if (context.Stato != 0) throw Refusal{context.Errore.Text()};
+  if (context.Stato != 0) throw Refusal{context.Errore.Text(), 1};
   if (!context.ClsDitta || !context.ClsDitta->ClsDatiGest) {
-    throw Refusal{"the company objects of company " + request.company + " could not be made"};
+    throw Refusal{"the company objects of company " + request.company + " could not be made", 1};
   }
   job.object->SetActiveInterface(ActiveInterfaceFor(context));
   const CompanyManagementData& management = *context.ClsDitta->ClsDatiGest;
@@ -149,7 +133,7 @@ Job OpenJob(const SubmissionRequest& request, std::shared_ptr<HostServices> serv
       if (!indicator.IsEmptyOrNull() && indicator.ToInteger() == code) return code;
     }
     throw Refusal{"company " + request.company + " files no monthly or quarterly list of " + name +
-                  (given || in.TipoStampa == Variant::Integer(2) ? "" : ": give --periodicity")};
+                  (given || in.TipoStampa == Variant::Integer(2) ? "" : ": give --periodicity"), 1};
   };
   if (in.TipoStampa == Variant::Integer(2)) {
     if (given) throw Refusal{"--periodicity applies to one list; with both lists each takes the company's own"};
@@ -288,7 +272,7 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
 
     telematic::SubmissionReport report;
     telematic::PreparaTracciatoPerInvioTelematico(job.context(), &report);
-    if (job.context().Stato != 0) throw Refusal{job.context().Errore.Text()};
+    if (job.context().Stato != 0) throw Refusal{job.context().Errore.Text(), 1};
     const std::string name = job.object->COutput()->NomeFileInvioTelematico.Text();
     const std::string text = job.object->COutput()->StringaTracciatoInvioTelematico.Text();
     ReportLists(report, out);
@@ -309,6 +293,7 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
     return 0;
   } catch (const Refusal& refusal) {
     err << "zelmora telematic: Errore: " << refusal.reason << "\n";
+    return refusal.exitCode;
   } catch (const Error& error) {
     err << "zelmora telematic: Errore: " << error.description() << "\n";
   }
@@ -330,7 +315,7 @@ int RunLegacy(const SubmissionRequest& request, std::ostream& out, std::ostream&
 
     telematic::SubmissionReport report;
     telematic::PreparaTracciatoPerDischetto(job.context(), Variant(), &report);
-    if (job.context().Stato != 0) throw Refusal{job.context().Errore.Text()};
+    if (job.context().Stato != 0) throw Refusal{job.context().Errore.Text(), 1};
     ReportLists(report, out);
     if (report.lists.empty() || report.lists.front().written == 0) {
       out << "nothing to send: no declaration line in the period, no file written\n";
@@ -353,6 +338,7 @@ int RunLegacy(const SubmissionRequest& request, std::ostream& out, std::ostream&
     return 0;
   } catch (const Refusal& refusal) {
     err << "zelmora legacy: Errore: " << refusal.reason << "\n";
+    return refusal.exitCode;
   } catch (const Error& error) {
     err << "zelmora legacy: Errore: " << error.description() << "\n";
   }

@@ -33,8 +33,9 @@ struct SubmissionRequest {
 };
 
 // Each returns 0 after writing the file and the summary on `out`, or when
-// there is nothing to send; 1 after one line on `err` saying why not (a
-// file is then not left behind). RunTelematic also checks the format of
+// there is nothing to send; 2 after one line on `err` naming a refused
+// option, 1 after one line saying why the data gave no file (a file is
+// then not left behind). RunTelematic also checks the format of
 // what it wrote and lists the problems; with `strict` any problem makes it
 // return 1 (the file is kept: it is what the component writes). `services` nullptr: the program's own.
 int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostream& err,

@@ -1,5 +1,6 @@
 // zelmora verify FILE [--csv] [--db PATH --company N --year Y --period P]
 #include "cli/database_option.h"
+#include "cli/input_checks.h"
 #include "cli/verify_command.h"
 
 #include <cerrno>
@@ -31,9 +32,6 @@ namespace zelmora::cli {
 namespace {
 
 
-struct Refusal {
-  std::string reason;
-};
 
 // The list and periodicity characters of each frontispiece, in file order.
 std::vector<std::pair<char, char>> Declarations(const std::string& text) {

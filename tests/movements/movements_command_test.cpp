@@ -108,13 +108,18 @@ TEST(MovementsCommand, RefusesWrongOptionsAndSaysWhyOnOneLine) {
   };
   const Case cases[] = {
       {[](MovementsOptions& o) { o.company = "uno"; }, 2,
-       "zelmora movements: --company must be a company number, not \"uno\"\n"},
+       "zelmora movements: --company must be a whole number from 1 to 2147483647, not 'uno'\n"},
       {[](MovementsOptions& o) { o.database = "/nonexistent/host.db"; }, 2,
        "zelmora movements: no database file at /nonexistent/host.db\n"},
       {[](MovementsOptions& o) { o.account = "000123"; }, 2, "zelmora movements: --account needs --party-kind\n"},
       {[](MovementsOptions& o) { o.registrationTo = "2024-02-30"; }, 2,
        "zelmora movements: --reg-to is not a date (YYYY-MM-DD, YYYYMMDD or DD/MM/YYYY): \"2024-02-30\"\n"},
-      {[](MovementsOptions& o) { o.filter = "AND NOT_A_COLUMN = 1"; }, 1,
+      {[](MovementsOptions& o) { o.filter = "AND NOT_A_COLUMN = 1"; }, 2,
+       "zelmora movements: --filter is not a condition on the line list: Filter \"NOT_A_COLUMN = 1\": no field "
+       "named \"NOT_A_COLUMN\"\n"},
+      // A condition the checks take can still fail in the statement (a
+      // date column compared with a text that is no date).
+      {[](MovementsOptions& o) { o.filter = "AND CG41_DATADOC = 'x'"; }, 1,
        "zelmora movements: the movements could not be read (status 99): check the SQL given with --filter and "
        "--order-by\n"},
   };

@@ -346,6 +346,7 @@ TEST_F(SubmissionDatabase, TheTelematicCommandWritesTheFileOrSaysWhyNot) {
   struct Case {
     void (*change)(cli::SubmissionRequest&);
     const char* message;
+    int code = 2;  // a refused value; 1: the data cannot give the file
   };
   const Case cases[] = {
       {[](cli::SubmissionRequest& r) { r.period = "13"; },
@@ -353,7 +354,7 @@ TEST_F(SubmissionDatabase, TheTelematicCommandWritesTheFileOrSaysWhyNot) {
       {[](cli::SubmissionRequest& r) { r.lists = "all"; },
        "zelmora telematic: Errore: --lists must be sales, purchases or both, not 'all'\n"},
       {[](cli::SubmissionRequest& r) { r.company = "9"; },
-       "zelmora telematic: Errore: Company 9 is not in the company table CG18_DITTE in CreaClasseDittaBase\n"},
+       "zelmora telematic: Errore: Company 9 is not in the company table CG18_DITTE in CreaClasseDittaBase\n", 1},
       {[](cli::SubmissionRequest& r) { r.date = "15/04/2024"; },
        "zelmora telematic: Errore: --date must be a day YYYY-MM-DD, not '15/04/2024'\n"},
       {[](cli::SubmissionRequest& r) { r.periodicity = "quarterly"; },
@@ -365,7 +366,7 @@ TEST_F(SubmissionDatabase, TheTelematicCommandWritesTheFileOrSaysWhyNot) {
     bad.outDir = empty.path();
     c.change(bad);
     std::ostringstream o, e;
-    EXPECT_EQ(cli::RunTelematic(bad, o, e, std::make_shared<FixedDay>()), 1);
+    EXPECT_EQ(cli::RunTelematic(bad, o, e, std::make_shared<FixedDay>()), c.code);
     EXPECT_EQ(e.str(), c.message);
     EXPECT_TRUE(empty.Entries().empty());
   }
