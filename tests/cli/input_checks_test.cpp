@@ -11,24 +11,18 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/input_checks.h"
 #include "platform/services/temp_folder.h"
+#include "support/file_bytes.h"
 
 extern char** environ;
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
+using zelmora::testing::FileBytes;
 
 struct Outcome {
   int code = -1;
@@ -56,8 +50,8 @@ Outcome RunZelmora(const TempFolder& scratch, const std::vector<std::string>& ar
     outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   posix_spawn_file_actions_destroy(&actions);
-  outcome.out = ReadFile(out);
-  outcome.err = ReadFile(err);
+  outcome.out = FileBytes(out);
+  outcome.err = FileBytes(err);
   return outcome;
 }
 
@@ -67,7 +61,7 @@ class InputChecks : public ::testing::Test {
     folder_ = new TempFolder;
     TempFolder scratch;
     ASSERT_EQ(RunZelmora(scratch, {"db", "demo", *folder_ / "demo.db"}).code, 0);
-    original_ = new std::string(ReadFile(*folder_ / "demo.db"));
+    original_ = new std::string(FileBytes(*folder_ / "demo.db"));
   }
   static void TearDownTestSuite() {
     delete folder_;
@@ -88,7 +82,7 @@ class InputChecks : public ::testing::Test {
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(outcome.err, line + "\n");
     EXPECT_TRUE(out.Entries().empty());
-    EXPECT_EQ(ReadFile(db()), *original_);
+    EXPECT_EQ(FileBytes(db()), *original_);
     EXPECT_EQ((std::vector<std::string>{"demo.db"}), folder_->Entries());
   }
 
