@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of fuzz/ in build-fuzz/ (clang-14, AddressSanitizer
-# and UBSan) and runs them.
+# Builds the libFuzzer targets of fuzz/ in the sanitizer build, build-asan/
+# (clang-14, AddressSanitizer and UBSan; scripts/sanitized_build.sh), and runs them.
 #   scripts/fuzz.sh TARGET [SECONDS]   one target, 600 s by default; new inputs it
-#                                      finds go to build-fuzz/corpus/TARGET, a
-#                                      crashing input to build-fuzz/artifacts/
+#                                      finds go to build-asan/corpus/TARGET, a
+#                                      crashing input to build-asan/artifacts/
 #   scripts/fuzz.sh --ci [SECONDS]     every target for SECONDS each (20 by default),
 #                                      printing the executions of each; exits 1
 #                                      when a target crashes, leaks or hangs
@@ -11,6 +11,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+source scripts/sanitized_build.sh
+dir=build-asan
 targets=(recordset_filter_fuzz tsql_translate_fuzz date_parse_fuzz host_script_fuzz command_line_fuzz)
 
 # The longest input worth trying per target: a criterion, a batch of a few
@@ -36,20 +38,17 @@ fi
 
 build() {
   scripts/deps.sh
-  launcher=()
-  if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-  CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DZELMORA_FUZZ=ON -DZELMORA_BUILD_TESTS=OFF \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only" "${launcher[@]}" >/dev/null
-  cmake --build build-fuzz -j"$(nproc)" --target "$@"
+  sanitized_configure "$dir"
+  cmake --build "$dir" -j"$(nproc)" --target "$@"
 }
 
 # run TARGET SECONDS: fuzzes from the committed seeds plus what earlier runs kept.
 run() {
   local target=$1 seconds=$2
-  mkdir -p "build-fuzz/corpus/$target" build-fuzz/artifacts
-  (cd build-fuzz && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  mkdir -p "$dir/corpus/$target" "$dir/artifacts"
+  (cd "$dir" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "fuzz/$target" -max_total_time="$seconds" -max_len="$(max_len "$target")" -timeout=10 \
-      -artifact_prefix="$root/build-fuzz/artifacts/$target-" -print_final_stats=1 \
+      -artifact_prefix="$root/$dir/artifacts/$target-" -print_final_stats=1 \
       "corpus/$target" "$root/fuzz/corpus/$target")
 }
 
@@ -59,7 +58,7 @@ if [ "$1" = "--ci" ]; then
   failed=0
   passed=0
   for target in "${targets[@]}"; do
-    log=build-fuzz/$target.log
+    log=$dir/$target.log
     if run "$target" "$seconds" >"$log" 2>&1; then
       passed=$((passed + 1))
       echo "fuzz $target: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log" | tail -1)"

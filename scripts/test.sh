@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Builds zelmora and runs every test.
 #   scripts/test.sh                      normal build in build/
-#   scripts/test.sh build-asan --asan    AddressSanitizer + UBSan build
+#   scripts/test.sh build-asan --asan    AddressSanitizer + UBSan build (clang-14),
+#                                        which also builds the fuzz targets
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/sanitized_build.sh
 dir=${1:-build}
-flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+asan=0
 select=()
 if [ "${2:-}" = "--asan" ]; then
-  flags=(-DCMAKE_BUILD_TYPE=Debug -DZELMORA_SANITIZE=ON)
+  asan=1
   # The T-SQL grammar checks run sqlfluff over texts that do not depend on
   # the build; the normal build runs them, the sanitizer build skips them.
   select=(-E Grammar)
@@ -16,6 +18,10 @@ if [ "${2:-}" = "--asan" ]; then
   export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 fi
 scripts/deps.sh
-cmake -S . -B "$dir" "${flags[@]}" >/dev/null
+if [ "$asan" = 1 ]; then
+  sanitized_configure "$dir"
+else
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
 cmake --build "$dir" -j"$(nproc)"
 ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" "${select[@]}"

@@ -74,7 +74,7 @@ std::string FrenchHeaderRecord(const CLSIN_INPUTINTRA& input, const Date& today)
 
 FrenchDetailBuilder::FrenchDetailBuilder(const Recordset& lines, const CLSIN_INPUTINTRA& input, bool sales,
                                          IsoLookup isoCode)
-    : sales_(sales), isoCode_(std::move(isoCode)) {
+    : isoCode_(std::move(isoCode)) {
   const std::string_view names[kColumnCount] = {
       "IN02_INDOPER",      "IN01_INDTIPODOC",   "CG07_CODISOCF",
       "CG16_PARTIVA",      "IMPORTO",           sales ? "IN02_PROVORIG" : "IN02_PROVDEST",

@@ -43,7 +43,6 @@ class FrenchDetailBuilder {
   std::string floppy_;   // positions 7-12, the same on every record
   std::string trailer_;  // positions 124-136
   std::string level_;
-  bool sales_;
   IsoLookup isoCode_;
 };
 
