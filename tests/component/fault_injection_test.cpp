@@ -16,6 +16,7 @@
 #include <map>
 #include <sstream>
 
+#include "cli/print_command.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
@@ -472,6 +473,62 @@ TEST_F(FaultInjection, EveryOperationSurvivesEveryFailingCall) {
   }
   std::cout << report.str();
   ::testing::Test::RecordProperty("faults", report.str());
+}
+
+// zelmora print over the same company, with the PDF written through the
+// file helper: a run that meets a failing call (the component's database
+// and report calls, the journal's rows, each write of the PDF and its
+// close) exits 1 with one line and leaves no file, finished or temporary;
+// a failure is never taken for bad input.
+TEST_F(FaultInjection, PrintCommandSurvivesEveryFailingCall) {
+  const std::string demo = *folder_ / "demo.db";
+  const std::string before = Contents(demo);
+  const std::string out = *folder_ / "print";
+  std::ostringstream report;
+  for (const char* document : {"journal", "forms", "cover"}) {
+    SCOPED_TRACE(document);
+    cli::PrintRequest request;
+    request.document = document;
+    request.database = demo;
+    request.company = "1";
+    request.year = "2024";
+    request.period = "6";
+    request.list = "sales";
+    request.vat = "01234567890";
+    request.out = out + "/INTRA.pdf";
+    int64_t injected = 0;
+    for (int64_t failAt = 0;; ++failAt) {
+      std::filesystem::remove_all(out);
+      std::filesystem::create_directory(out);
+      auto services = std::make_shared<FaultyServices>(failAt);
+      std::ostringstream printed, errors;
+      const int exitCode = cli::RunPrint(request, printed, errors, services);
+      std::vector<std::string> files;
+      for (const auto& entry : std::filesystem::directory_iterator(out)) files.push_back(entry.path().filename());
+      if (failAt == 0) {
+        ASSERT_EQ(exitCode, 0) << errors.str();
+        ASSERT_EQ(files, std::vector<std::string>{"INTRA.pdf"});
+        ASSERT_EQ(zelmora::testing::FileBytes(request.out).substr(0, 5), "%PDF-");
+        continue;
+      }
+      if (!services->countdown().fired()) {
+        EXPECT_EQ(exitCode, 0) << errors.str();
+        break;
+      }
+      ++injected;
+      SCOPED_TRACE("call " + std::to_string(failAt) + " failing: " + errors.str());
+      EXPECT_EQ(exitCode, 1);
+      EXPECT_EQ(printed.str(), "");
+      const std::string line = errors.str();
+      EXPECT_TRUE(line.starts_with("zelmora print: Errore: ") && line.find('\n') == line.size() - 1);
+      EXPECT_EQ(files, std::vector<std::string>{}) << "a failed print left a file";
+      if (::testing::Test::HasFailure()) break;
+    }
+    report << "zelmora print " << document << ": " << injected << " faults injected, all survived\n";
+    EXPECT_GT(injected, 0);
+  }
+  EXPECT_EQ(Contents(demo), before);
+  std::cout << report.str();
 }
 
 }  // namespace
