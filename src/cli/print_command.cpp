@@ -1,6 +1,5 @@
 #include "cli/print_command.h"
 
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -81,19 +80,23 @@ void PrintJournal(CLSIN_INTRABO& object, int year, int firstMonth, int lastMonth
 }
 
 // The first page and every section that has lines, in the form's order.
+// Which sections have lines is known from the first page's preparation,
+// which lays out all of them: a section's print that then finds no page
+// rows has failed (its preparation reports the failure and publishes
+// nothing, which the print reports as "no records"), and is not skipped.
 void PrintForms(CLSIN_INTRABO& object) {
   CLSIN_INPUTINTRA& in = *object.CInput();
   IntraContext& context = object.context();
   for (int section = 1; section <= 5; ++section) {
+    const int32_t pages[] = {1, context.NumPagineBis, context.NumPagineTer, context.NumPagineQuater,
+                             context.NumPagineQuinquies};
+    if (section > 1 && pages[section - 1] == 0) continue;
     // Page rows left by the section before are not to be printed again.
     object.COutput()->RecordsetIntraModMain = nullptr;
     in.PagineModLas = Variant::Integer(static_cast<int16_t>(section));
     object.StampaIntraSuModuloLaser();
-    if (context.Stato == 1 && context.Errore.Text() == "Non ci sono record") {
-      if (section == 1) throw Failure{"no declaration line in the period: nothing to print"};
-      context.Stato = 0;
-      context.Errore = Variant();
-      continue;
+    if (section == 1 && context.Stato == 1 && context.Errore.Text() == "Non ci sono record") {
+      throw Failure{"no declaration line in the period: nothing to print"};
     }
     CheckStatus(context, "the laser form");
   }
@@ -103,7 +106,6 @@ void PrintForms(CLSIN_INTRABO& object) {
 
 int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
              std::shared_ptr<HostServices> services) {
-  std::string temporary;
   try {
     if (!services) services = std::make_shared<DefaultHostServices>();
     if (request.document != "journal" && request.document != "forms" && request.document != "cover") {
@@ -150,7 +152,10 @@ int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
     CreaConnessione(context);
     CheckStatus(context, "opening the database");
     CreaClasseDittaBase(context);
-    if (context.Stato != 0) throw Refusal{"no company " + request.company + ": " + context.Errore.Text()};
+    // A company that is not there is bad input (its row is missing: no
+    // current record, 3021); any other failure reading it is a failed print.
+    if (context.Stato == 3021) throw Refusal{"no company " + request.company + ": " + context.Errore.Text()};
+    CheckStatus(context, "reading the company");
     if (!context.ClsDitta || !context.ClsDitta->ClsDatiAnagrafici ||
         context.ClsDitta->ClsDatiAnagrafici->RagioneSociale.IsEmptyOrNull()) {
       throw Refusal{"no company " + request.company + " in " + request.database};
@@ -169,13 +174,25 @@ int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
       CheckStatus(context, "the cover page");
     }
 
-    temporary = (folder / ("." + target.filename().string() + ".tmp-" + std::to_string(getpid()))).string();
+    // Through the file helper: the PDF goes to a temporary file beside the
+    // target and takes its name when closed; released unclosed (a failure
+    // below), the temporary file goes with it.
+    std::shared_ptr<TextFile> file = services->NewFileHelper()->Open(
+        std::make_shared<Folder>(folder.string()), target.filename().string(), 1, "", -1, -1);
+    // cairo hands the document over in many small pieces: they go to the
+    // file in pieces of 64 KiB.
+    std::string pending;
     const int pages = pdf::RenderPrintJobs(
         services->PrintJobs(), [&](const std::string& sql) { return context.connection().Execute(sql, kCmdText); },
-        temporary);
-    std::filesystem::rename(temporary, target, ec);
-    if (ec) throw Failure{"cannot write " + request.out + ": " + ec.message()};
-    temporary.clear();
+        [&](std::string_view bytes) {
+          pending.append(bytes);
+          if (pending.size() < 64 * 1024) return;
+          file->Write(pending);
+          pending.clear();
+        });
+    if (!pending.empty()) file->Write(pending);
+    file->Flush();
+    file->Close();
     out << request.out << ": " << pages << (pages == 1 ? " page" : " pages") << "\n";
     return 0;
   } catch (const Refusal& bad) {
@@ -187,10 +204,6 @@ int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
     err << "zelmora print: Errore: " << error.description() << "\n";
   } catch (const std::exception& error) {
     err << "zelmora print: Errore: " << error.what() << "\n";
-  }
-  if (!temporary.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
   }
   return 1;
 }

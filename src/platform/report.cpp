@@ -22,17 +22,23 @@ void SetNamed(std::vector<std::pair<std::string, T>>& list, std::string_view nam
 
 }  // namespace
 
-void CrepReport::DeclareSubreports(std::string_view names) { job_.declaredSubreports = std::string(names); }
+void CrepReport::DeclareSubreports(std::string_view names) {
+  BeforeCall("DeclareSubreports");
+  job_.declaredSubreports = std::string(names);
+}
 
 void CrepReport::BindSubreport(std::string_view name, const RecordsetPtr& recordset) {
+  BeforeCall("BindSubreport");
   SetNamed(job_.boundSubreports, name, recordset);
 }
 
 void CrepReport::SetParameterField(std::string_view name, const Variant& value) {
+  BeforeCall("ParameterField");
   SetNamed(job_.parameters, name, value);
 }
 
 void CrepReport::SetFormula(std::string_view name, std::string_view text) {
+  BeforeCall("TemplateFormula");
   SetNamed(job_.formulas, name, std::string(text));
 }
 
@@ -46,6 +52,7 @@ void ReportObject::Record(std::string name, std::vector<Variant> args) {
   // A released report object is gone for its holder: anything asked of it
   // afterwards is a call through a reference that holds nothing.
   if (job_->released) throw Error::ObjectNotSet();
+  if (name != "Release") BeforeCall(name);
   job_->calls.push_back({std::move(name), std::move(args)});
 }
 
@@ -105,7 +112,7 @@ void ReportObject::Print() {
   Record("Print", {});
   bool cancel = false;
   if (beforePrint_) {
-    CrepReport report(*job_);
+    CrepReport report(*job_, [this](std::string_view name) { BeforeCall(name); });
     try {
       beforePrint_(cancel, report, nullptr);
     } catch (const Error&) {

@@ -44,7 +44,10 @@ struct PrintJob {
 // The template's report handed to BeforePrintReport.
 class CrepReport : public Object {
  public:
-  explicit CrepReport(PrintJob& job) : job_(job) {}
+  // `beforeCall` is told the name of each operation before it is made (it
+  // may fail it, as the host's template object can fail any of them).
+  explicit CrepReport(PrintJob& job, std::function<void(std::string_view)> beforeCall = nullptr)
+      : job_(job), beforeCall_(std::move(beforeCall)) {}
   std::string_view Kind() const override { return "CrepReport"; }
   void DeclareSubreports(std::string_view names);  // names separated by ";"
   void BindSubreport(std::string_view name, const RecordsetPtr& recordset);
@@ -52,7 +55,11 @@ class CrepReport : public Object {
   void SetFormula(std::string_view name, std::string_view text);
 
  private:
+  void BeforeCall(std::string_view name) {
+    if (beforeCall_) beforeCall_(name);
+  }
   PrintJob& job_;
+  std::function<void(std::string_view)> beforeCall_;
 };
 
 class ReportObject : public Object {
@@ -99,6 +106,13 @@ class ReportObject : public Object {
 
   const ConnectionPtr& connection() const { return connection_; }
   const std::shared_ptr<PrintJob>& job() const { return job_; }
+
+ protected:
+  // Called with the operation's name before each operation asked of the
+  // report object or of the template's report during BeforePrintReport,
+  // the release excepted. The host's report object is out of process and
+  // can fail any of them; this one fails none, a test's may.
+  virtual void BeforeCall(std::string_view /*name*/) {}
 
  private:
   void Record(std::string name, std::vector<Variant> args);

@@ -49,6 +49,24 @@ class FaultyTextFile : public TextFile {
   std::shared_ptr<FaultCountdown> countdown_;
 };
 
+// A report object whose every operation (and every one asked of the
+// template's report in BeforePrintReport) can fail, as an automation call
+// to the host's report engine can.
+constexpr int32_t kReportFault = -2147417848;
+constexpr const char* kReportText = "Automation error: the object invoked has disconnected from its clients (fault injected)";
+
+class FaultyReport : public ReportObject {
+ public:
+  FaultyReport(std::string member, std::shared_ptr<FaultCountdown> countdown)
+      : ReportObject(std::move(member)), countdown_(std::move(countdown)) {}
+
+ protected:
+  void BeforeCall(std::string_view) override { countdown_->Tick(kReportFault, kReportText); }
+
+ private:
+  std::shared_ptr<FaultCountdown> countdown_;
+};
+
 class FaultyFileHelper : public FileHelper {
  public:
   FaultyFileHelper(std::shared_ptr<FileHelper> inner, std::shared_ptr<FaultCountdown> countdown)
@@ -67,6 +85,7 @@ class FaultyFileHelper : public FileHelper {
 }  // namespace
 
 void FaultCountdown::Tick(int32_t number, const char* description) {
+  if (paused_) return;
   ++calls_;
   if (calls_ == failAt_) {
     fired_ = true;
@@ -80,6 +99,13 @@ ConnectionPtr FaultyServices::NewConnection() {
     countdown->Tick(kDatabaseFault, "Cannot open the database (fault injected).");
     return std::unique_ptr<DatabaseBackend>(std::make_unique<FaultyBackend>(std::move(backend), countdown));
   });
+}
+
+ReportObjectPtr FaultyServices::NewReport(const std::string& member) {
+  countdown_->Tick(429, "ActiveX component can't create object (fault injected)");
+  auto report = std::make_shared<FaultyReport>(member, countdown_);
+  printJobs_.push_back(report->job());
+  return report;
 }
 
 std::shared_ptr<FileHelper> FaultyServices::NewFileHelper() {

@@ -19,13 +19,36 @@ constexpr const char* kFamily = "DejaVu Sans";
 
 }  // namespace
 
-PdfCanvas::PdfCanvas(const std::string& path) {
-  surface_ = cairo_pdf_surface_create(path.c_str(), kA4Short, kA4Long);
+// cairo's write callback for the canvas's stream.
+struct PdfStream {
+  static cairo_status_t Write(void* canvas, const unsigned char* data, unsigned int length) {
+    const bool written = static_cast<PdfCanvas*>(canvas)->Deliver(
+        std::string_view(reinterpret_cast<const char*>(data), length));
+    return written ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+  }
+};
+
+bool PdfCanvas::Deliver(std::string_view bytes) noexcept {
+  // Nothing may unwind through cairo: the failure is kept for Finish, and
+  // cairo, told of it, writes nothing more.
+  if (writeFailure_) return false;
+  try {
+    write_(bytes);
+    return true;
+  } catch (...) {
+    writeFailure_ = std::current_exception();
+    return false;
+  }
+}
+
+PdfCanvas::PdfCanvas(Writer write) : write_(std::move(write)) {
+  surface_ = cairo_pdf_surface_create_for_stream(&PdfStream::Write, this, kA4Short, kA4Long);
   if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
     const cairo_status_t status = cairo_surface_status(surface_);
     cairo_surface_destroy(surface_);
     surface_ = nullptr;
-    Fail("cannot write " + path, status);
+    if (writeFailure_) std::rethrow_exception(writeFailure_);
+    Fail("cannot start the PDF", status);
   }
   cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_CREATOR, "zelmora");
   cr_ = cairo_create(surface_);
@@ -112,6 +135,7 @@ void PdfCanvas::Finish() {
   const cairo_status_t status = cairo_surface_status(surface_);
   cairo_surface_destroy(surface_);
   surface_ = nullptr;
+  if (writeFailure_) std::rethrow_exception(writeFailure_);
   if (status != CAIRO_STATUS_SUCCESS) Fail("the PDF could not be written", status);
 }
 

@@ -3,6 +3,8 @@
 // corner of the page; text is UTF-8 and is drawn as given.
 #pragma once
 
+#include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,8 +24,10 @@ struct Font {
 
 class PdfCanvas {
  public:
-  // Creates the file at `path`; a failure is an Error with the reason.
-  explicit PdfCanvas(const std::string& path);
+  // The document's bytes go to `write` as they are made (most of them at
+  // Finish); a failure of `write` is the canvas's failure, raised by Finish.
+  using Writer = std::function<void(std::string_view bytes)>;
+  explicit PdfCanvas(Writer write);
   ~PdfCanvas();
   PdfCanvas(const PdfCanvas&) = delete;
   PdfCanvas& operator=(const PdfCanvas&) = delete;
@@ -51,6 +55,12 @@ class PdfCanvas {
 
  private:
   void Layout(std::string_view text, Font font, double width, bool wrap);
+  // Where cairo's write callback hands the bytes on; false, the first
+  // failure kept, when they could not be written.
+  bool Deliver(std::string_view bytes) noexcept;
+  friend struct PdfStream;
+  Writer write_;
+  std::exception_ptr writeFailure_;
   cairo_surface_t* surface_ = nullptr;
   cairo_t* cr_ = nullptr;
   PangoLayout* layout_ = nullptr;

@@ -54,8 +54,8 @@ bool DrawLaser(PdfCanvas& canvas, const ReportView& view) {
 }  // namespace
 
 int RenderPrintJobs(const std::vector<std::shared_ptr<PrintJob>>& jobs, const SqlRunner& runSql,
-                    const std::string& path) {
-  PdfCanvas canvas(path);
+                    const PdfCanvas::Writer& write) {
+  PdfCanvas canvas(write);
   for (const std::shared_ptr<PrintJob>& job : jobs) {
     if (!job || !job->printed) continue;
     const ReportView view(*job);

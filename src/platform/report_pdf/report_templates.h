@@ -54,9 +54,10 @@ void DrawLaserSection(PdfCanvas& canvas, const ReportView& view, int list, int s
 using SqlRunner = std::function<RecordsetPtr(const std::string& sql)>;
 
 // Draws every printed job with a template of ours, in order, into one PDF
-// at `path`, and returns its page count. A job with a template we do not
-// have, or no page at all, is an Error; so is a file that cannot be written.
+// whose bytes go to `write`, and returns its page count. A job with a
+// template we do not have, or no page at all, is an Error; so is a failure
+// of `write`.
 int RenderPrintJobs(const std::vector<std::shared_ptr<PrintJob>>& jobs, const SqlRunner& runSql,
-                    const std::string& path);
+                    const PdfCanvas::Writer& write);
 
 }  // namespace zelmora::pdf
