@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/decimal.h"
+#include "platform/sqlite/group_key.h"
 #include "platform/sqlite/server_error.h"
 #include "platform/sqlite/tsql_text.h"
 #include "platform/text_util.h"
@@ -417,6 +418,34 @@ void Key(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   ResultText(ctx, key);
 }
 
+// tsql_group_key(modes, v1, v2, ...): the key a GROUP BY of many terms is
+// grouped on (GroupKey); `modes` has one letter a term, 'c' for text
+// compared under TSQL, 'b' for text compared byte for byte.
+void GroupKeyOf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (argc < 1) return sqlite3_result_error(ctx, "tsql_group_key needs its modes", -1);
+  const std::string_view modes = Text(argv[0]);
+  tsql::GroupKey key;
+  for (int i = 1; i < argc; ++i) {
+    sqlite3_value* v = argv[i];
+    switch (sqlite3_value_type(v)) {
+      case SQLITE_NULL: key.AppendNull(); break;
+      case SQLITE_INTEGER: key.AppendInteger(sqlite3_value_int64(v)); break;
+      case SQLITE_FLOAT: key.AppendReal(sqlite3_value_double(v)); break;
+      case SQLITE_BLOB:
+        key.AppendBlob(std::string_view(static_cast<const char*>(sqlite3_value_blob(v)),
+                                        static_cast<size_t>(sqlite3_value_bytes(v))));
+        break;
+      default: {
+        const bool collated = static_cast<size_t>(i - 1) < modes.size() && modes[i - 1] == 'c';
+        key.AppendText(Text(v), collated);
+        break;
+      }
+    }
+  }
+  const std::string& bytes = key.bytes();
+  sqlite3_result_blob(ctx, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+}
+
 // --- aggregates -------------------------------------------------------------------
 // An exact sum: whole numbers and decimals with up to 15 digits add in a
 // 128-bit mantissa at a common scale (each double is read as the shortest
@@ -631,6 +660,7 @@ constexpr ScalarEntry kScalars[] = {
     {"tsql_round", 2, Round},
     {"tsql_round", 3, Round},
     {"tsql_key", -1, Key},
+    {"tsql_group_key", -1, GroupKeyOf},
 };
 
 }  // namespace

@@ -93,6 +93,8 @@ bool ParseTime(std::string_view t, DateParts& d) {
 
 }  // namespace
 
+char32_t NextCodePoint(std::string_view text, size_t& i) { return NextChar(text, i); }
+
 std::vector<char32_t> DecodeUtf8(std::string_view text) {
   std::vector<char32_t> out;
   out.reserve(text.size());

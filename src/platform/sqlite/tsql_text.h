@@ -22,6 +22,9 @@ namespace zelmora::tsql {
 // accents count.
 // Characters of a UTF-8 text (an invalid byte counts as one character).
 std::vector<char32_t> DecodeUtf8(std::string_view text);
+// The character that starts at `i`, `i` moved past it (an invalid byte is
+// one character, its own value).
+char32_t NextCodePoint(std::string_view text, size_t& i);
 using ::zelmora::AppendUtf8;  // the library's one UTF-8 encoder
 // -1, 0 or 1: case-insensitive, and the shorter text is padded with blanks,
 // so trailing blanks do not count ('ab' = 'AB  ').

@@ -40,6 +40,8 @@ constexpr int kPrecConcat = 8;
 constexpr int kPrecCollate = 9;
 constexpr int kPrecUnary = 10;
 constexpr int kPrecAtom = 11;
+// From this many terms on, a GROUP BY groups on one key (tsql_group_key).
+constexpr size_t kGroupKeyTerms = 8;
 
 // A piece of SQLite text and the precedence of its outermost operator.
 struct Sql {
@@ -1041,7 +1043,19 @@ class Translator {
       for (const std::string& join : joins) text += " " + join;
     }
     if (c.where) text += " WHERE " + EmitWhere(*c.where).text;
-    if (!c.groupBy.empty()) {
+    if (c.groupBy.size() >= kGroupKeyTerms) {
+      // A wide list groups on one key with the same groups in the same
+      // order (tsql_group_key); the terms in the select list are then read
+      // from a row of their group, where each has the one value.
+      std::string modes;
+      std::vector<std::string> args;
+      for (const ExprPtr& term : c.groupBy) {
+        modes += NeedsCollation(term->type) ? 'c' : 'b';
+        args.push_back(EmitExpr(*term).text);
+      }
+      args.insert(args.begin(), "'" + modes + "'");
+      text += " GROUP BY " + Function("tsql_group_key", args).text;
+    } else if (!c.groupBy.empty()) {
       text += " GROUP BY ";
       for (size_t i = 0; i < c.groupBy.size(); ++i) {
         Sql g = EmitExpr(*c.groupBy[i]);
@@ -1911,21 +1925,19 @@ class Translator {
     if (!guarded) return std::nullopt;
 
     // The keys meet as one value (tsql_key), a single-column join that SQLite indexes.
-    std::vector<std::string> keyColumns, groups, innerKeys, outerKeys;
+    // The aggregate groups on its join key: rows with equal keys are one
+    // group, and rows whose key is null (one term null) look nothing up.
+    std::vector<std::string> keyColumns, innerKeys, outerKeys;
     for (size_t i = 0; i < keys.size(); ++i) {
       const Key& key = keys[i];
       const SqlType t = ComparisonType(key.inner->type, key.outer->type);
       const Sql in = Coerce(EmitExpr(*key.inner), key.inner, key.inner->type, t);
       const Sql out = Coerce(EmitExpr(*key.outer), key.outer, key.outer->type, t);
       const std::string name = "_k" + std::to_string(i + 1);
-      const bool text = NeedsCollation(t);
       if (derived) {
         keyColumns.push_back(in.text + " AS " + name);
-        const Sql column = Atom(Ident(derived->alias) + "." + name);
-        groups.push_back((text ? Collate(column) : column).text);
-        innerKeys.push_back(column.text);
+        innerKeys.push_back(Ident(derived->alias) + "." + name);
       } else {
-        groups.push_back((text ? Collate(in) : in).text);
         innerKeys.push_back(in.text);
       }
       outerKeys.push_back(out.text);
@@ -1957,9 +1969,9 @@ class Translator {
         items.push_back(EmitExpr(*k->items[i].expr).text + " AS " + Ident(derived->columns[i].name));
       }
       aggregate.rest = " FROM (SELECT " + join(items, ", ") + ", " + join(keyColumns, ", ") + body + ") AS " +
-                       Ident(derived->alias) + " GROUP BY " + join(groups, ", ");
+                       Ident(derived->alias) + " GROUP BY _key";
     } else {
-      aggregate.rest = body + " GROUP BY " + join(groups, ", ");
+      aggregate.rest = body + " GROUP BY _key";
     }
     return aggregate;
   }
