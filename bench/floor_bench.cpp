@@ -185,9 +185,11 @@ long LinesInMemory(const Options& o, const std::string& database, const Filing& 
   object.SetActiveInterface(zelmora::cli::ActiveInterfaceFor(context));
   zelmora::declaration::BuildDeclarationStatement(context);
   if (context.Stato != 0) return -1;
+  // The heap in use but SQLite's own part (its page cache and sorter grow
+  // while the statement runs, and are the job's memory, not the lines').
   auto heap = [] {
     const struct mallinfo2 m = mallinfo2();
-    return static_cast<long>(m.uordblks + m.hblkhd);
+    return static_cast<long>(m.uordblks + m.hblkhd) - static_cast<long>(sqlite3_memory_used());
   };
   const long before = heap();
   zelmora::RecordsetPtr lines = context.connection().Execute(object.COutput()->StringaSQLperStampaIntra.Text());

@@ -274,7 +274,11 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
     telematic::PreparaTracciatoPerInvioTelematico(job.context(), &report);
     if (job.context().Stato != 0) throw Refusal{job.context().Errore.Text(), 1};
     const std::string name = job.object->COutput()->NomeFileInvioTelematico.Text();
-    const std::string text = job.object->COutput()->StringaTracciatoInvioTelematico.Text();
+    // The submission text is read where it is held, not copied: it is the
+    // largest thing the job makes.
+    const Variant& written = job.object->COutput()->StringaTracciatoInvioTelematico;
+    const std::string converted = written.type() == VarType::String ? std::string() : written.Text();
+    const std::string& text = written.type() == VarType::String ? written.AsString() : converted;
     ReportLists(report, out);
     if (text.empty()) {
       out << "nothing to send: no declaration line in the period, no file written\n";

@@ -356,7 +356,7 @@ std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path) {
   // read their period's rows through indexes, so a page cache of 4 MiB holds
   // what they revisit; a larger one only costs memory (and the time to fault
   // it in) without saving reads.
-  rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master; PRAGMA cache_size = -4096", nullptr, nullptr, nullptr);
+  rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master; PRAGMA cache_size = -2048", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) throw fail(rc);
   return std::make_unique<SqliteBackend>(db);
 }
