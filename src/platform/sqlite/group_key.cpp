@@ -60,25 +60,6 @@ constexpr unsigned char kTextEnd = 0x80;
 constexpr unsigned char kHighTokens = 0xFF;  // 0xFF - k, k < 0x3F; 0xC0 and ~k in 4 bytes
 constexpr uint32_t kShortRun = 0x3F;
 
-void AppendCodePoint(std::string& out, char32_t c) {
-  // UTF-8's byte order is the code points' order, up to 21 bits.
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | ((c >> 18) & 0x07));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 void GroupKey::AppendNull() { bytes_ += kNull; }
@@ -158,7 +139,9 @@ void GroupKey::AppendText(std::string_view text, bool collated) {
       bytes_ += static_cast<char>(kHighTokens - kShortRun);
       AppendBigEndian(bytes_, ~blanks, 4);
     }
-    AppendCodePoint(bytes_, c);
+    // UTF-8's byte order is the code points' order (up to 21 bits, which
+    // is as far as a decoded character goes).
+    AppendUtf8(bytes_, c);
     blanks = 0;
   }
   bytes_ += static_cast<char>(kTextEnd);
