@@ -353,10 +353,12 @@ std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path) {
   rc = RegisterTsqlExtensions(db);
   if (rc != SQLITE_OK) throw fail(rc);
   // Reading the schema proves that the file is a database. The statements
-  // read their period's rows through indexes, so a page cache of 4 MiB holds
+  // read their period's rows through indexes, so a page cache of 1 MiB holds
   // what they revisit; a larger one only costs memory (and the time to fault
-  // it in) without saving reads.
-  rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master; PRAGMA cache_size = -2048", nullptr, nullptr, nullptr);
+  // it in) without saving reads. Each sorter of a statement is held to the
+  // same size before it writes its runs out, and a statement keeps all of
+  // its sorters until it ends: the cache size bounds them too.
+  rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master; PRAGMA cache_size = -1024", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) throw fail(rc);
   return std::make_unique<SqliteBackend>(db);
 }
