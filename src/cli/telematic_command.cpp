@@ -277,8 +277,9 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
     // The submission text is read where it is held, not copied: it is the
     // largest thing the job makes.
     const Variant& written = job.object->COutput()->StringaTracciatoInvioTelematico;
-    const std::string converted = written.type() == VarType::String ? std::string() : written.Text();
-    const std::string& text = written.type() == VarType::String ? written.AsString() : converted;
+    const bool held = written.type() == VarType::String;
+    const std::string converted = held ? std::string() : written.Text();
+    const std::string& text = held ? written.AsString() : converted;
     ReportLists(report, out);
     if (text.empty()) {
       out << "nothing to send: no declaration line in the period, no file written\n";

@@ -380,42 +380,43 @@ void Round(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_double(ctx, r.ToDouble());
 }
 
-// One text for a list of values that is equal for two lists exactly when
-// every pair of values is equal under the server's comparison: text folded
-// to its collation form (case folded, trailing blanks dropped), numbers in
-// one form whatever their storage (1 and 1.0 alike). Null when a value is
-// Null, since a Null equals nothing. It lets a join on many keys compare one.
-void Key(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-  std::string key;
-  for (int i = 0; i < argc; ++i) {
+// The terms of a key appended to it: `collated(i)` says whether term i, when
+// it is text, compares under TSQL. False when a term is Null and `nullEnds`.
+template <class Collated>
+bool AppendTerms(tsql::GroupKey& key, int argc, sqlite3_value** argv, int first, bool nullEnds, Collated collated) {
+  for (int i = first; i < argc; ++i) {
     sqlite3_value* v = argv[i];
     switch (sqlite3_value_type(v)) {
-      case SQLITE_NULL: return sqlite3_result_null(ctx);
-      case SQLITE_INTEGER:
-        key += 'n' + std::to_string(sqlite3_value_int64(v)) + ';';
+      case SQLITE_NULL:
+        if (nullEnds) return false;
+        key.AppendNull();
         break;
-      case SQLITE_FLOAT: {
-        const double d = sqlite3_value_double(v);
-        if (d == std::trunc(d) && std::fabs(d) < 9.2e18) {
-          key += 'n' + std::to_string(static_cast<int64_t>(d)) + ';';
-        } else {
-          char buffer[40];
-          std::snprintf(buffer, sizeof buffer, "n%.17g;", d);
-          key += buffer;
-        }
+      case SQLITE_INTEGER: key.AppendInteger(sqlite3_value_int64(v)); break;
+      case SQLITE_FLOAT: key.AppendReal(sqlite3_value_double(v)); break;
+      case SQLITE_BLOB:
+        key.AppendBlob(std::string_view(static_cast<const char*>(sqlite3_value_blob(v)),
+                                        static_cast<size_t>(sqlite3_value_bytes(v))));
         break;
-      }
-      default: {
-        std::string_view t = Text(v);
-        while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
-        std::string folded;
-        for (char32_t c : tsql::DecodeUtf8(t)) tsql::AppendUtf8(folded, FoldCodePoint(c));
-        key += 't' + std::to_string(folded.size()) + ':' + folded;
-        break;
-      }
+      default: key.AppendText(Text(v), collated(i)); break;
     }
   }
-  ResultText(ctx, key);
+  return true;
+}
+
+void ResultKey(sqlite3_context* ctx, const tsql::GroupKey& key) {
+  const std::string& bytes = key.bytes();
+  sqlite3_result_blob(ctx, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+}
+
+// tsql_key(v1, v2, ...): one value for a list of values that is equal for
+// two lists exactly when every pair of values is equal under the server's
+// comparison (text under TSQL, numbers whatever their storage, 1 and 1.0
+// alike; GroupKey). Null when a value is Null, since a Null equals nothing.
+// It lets a join on many keys compare one.
+void Key(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  tsql::GroupKey key;
+  if (!AppendTerms(key, argc, argv, 0, true, [](int) { return true; })) return sqlite3_result_null(ctx);
+  ResultKey(ctx, key);
 }
 
 // tsql_group_key(modes, v1, v2, ...): the key a GROUP BY of many terms is
@@ -425,25 +426,10 @@ void GroupKeyOf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (argc < 1) return sqlite3_result_error(ctx, "tsql_group_key needs its modes", -1);
   const std::string_view modes = Text(argv[0]);
   tsql::GroupKey key;
-  for (int i = 1; i < argc; ++i) {
-    sqlite3_value* v = argv[i];
-    switch (sqlite3_value_type(v)) {
-      case SQLITE_NULL: key.AppendNull(); break;
-      case SQLITE_INTEGER: key.AppendInteger(sqlite3_value_int64(v)); break;
-      case SQLITE_FLOAT: key.AppendReal(sqlite3_value_double(v)); break;
-      case SQLITE_BLOB:
-        key.AppendBlob(std::string_view(static_cast<const char*>(sqlite3_value_blob(v)),
-                                        static_cast<size_t>(sqlite3_value_bytes(v))));
-        break;
-      default: {
-        const bool collated = static_cast<size_t>(i - 1) < modes.size() && modes[i - 1] == 'c';
-        key.AppendText(Text(v), collated);
-        break;
-      }
-    }
-  }
-  const std::string& bytes = key.bytes();
-  sqlite3_result_blob(ctx, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+  AppendTerms(key, argc, argv, 1, false, [modes](int i) {
+    return static_cast<size_t>(i - 1) < modes.size() && modes[i - 1] == 'c';
+  });
+  ResultKey(ctx, key);
 }
 
 // --- aggregates -------------------------------------------------------------------
