@@ -79,6 +79,16 @@ void PrintJournal(CLSIN_INTRABO& object, int year, int firstMonth, int lastMonth
   CheckStatus(object.context(), "the journal");
 }
 
+// How many of the period's declaration lines the laser form lays out: its
+// statement run again under the form's filter; -1 without a statement.
+int32_t FormLinesOfThePeriod(IntraContext& context) {
+  const Variant& sql = context.out().StringaSQLperStampaIntra;
+  if (sql.IsEmptyOrNull()) return -1;
+  RecordsetPtr lines = context.connection().Execute(sql.ToString(), kCmdText);
+  lines->SetFilter(forms::LaserLinesFilter(context.in()));
+  return lines->RecordCount();
+}
+
 // The first page and every section that has lines, in the form's order.
 // Which sections have lines is known from the first page's preparation,
 // which lays out all of them: a section's print that then finds no page
@@ -96,7 +106,10 @@ void PrintForms(CLSIN_INTRABO& object) {
     in.PagineModLas = Variant::Integer(static_cast<int16_t>(section));
     object.StampaIntraSuModuloLaser();
     if (section == 1 && context.Stato == 1 && context.Errore.Text() == "Non ci sono record") {
-      throw Failure{"no declaration line in the period: nothing to print"};
+      // The print says the same when its preparation failed: the lines
+      // are read again to tell which.
+      if (FormLinesOfThePeriod(context) == 0) throw Failure{"no declaration line in the period: nothing to print"};
+      throw Failure{"the laser form could not be laid out from the period's declaration lines"};
     }
     CheckStatus(context, "the laser form");
   }

@@ -48,8 +48,15 @@ void PclsRepLas_BeforePrintReport(IntraContext& context, bool& cancel, CrepRepor
 // Prints the cover page of the laser form: one placeholder line, no totals.
 void StampaFrontespizioModIntra(IntraContext& context) noexcept;
 
+// The lines the laser form lays out: those with an amount (and, in a
+// monthly list, a statistical value) or a correction that is not zero.
+std::string LaserLinesFilter(const CLSIN_INPUTINTRA& input);
+
 // Releases the report object held in PclsRepLas (dropping what it holds of
-// ours first), then holds a new one whose event reaches the handler above.
+// ours first), then holds a new one whose event reaches the handler above,
+// given the connection, the active interface, the page rows of
+// RecordsetIntraModMain, the user object, the parent window and the
+// database login of the input.
 ReportObject& NewLaserReport(IntraContext& context);
 void ReleaseLaserReport(IntraContext& context);
 // A variant assigned to a text property: Empty gives "", Null fails (94).

@@ -21,7 +21,18 @@ ReportObject& NewLaserReport(IntraContext& context) {
   context.PclsRepLas->OnBeforePrintReport([owner](bool& cancel, CrepReport& crepReport, const ObjectPtr& crepApp) {
     PclsRepLas_BeforePrintReport(*owner, cancel, crepReport, crepApp);
   });
-  return *context.PclsRepLas;
+  ReportObject& report = *context.PclsRepLas;
+  const CLSIN_INPUTINTRA& input = context.in();
+  report.SetConnection(context.Connessione);
+  report.SetActiveInterface(context.ActiveInterface);
+  report.SetRecordset(context.out().RecordsetIntraModMain);
+  report.SetUserObject(input.UserObject);
+  report.SetRhwndParent(input.RhwndParent.ToLong());
+  report.SetNomeServer(AssignedText(input.NomeServer));
+  report.SetNomeDataBase(AssignedText(input.NomeDataBase));
+  report.SetNomeUtenteDb(AssignedText(input.NomeUtenteDb));
+  report.SetNomePasswordDb(AssignedText(input.NomePasswordDb));
+  return report;
 }
 
 std::string AssignedText(const Variant& value) {

@@ -110,6 +110,12 @@ void TotalSection(IntraContext& context, const Section& section, const Variant& 
 
 }  // namespace
 
+std::string LaserLinesFilter(const CLSIN_INPUTINTRA& input) {
+  return Is(input.TipoIntra, 1)
+             ? "IMPORTO <> 0 OR IMPORTOVAL <> 0 OR VALSTAT <> 0 OR RETTIFICA <> 0 OR RETTIFICAVAL <> 0"
+             : "IMPORTO <> 0 OR IMPORTOVAL <> 0 OR RETTIFICA <> 0 OR RETTIFICAVAL <> 0";
+}
+
 void PreparaRecodsetPerStampaSuModuloLaser(IntraContext& context) noexcept {
   Trap(context, HandlerKind::StatusAndText, "PreparaRecodsetPerStampaSuModuloLaser", [&] {
     const Variant zero = Variant::Integer(0);
@@ -129,9 +135,7 @@ void PreparaRecodsetPerStampaSuModuloLaser(IntraContext& context) noexcept {
     context.RstSorgenteModulo.reset();
     context.RstSorgenteModulo = context.connection().Execute(sql, kCmdText);
     Recordset& source = *context.RstSorgenteModulo;
-    source.SetFilter(Is(input.TipoIntra, 1)
-                         ? "IMPORTO <> 0 OR IMPORTOVAL <> 0 OR VALSTAT <> 0 OR RETTIFICA <> 0 OR RETTIFICAVAL <> 0"
-                         : "IMPORTO <> 0 OR IMPORTOVAL <> 0 OR RETTIFICA <> 0 OR RETTIFICAVAL <> 0");
+    source.SetFilter(LaserLinesFilter(input));
     if (source.RecordCount() == 0) return;
 
     context.RstRigheModulo = NewFormLines(true);

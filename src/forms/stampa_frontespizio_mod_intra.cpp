@@ -38,15 +38,6 @@ void StampaFrontespizioModIntra(IntraContext& context) noexcept {
     output.RecordsetIntraRettifiche = lines;
 
     ReportObject& report = NewLaserReport(context);
-    report.SetConnection(context.Connessione);
-    report.SetActiveInterface(context.ActiveInterface);
-    report.SetRecordset(output.RecordsetIntraModMain);
-    report.SetUserObject(input.UserObject);
-    report.SetRhwndParent(input.RhwndParent.ToLong());
-    report.SetNomeServer(AssignedText(input.NomeServer));
-    report.SetNomeDataBase(AssignedText(input.NomeDataBase));
-    report.SetNomeUtenteDb(AssignedText(input.NomeUtenteDb));
-    report.SetNomePasswordDb(AssignedText(input.NomePasswordDb));
 
     const Variant list = SeNullo(input.TipoStampa, zero);
     const bool from2010 = input.AnnoRiferimentoIntra == AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;

@@ -91,15 +91,6 @@ void StampaIntraSuModuloLaser(IntraContext& context) noexcept {
     if (pages == 0) return;
 
     ReportObject& report = NewLaserReport(context);
-    report.SetConnection(context.Connessione);
-    report.SetActiveInterface(context.ActiveInterface);
-    report.SetRecordset(output.RecordsetIntraModMain);
-    report.SetUserObject(input.UserObject);
-    report.SetRhwndParent(input.RhwndParent.ToLong());
-    report.SetNomeServer(AssignedText(input.NomeServer));
-    report.SetNomeDataBase(AssignedText(input.NomeDataBase));
-    report.SetNomeUtenteDb(AssignedText(input.NomeUtenteDb));
-    report.SetNomePasswordDb(AssignedText(input.NomePasswordDb));
 
     const int32_t list = SeNullo(input.TipoStampa, zero).ToLong();
     const int32_t section = SeNullo(input.PagineModLas, zero).ToLong();

@@ -486,7 +486,7 @@ std::string WithoutCreationDate(std::string pdf) {
 // file helper: a run that meets a failing call (the component's database
 // and report calls, the journal's rows, each write of the PDF and its
 // close) exits 1 with one line and leaves no file, finished or temporary;
-// a failure is never taken for bad input. The run that meets none prints
+// a failure is never taken for bad input or for a period without lines. The run that meets none prints
 // the same document as the first.
 TEST_F(FaultInjection, PrintCommandSurvivesEveryFailingCall) {
   const std::string demo = *folder_ / "demo.db";
@@ -534,6 +534,7 @@ TEST_F(FaultInjection, PrintCommandSurvivesEveryFailingCall) {
       EXPECT_EQ(printed.str(), "");
       const std::string line = errors.str();
       EXPECT_TRUE(line.starts_with("zelmora print: Errore: ") && line.find('\n') == line.size() - 1);
+      EXPECT_EQ(line.find("no declaration line"), std::string::npos) << "a failure taken for an empty period";
       EXPECT_EQ(files, std::vector<std::string>{}) << "a failed print left a file";
       if (::testing::Test::HasFailure()) break;
     }
