@@ -7,10 +7,16 @@
 namespace zelmora::cli {
 
 ObjectPtr ActiveInterfaceFor(const IntraContext& context) {
+  auto management = std::make_shared<DispatchObject>();
+  if (context.ClsDitta && context.ClsDitta->ClsDatiGest) {
+    management->SetMember("IndIntraVen", context.ClsDitta->ClsDatiGest->IndIntraVen);
+    management->SetMember("IndIntraAcq", context.ClsDitta->ClsDatiGest->IndIntraAcq);
+  }
   auto current = std::make_shared<DispatchObject>();
   current->SetMember("IndLocalizzazione", context.ClsDitta && context.ClsDitta->ClsDatiAnagrafici
                                               ? context.ClsDitta->ClsDatiAnagrafici->IndLocalizzazione
                                               : Variant::Null());
+  current->SetMember("ClsDatiGest", Variant::Obj(management));
   auto global = std::make_shared<DispatchObject>();
   global->SetMember("Gcls_DittaCorrente", Variant::Obj(current));
   auto root = std::make_shared<DispatchObject>();

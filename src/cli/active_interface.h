@@ -1,6 +1,8 @@
 // The host's active interface object as the commands build it for the
 // component: the current company's localisation, which the declaration
-// statement reads through ClsGlobal.Gcls_DittaCorrente.IndLocalizzazione.
+// statement reads through ClsGlobal.Gcls_DittaCorrente.IndLocalizzazione,
+// and its Intrastat indicators (ClsDatiGest.IndIntraVen and IndIntraAcq),
+// which the journal prints.
 #pragma once
 
 #include "component/intra_context.h"
@@ -9,7 +11,7 @@
 namespace zelmora::cli {
 
 // From the company objects the context holds (Null localisation when the
-// registry data are missing).
+// registry data are missing, no indicators without the management data).
 ObjectPtr ActiveInterfaceFor(const IntraContext& context);
 
 }  // namespace zelmora::cli

@@ -13,6 +13,7 @@
 
 #include "cli/active_interface.h"
 #include "cli/commands.h"
+#include "cli/period_input.h"
 #include "cli/table_output.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
@@ -71,12 +72,7 @@ int RunCheck(const CheckRequest& request, std::ostream& out, std::ostream& err) 
   if (!IsConnectionString(request.database) && !std::filesystem::is_regular_file(request.database, ec)) return fail("no database file at " + request.database);
 
   CLSIN_INTRABO object;
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->StringaDiConnessione = Variant::String(DatabaseConnectionString(request.database));
-  in->Ditta = Variant::Long(request.company);
-  in->Anno = Variant::Integer(static_cast<int16_t>(request.year));
-  in->PeriodoStampa = Variant::Integer(static_cast<int16_t>(request.period));
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+  auto in = PeriodInput(request.database, request.company, request.year, request.period);
   object.SetCInput(in);
   IntraContext& context = object.context();
 

@@ -14,6 +14,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "cli/period_input.h"
 #include "cli/table_output.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
@@ -95,14 +96,9 @@ int RunDeclaration(const DeclarationRequest& request, std::ostream& out, std::os
     return 1;
   }
   CLSIN_INTRABO object;
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->StringaDiConnessione = Variant::String(DatabaseConnectionString(request.database));
-  in->Ditta = Variant::Long(request.company);
-  in->Anno = Variant::Integer(static_cast<int16_t>(request.year));
-  in->PeriodoStampa = Variant::Integer(static_cast<int16_t>(request.period));
+  auto in = PeriodInput(request.database, request.company, request.year, request.period);
   in->TipoIntra = Variant::Integer(static_cast<int16_t>(request.periodicity));
   in->TipoStampa = Variant::Integer(request.purchases ? 1 : 0);
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
   in->CheckPiuAttivita = Variant::Integer(request.linked ? 1 : 0);
   object.SetCInput(in);
   IntraContext& context = object.context();

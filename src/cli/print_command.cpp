@@ -8,13 +8,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/active_interface.h"
 #include "cli/commands.h"
 #include "cli/input_checks.h"
+#include "cli/period_input.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "forms/form_procedures.h"
 #include "movements/movement_procedures.h"
-#include "platform/dispatch_object.h"
 #include "platform/error.h"
 #include "platform/report_pdf/report_templates.h"
 
@@ -28,28 +29,6 @@ struct Failure {
 };
 
 std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
-// The host's active interface as the print operations read it: the
-// company's localisation and its Intrastat indicators.
-ObjectPtr ActiveInterfaceFor(const IntraContext& context) {
-  auto management = std::make_shared<DispatchObject>();
-  auto current = std::make_shared<DispatchObject>();
-  Variant localisation = Variant::Null();
-  if (context.ClsDitta && context.ClsDitta->ClsDatiAnagrafici) {
-    localisation = context.ClsDitta->ClsDatiAnagrafici->IndLocalizzazione;
-  }
-  if (context.ClsDitta && context.ClsDitta->ClsDatiGest) {
-    management->SetMember("IndIntraVen", context.ClsDitta->ClsDatiGest->IndIntraVen);
-    management->SetMember("IndIntraAcq", context.ClsDitta->ClsDatiGest->IndIntraAcq);
-  }
-  current->SetMember("IndLocalizzazione", localisation);
-  current->SetMember("ClsDatiGest", Variant::Obj(management));
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(current));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
-}
 
 void CheckStatus(const IntraContext& context, const char* what) {
   if (context.Stato == 0) return;
@@ -150,14 +129,9 @@ int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
     const bool sales = request.list == "sales";
 
     CLSIN_INTRABO object(services);
-    auto in = std::make_shared<CLSIN_INPUTINTRA>();
-    in->StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=" + request.database);
-    in->Ditta = Variant::Long(company);
-    in->Anno = Variant::Integer(static_cast<int16_t>(year));
-    in->PeriodoStampa = Variant::Integer(static_cast<int16_t>(period));
+    auto in = PeriodInput(request.database, company, year, period);
     in->TipoIntra = Variant::Integer(request.quarterly ? 2 : 1);
     in->TipoStampa = Variant::Integer(sales ? 0 : 1);
-    in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
     in->RhwndParent = Variant::Long(0);
     in->PartitaIva = Variant::String(request.vat);
     object.SetCInput(in);
