@@ -37,6 +37,18 @@ void Check(PdfCanvas& canvas, double x, double y, const std::string& label, bool
   canvas.Text(x + 13, y + 0.5, 200, label, Font{7, false});
 }
 
+// A person's address row: street, postcode, town and province, from the
+// parameters IndFiscale, CapFiscale, CittaFiscale and ProvFiscale followed
+// by `suffix` ("" for the declarant, "Deleg" for the delegate).
+void AddressRow(PdfCanvas& canvas, const ReportView& view, double y, const std::string& streetLabel,
+                const std::string& suffix) {
+  const double width = canvas.width() - 2 * kMargin;
+  Field(canvas, kMargin, y, 250, streetLabel, view.Parameter("IndFiscale" + suffix));
+  Field(canvas, kMargin + 254, y, 50, "CAP", view.Parameter("CapFiscale" + suffix));
+  Field(canvas, kMargin + 308, y, width - 362, "Comune", view.Parameter("CittaFiscale" + suffix));
+  Field(canvas, kMargin + width - 50, y, 50, "Prov.", view.Parameter("ProvFiscale" + suffix));
+}
+
 }  // namespace
 
 void DrawLaserFirstPage(PdfCanvas& canvas, const ReportView& view, bool from2010, int list) {
@@ -88,10 +100,7 @@ void DrawLaserFirstPage(PdfCanvas& canvas, const ReportView& view, bool from2010
   y += kFieldHeight + 4;
   Field(canvas, kMargin, y, width, "Denominazione o ragione sociale", view.Parameter("RagSocFisc"));
   y += kFieldHeight + 4;
-  Field(canvas, kMargin, y, 250, "Domicilio fiscale: indirizzo", view.Parameter("IndFiscale"));
-  Field(canvas, kMargin + 254, y, 50, "CAP", view.Parameter("CapFiscale"));
-  Field(canvas, kMargin + 308, y, width - 362, "Comune", view.Parameter("CittaFiscale"));
-  Field(canvas, kMargin + width - 50, y, 50, "Prov.", view.Parameter("ProvFiscale"));
+  AddressRow(canvas, view, y, "Domicilio fiscale: indirizzo", "");
   y += kFieldHeight + 10;
 
   y = Band(canvas, y, "SOGGETTO DELEGATO");
@@ -104,10 +113,7 @@ void DrawLaserFirstPage(PdfCanvas& canvas, const ReportView& view, bool from2010
   y += kFieldHeight + 4;
   Field(canvas, kMargin, y, width, "Denominazione o ragione sociale", view.Parameter("RagSocDeleg"));
   y += kFieldHeight + 4;
-  Field(canvas, kMargin, y, 250, "Indirizzo", view.Parameter("IndFiscaleDeleg"));
-  Field(canvas, kMargin + 254, y, 50, "CAP", view.Parameter("CapFiscaleDeleg"));
-  Field(canvas, kMargin + 308, y, width - 362, "Comune", view.Parameter("CittaFiscaleDeleg"));
-  Field(canvas, kMargin + width - 50, y, 50, "Prov.", view.Parameter("ProvFiscaleDeleg"));
+  AddressRow(canvas, view, y, "Indirizzo", "Deleg");
   y += kFieldHeight + 10;
 
   y = Band(canvas, y, "RIEPILOGO DELLE SEZIONI");
