@@ -12,11 +12,16 @@ ObjectPtr ActiveInterfaceFor(const IntraContext& context) {
     management->SetMember("IndIntraVen", context.ClsDitta->ClsDatiGest->IndIntraVen);
     management->SetMember("IndIntraAcq", context.ClsDitta->ClsDatiGest->IndIntraAcq);
   }
+  return ActiveInterface(context.ClsDitta && context.ClsDitta->ClsDatiAnagrafici
+                             ? context.ClsDitta->ClsDatiAnagrafici->IndLocalizzazione
+                             : Variant::Null(),
+                         management);
+}
+
+ObjectPtr ActiveInterface(const Variant& localisation, const ObjectPtr& management) {
   auto current = std::make_shared<DispatchObject>();
-  current->SetMember("IndLocalizzazione", context.ClsDitta && context.ClsDitta->ClsDatiAnagrafici
-                                              ? context.ClsDitta->ClsDatiAnagrafici->IndLocalizzazione
-                                              : Variant::Null());
-  current->SetMember("ClsDatiGest", Variant::Obj(management));
+  current->SetMember("IndLocalizzazione", localisation);
+  if (management) current->SetMember("ClsDatiGest", Variant::Obj(management));
   auto global = std::make_shared<DispatchObject>();
   global->SetMember("Gcls_DittaCorrente", Variant::Obj(current));
   auto root = std::make_shared<DispatchObject>();

@@ -14,4 +14,8 @@ namespace zelmora::cli {
 // registry data are missing, no indicators without the management data).
 ObjectPtr ActiveInterfaceFor(const IntraContext& context);
 
+// The object itself: ClsGlobal.Gcls_DittaCorrente with IndLocalizzazione
+// (0 Italian, 2 French) and, when given, ClsDatiGest.
+ObjectPtr ActiveInterface(const Variant& localisation, const ObjectPtr& management = nullptr);
+
 }  // namespace zelmora::cli

@@ -16,6 +16,7 @@
 #include <map>
 #include <sstream>
 
+#include "cli/active_interface.h"
 #include "cli/print_command.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
@@ -149,14 +150,7 @@ ObjectPtr Interface(int localisation) {
   auto management = std::make_shared<DispatchObject>();
   management->SetMember("IndIntraVen", Variant::Integer(1));
   management->SetMember("IndIntraAcq", Variant::Integer(localisation == 2 ? 1 : 2));
-  auto company = std::make_shared<DispatchObject>();
-  company->SetMember("IndLocalizzazione", Variant::Integer(static_cast<int16_t>(localisation)));
-  company->SetMember("ClsDatiGest", Variant::Obj(management));
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
+  return cli::ActiveInterface(Variant::Integer(static_cast<int16_t>(localisation)), management);
 }
 
 void SalesMonthly(CLSIN_INTRABO&, CLSIN_INPUTINTRA& in) {

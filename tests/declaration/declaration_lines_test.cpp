@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/active_interface.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
 #include "declaration/host_database.h"
 #include "declaration/text_edit.h"
-#include "platform/dispatch_object.h"
 #include "platform/recordset.h"
 #include "support/golden.h"
 
@@ -164,16 +164,6 @@ std::string Table(const Recordset& rs) {
   return table;
 }
 
-ObjectPtr Localisation(const Variant& value) {
-  auto company = std::make_shared<DispatchObject>();
-  company->SetMember("IndLocalizzazione", value);
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
-}
-
 struct Lines {
   std::string published;  // the table of COutput.StringaSQLperStampaIntra
   std::string complete;   // the table of StringaSQLModuloCompleta
@@ -193,7 +183,7 @@ Lines DeclarationLines(HostDatabase& db, const std::function<void(CLSIN_INPUTINT
   in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
   set(*in);
   object.SetCInput(in);
-  object.SetActiveInterface(Localisation(Variant::Integer(0)));
+  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
   IntraContext& context = object.context();
   Lines lines;
   if (!ApriOperazioneDatabase(context, true)) {

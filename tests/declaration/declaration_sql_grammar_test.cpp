@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "cli/active_interface.h"
 #include "component/clsin_intrabo.h"
 #include "declaration/declaration_procedures.h"
-#include "platform/dispatch_object.h"
 #include "platform/linked_companies.h"
 #include "support/sqlfluff.h"
 
@@ -28,23 +28,6 @@ class Services : public DefaultHostServices {
   }
 };
 
-ObjectPtr Localisation(int value) {
-  auto company = std::make_shared<DispatchObject>();
-  company->SetMember("IndLocalizzazione", Variant::Integer(static_cast<int16_t>(value)));
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
-}
-
-void ExpectTsql(const std::string& sql) {
-  ASSERT_FALSE(sql.empty());
-  const testing::TsqlGrammarCheck check = testing::CheckTsqlGrammar(sql);
-  if (!check.ran) GTEST_SKIP() << "sqlfluff is not available";
-  EXPECT_EQ(check.violations, "") << check.output;
-}
-
 TEST(DeclarationSqlGrammar, TheCompleteMonthlyStatementParses) {
   CLSIN_INTRABO object(std::make_shared<Services>());
   auto in = std::make_shared<CLSIN_INPUTINTRA>();
@@ -56,10 +39,10 @@ TEST(DeclarationSqlGrammar, TheCompleteMonthlyStatementParses) {
   in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
   in->OperazioneRif = Variant::Integer(1);
   object.SetCInput(in);
-  object.SetActiveInterface(Localisation(0));
+  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
   declaration::DefinisciStringaPerIntraSuModulo(object.context());
   ASSERT_EQ(object.Stato(), Variant::Integer(0));
-  ExpectTsql(object.context().StringaSQLModuloCompleta);
+  testing::ExpectTsqlParses(object.context().StringaSQLModuloCompleta);
 }
 
 TEST(DeclarationSqlGrammar, TheLinkedCompaniesStatementParses) {
@@ -74,10 +57,10 @@ TEST(DeclarationSqlGrammar, TheLinkedCompaniesStatementParses) {
   in->GestioneErrori = true;
   in->CheckPiuAttivita = Variant::Integer(1);
   object.SetCInput(in);
-  object.SetActiveInterface(Localisation(2));
+  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(2)));
   declaration::BuildDeclarationStatement(object.context());
   ASSERT_EQ(object.Stato(), Variant::Integer(0));
-  ExpectTsql(object.COutput()->StringaSQLperStampaIntra.Text());
+  testing::ExpectTsqlParses(object.COutput()->StringaSQLperStampaIntra.Text());
 }
 
 }  // namespace

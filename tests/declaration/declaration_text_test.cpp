@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/active_interface.h"
 #include "component/clsin_intrabo.h"
 #include "declaration/declaration_procedures.h"
 #include "declaration/expected_statements.h"
 #include "declaration/text_edit.h"
-#include "platform/dispatch_object.h"
 #include "platform/linked_companies.h"
 #include "support/golden.h"
 
@@ -62,17 +62,6 @@ class TestServices : public DefaultHostServices {
   }
 };
 
-// The host's active interface with the current company's localisation.
-ObjectPtr ActiveInterfaceWithLocalisation(const Variant& localisation) {
-  auto company = std::make_shared<DispatchObject>();
-  company->SetMember("IndLocalizzazione", localisation);
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
-}
-
 // A business object set up for the monthly golden statement.
 std::unique_ptr<CLSIN_INTRABO> MonthlySales(std::shared_ptr<TestServices> services) {
   auto object = std::make_unique<CLSIN_INTRABO>(services);
@@ -87,7 +76,7 @@ std::unique_ptr<CLSIN_INTRABO> MonthlySales(std::shared_ptr<TestServices> servic
   in->GestioneErrori = true;  // no effect outside the French localisation
   in->StrWherePeriodo = " AND 1 = 1 ";
   object->SetCInput(in);
-  object->SetActiveInterface(ActiveInterfaceWithLocalisation(Variant::Null()));
+  object->SetActiveInterface(cli::ActiveInterface(Variant::Null()));
   return object;
 }
 
@@ -106,7 +95,7 @@ std::unique_ptr<CLSIN_INTRABO> QuarterlyLinkedFrench(std::shared_ptr<TestService
   in->GestioneErrori = true;
   in->CheckPiuAttivita = Variant::Integer(1);
   object->SetCInput(in);
-  object->SetActiveInterface(ActiveInterfaceWithLocalisation(Variant::Integer(2)));
+  object->SetActiveInterface(cli::ActiveInterface(Variant::Integer(2)));
   return object;
 }
 
@@ -205,7 +194,7 @@ TEST(DeclarationText, FrenchLocalisationAddsTheRegimeAndWithGestioneErroriTheMov
     SCOPED_TRACE("French without GestioneErrori");
     auto object = MonthlySales(std::make_shared<TestServices>());
     object->CInput()->GestioneErrori = false;
-    object->SetActiveInterface(ActiveInterfaceWithLocalisation(Variant::String("2")));
+    object->SetActiveInterface(cli::ActiveInterface(Variant::String("2")));
     declaration::DefinisciStringaPerIntraSuModulo(object->context());
     EXPECT_SAME_TEXT(french, object->context().StringaSQLModuloCompleta);
   }
@@ -226,14 +215,14 @@ TEST(DeclarationText, FrenchLocalisationAddsTheRegimeAndWithGestioneErroriTheMov
                   "AND ISNULL(RIGHE_RETT.IN02_NUMRIGA,0) = ISNULL(VIN01_INTRA.IN02_NUMRIGA,0)\r\n",
                   2);
     auto object = MonthlySales(std::make_shared<TestServices>());
-    object->SetActiveInterface(ActiveInterfaceWithLocalisation(Variant::Integer(2)));
+    object->SetActiveInterface(cli::ActiveInterface(Variant::Integer(2)));
     declaration::DefinisciStringaPerIntraSuModulo(object->context());
     EXPECT_SAME_TEXT(errors, object->context().StringaSQLModuloCompleta);
   }
   {
     SCOPED_TRACE("another localisation");
     auto object = MonthlySales(std::make_shared<TestServices>());
-    object->SetActiveInterface(ActiveInterfaceWithLocalisation(Variant::Integer(1)));
+    object->SetActiveInterface(cli::ActiveInterface(Variant::Integer(1)));
     declaration::DefinisciStringaPerIntraSuModulo(object->context());
     EXPECT_SAME_TEXT(base, object->context().StringaSQLModuloCompleta);
   }

@@ -3,12 +3,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/active_interface.h"
 #include "cli/french_command.h"
 #include "component/clsin_intrabo.h"
 #include "declaration/french_procedures.h"
 #include "declaration/french_records.h"
 #include "declaration/host_database.h"
-#include "platform/dispatch_object.h"
 #include "platform/services/temp_folder.h"
 #include "support/golden.h"
 #include "support/file_bytes.h"
@@ -25,16 +25,6 @@ class FixedDayServices : public DefaultHostServices {
  public:
   Date Today() override { return *Date::FromYMD(2024, 7, 5); }
 };
-
-ObjectPtr FrenchInterface() {
-  auto company = std::make_shared<DispatchObject>();
-  company->SetMember("IndLocalizzazione", Variant::Integer(2));
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
-}
 
 // Company 3 keeps the French localisation and files both lists monthly.
 // June 2024: two sales of goods to customers whose VAT numbers are eleven
@@ -136,7 +126,7 @@ class FrenchFile : public ::testing::Test {
     in->NomeDeleg = Variant::String("Élodie");
     in->LivObbligo = 1;
     object->SetCInput(in);
-    object->SetActiveInterface(FrenchInterface());
+    object->SetActiveInterface(cli::ActiveInterface(Variant::Integer(2)));
     object->SetFolderFileIntraWeb(std::make_shared<Folder>(folder_.path()));
     object->SetPathFileIntraWeb("DEB.TXT");
     return object;

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "cli/active_interface.h"
 #include "cli/json_values.h"
 #include "cli/json_writer.h"
 #include "component/clsin_intrabo.h"
@@ -15,7 +16,6 @@
 #include "declaration/declaration_procedures.h"
 #include "declaration/host_database.h"
 #include "forms/form_procedures.h"
-#include "platform/dispatch_object.h"
 #include "support/golden.h"
 #include "support/file_bytes.h"
 
@@ -89,13 +89,7 @@ class FormsTest : public ::testing::Test {
     in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
     set(*in);
     object_.SetCInput(in);
-    auto company = std::make_shared<DispatchObject>();
-    company->SetMember("IndLocalizzazione", Variant::Integer(0));
-    auto global = std::make_shared<DispatchObject>();
-    global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
-    auto root = std::make_shared<DispatchObject>();
-    root->SetMember("ClsGlobal", Variant::Obj(global));
-    object_.SetActiveInterface(root);
+    object_.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
     IntraContext& context = object_.context();
     ASSERT_TRUE(ApriOperazioneDatabase(context, true));
     declaration::BuildDeclarationStatement(context);

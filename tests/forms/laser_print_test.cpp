@@ -9,12 +9,12 @@
 #include <sstream>
 #include <string>
 
+#include "cli/active_interface.h"
 #include "cli/host_harness.h"
 #include "cli/json_values.h"
 #include "component/clsin_intrabo.h"
 #include "declaration/host_database.h"
 #include "forms/form_procedures.h"
-#include "platform/dispatch_object.h"
 #include "support/golden.h"
 #include "support/file_bytes.h"
 
@@ -47,17 +47,6 @@ std::string Replace(std::string text, const std::string& what, const std::string
     text.replace(at, what.size(), with);
   }
   return text;
-}
-
-// The host's active interface: a company of the Italian localisation.
-ObjectPtr Host() {
-  auto company = std::make_shared<DispatchObject>();
-  company->SetMember("IndLocalizzazione", Variant::Integer(0));
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
 }
 
 class LaserPrintTest : public ::testing::Test {
@@ -200,7 +189,7 @@ TEST_F(LaserPrintTest, EachSectionHasItsTemplateAndLabel) {
                                           : AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010;
       in->RhwndParent = Variant::Long(1);
       object.SetCInput(in);
-      object.SetActiveInterface(Host());
+      object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
       for (int section = 1; section <= 5; ++section) {
         in->PagineModLas = Variant::Integer(static_cast<int16_t>(section));
         const size_t before = services->PrintJobs().size();
@@ -260,7 +249,7 @@ TEST_F(LaserPrintTest, FailuresAndTheReportKeptBetweenPrints) {
   in->PagineModLas = Variant::Integer(2);
   in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
   object.SetCInput(in);
-  object.SetActiveInterface(Host());
+  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
 
   // No line and no page rows held: nothing to print.
   object.StampaIntraSuModuloLaser();

@@ -12,12 +12,6 @@
 namespace zelmora {
 namespace {
 
-void ExpectTsql(const std::string& sql) {
-  const testing::TsqlGrammarCheck check = testing::CheckTsqlGrammar(sql);
-  if (!check.ran) GTEST_SKIP() << "sqlfluff is not available";
-  EXPECT_EQ(check.violations, "") << check.output;
-}
-
 CLSIN_INPUTINTRA EveryFilter() {
   CLSIN_INPUTINTRA in;
   in.Ditta = Variant::Integer(1);
@@ -39,7 +33,7 @@ CLSIN_INPUTINTRA EveryFilter() {
   return in;
 }
 
-TEST(MovementSqlGrammar, TheLineListWithEveryFilterParses) { ExpectTsql(movements::MovementListSql(EveryFilter())); }
+TEST(MovementSqlGrammar, TheLineListWithEveryFilterParses) { testing::ExpectTsqlParses(movements::MovementListSql(EveryFilter())); }
 
 TEST(MovementSqlGrammar, TheLineListInTheHostsFilterModeParses) {
   CLSIN_INPUTINTRA in;
@@ -47,20 +41,20 @@ TEST(MovementSqlGrammar, TheLineListInTheHostsFilterModeParses) {
   in.OperazioneRif = Variant::Integer(9);
   in.ENHFiltro = Variant::String("AND CG41_SEZIONALE = 'A1'");
   in.ENHOrdinamentoMovIntra = Variant::String("CG41_DATAREG DESC");
-  ExpectTsql(movements::MovementListSql(in));
+  testing::ExpectTsqlParses(movements::MovementListSql(in));
 }
 
 TEST(MovementSqlGrammar, TheBrowsingListWithEveryFilterParses) {
   CLSIN_INPUTINTRA in = EveryFilter();
   in.OperazioneRif = Variant::Integer(9);
-  ExpectTsql(movements::DocumentBrowseSql(in));
+  testing::ExpectTsqlParses(movements::DocumentBrowseSql(in));
 }
 
 TEST(MovementSqlGrammar, TheDeletionsParse) {
   CLSIN_INPUTINTRA in;
   in.Ditta = Variant::Integer(1);
   in.NumeroRegistrazione = Variant::Long(13);
-  ExpectTsql(movements::DeleteLinesSql(in) + "\r\n" + movements::DeleteHeaderSql(in));
+  testing::ExpectTsqlParses(movements::DeleteLinesSql(in) + "\r\n" + movements::DeleteHeaderSql(in));
 }
 
 }  // namespace

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "cli/active_interface.h"
 #include "component/clsin_intrabo.h"
 #include "declaration/host_database.h"
 #include "nomenclature/form_data_statements.h"
 #include "nomenclature/nomenclature_procedures.h"
-#include "platform/dispatch_object.h"
 #include "platform/recordset.h"
 #include "support/golden.h"
 
@@ -19,16 +19,6 @@ namespace zelmora {
 namespace {
 
 using testing::HostDatabase;
-
-ObjectPtr Localisation() {
-  auto company = std::make_shared<DispatchObject>();
-  company->SetMember("IndLocalizzazione", Variant::Integer(0));
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
-}
 
 // Company 1 declares both lists monthly. Goods codes of 2024 (one replaced
 // at the turn of the year), services codes of 2023 only.
@@ -148,7 +138,7 @@ TEST(FormData, TheWholeFormOrOnlyTheLinesWithAnInvalidCode) {
   in->RaggIn02NumDocOrig = "F7";
   in->RaggIn02DataDocOrig = Variant::FromDate(*Date::FromYMD(2024, 5, 2));
   object.SetCInput(in);
-  object.SetActiveInterface(Localisation());
+  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
 
   // Every code valid: the whole form, keyed from 41 in declaration order,
   // the services line completed with the invoice data of its movements.
@@ -195,7 +185,7 @@ TEST(FormData, BothListsOfATelematicSubmission) {
   auto in = Input(db, 2);
   in->TipoIntra = Variant::Integer(3);
   object.SetCInput(in);
-  object.SetActiveInterface(Localisation());
+  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
 
   // Sales first, then purchases, the keys rising across both.
   RecordsetPtr rs = Call(object, "GeneraRstDatiNomenclaturaInvioTelematico");
@@ -237,7 +227,7 @@ TEST(FormData, BothListsOfATelematicSubmission) {
     auto one = Input(db, list);
     one->MaxProgrDatiInvio = static_cast<int16_t>(list == 0 ? 0 : 20);
     single.SetCInput(one);
-    single.SetActiveInterface(Localisation());
+    single.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
     nomenclature::DefinisciStringaPerErroriNomenclatureSuModulo(single.context());
     EXPECT_EQ(single.Stato(), Variant::Integer(0));
     const std::string text = single.COutput()->StringaSQLErroriNomenclatura.Text();
@@ -264,7 +254,7 @@ TEST(FormData, OneListAndTheCompanysPeriodicity) {
   auto in = Input(db, 0);
   in->MaxProgrDatiInvio = 7;
   object.SetCInput(in);
-  object.SetActiveInterface(Localisation());
+  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
 
   // No sales periodicity: the pass takes 0, a list the company does not
   // declare, whose statement has no period and does not run. The error
@@ -298,7 +288,7 @@ TEST(FormData, OneListAndTheCompanysPeriodicity) {
   in->StringaDiConnessione = Variant::String("Provider=SQLite;Data Source=/nonexistent/host.db");
   CLSIN_INTRABO broken;
   broken.SetCInput(in);
-  broken.SetActiveInterface(Localisation());
+  broken.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
   EXPECT_EQ(Call(broken, "GeneraRstErroriNomenclaturaInvioTelematico"), nullptr);
   EXPECT_EQ(broken.Stato(), Variant::Integer(99));
   EXPECT_EQ(Call(broken, "GeneraRstDatiModuloStampe"), nullptr);

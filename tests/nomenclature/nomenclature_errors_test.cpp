@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/active_interface.h"
 #include "component/clsin_intrabo.h"
 #include "declaration/expected_statements.h"
 #include "declaration/host_database.h"
 #include "declaration/text_edit.h"
 #include "nomenclature/nomenclature_procedures.h"
-#include "platform/dispatch_object.h"
 #include "platform/recordset.h"
 #include "support/golden.h"
 
@@ -25,16 +25,6 @@ using testing::Golden;
 using testing::HostDatabase;
 using testing::kMonthlySalesMarked;
 using testing::Movement;
-
-ObjectPtr Localisation(const Variant& value) {
-  auto company = std::make_shared<DispatchObject>();
-  company->SetMember("IndLocalizzazione", value);
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
-}
 
 constexpr std::string_view kCheckHeadMarked = R"SQL(SELECT FAKEID, ISNULL(Y.IN01_DTCOMPINTRA, ISNULL(Y.CG41_DATAREGIVA, Y.CG41_DATAREG)) AS IN01_DTCOMPINTRA, Y.IN01_INDTIPODOC, <CR>
  Y.CG41_DATAREG, Y.IN02_INDOPER, Y.IN02_NOMENCLATURA, CG72_DESCR , CG41_CODICE_CG33, <CR>
@@ -115,7 +105,7 @@ TEST(NomenclatureCheckText, DerivedFromTheDeclarationStatement) {
   in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
   in->MaxProgrDatiInvio = 40;
   object.SetCInput(in);
-  object.SetActiveInterface(Localisation(Variant::Null()));
+  object.SetActiveInterface(cli::ActiveInterface(Variant::Null()));
   object.COutput()->StringaSQLErroriNomenclatura = Variant::String("previous");
 
   nomenclature::DefinisciStringaPerErroriNomenclatureSuModulo(object.context());
@@ -217,7 +207,7 @@ TEST(NomenclatureCheck, CodesValidForTheirReferenceYear) {
   in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
   in->MaxProgrDatiInvio = 40;
   object.SetCInput(in);
-  object.SetActiveInterface(Localisation(Variant::Integer(0)));
+  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
 
   std::vector<Variant> none;
   const Variant result = object.Invoke("GeneraRstErroriNomenclatura", none);
@@ -288,7 +278,7 @@ TEST(NomenclatureCheck, CaseTableAcrossYears) {
   in->TipoStampa = Variant::Integer(0);
   in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
   object.SetCInput(in);
-  object.SetActiveInterface(Localisation(Variant::Integer(0)));
+  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
   std::vector<Variant> none;
   auto rs = std::dynamic_pointer_cast<Recordset>(object.Invoke("GeneraRstErroriNomenclatura", none).AsObject());
   EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();

@@ -8,31 +8,14 @@
 #include <memory>
 #include <string>
 
+#include "cli/active_interface.h"
 #include "component/clsin_intrabo.h"
 #include "nomenclature/form_data_statements.h"
 #include "nomenclature/nomenclature_procedures.h"
-#include "platform/dispatch_object.h"
 #include "support/sqlfluff.h"
 
 namespace zelmora {
 namespace {
-
-ObjectPtr ItalianCompany() {
-  auto company = std::make_shared<DispatchObject>();
-  company->SetMember("IndLocalizzazione", Variant::Integer(0));
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(company));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
-}
-
-void ExpectTsql(const std::string& sql) {
-  ASSERT_FALSE(sql.empty());
-  const testing::TsqlGrammarCheck check = testing::CheckTsqlGrammar(sql);
-  if (!check.ran) GTEST_SKIP() << "sqlfluff is not available";
-  EXPECT_EQ(check.violations, "") << check.output;
-}
 
 TEST(NomenclatureSqlGrammar, TheErrorCheckOfAMonthParses) {
   CLSIN_INTRABO object;
@@ -46,15 +29,15 @@ TEST(NomenclatureSqlGrammar, TheErrorCheckOfAMonthParses) {
   in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
   in->MaxProgrDatiInvio = 40;
   object.SetCInput(in);
-  object.SetActiveInterface(ItalianCompany());
+  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
   nomenclature::DefinisciStringaPerErroriNomenclatureSuModulo(object.context());
   ASSERT_EQ(object.Stato(), Variant::Integer(0));
-  ExpectTsql(object.COutput()->StringaSQLErroriNomenclatura.Text());
+  testing::ExpectTsqlParses(object.COutput()->StringaSQLErroriNomenclatura.Text());
 }
 
 TEST(NomenclatureSqlGrammar, TheBatchThatFlagsFormLinesParses) {
-  ExpectTsql(nomenclature::FlagErrorsBatch("SELECT FAKEID FROM #DATIMODULOSTAMPE"));
-  ExpectTsql(nomenclature::GatherSecondListBatch());
+  testing::ExpectTsqlParses(nomenclature::FlagErrorsBatch("SELECT FAKEID FROM #DATIMODULOSTAMPE"));
+  testing::ExpectTsqlParses(nomenclature::GatherSecondListBatch());
 }
 
 }  // namespace

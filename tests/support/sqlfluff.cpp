@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
 namespace zelmora::testing {
 
 TsqlGrammarCheck CheckTsqlGrammar(std::string_view sql) {
@@ -44,6 +46,13 @@ TsqlGrammarCheck CheckTsqlGrammar(std::string_view sql) {
   std::remove(config.c_str());
   rmdir(folder);
   return check;
+}
+
+void ExpectTsqlParses(const std::string& sql) {
+  ASSERT_FALSE(sql.empty());
+  const TsqlGrammarCheck check = CheckTsqlGrammar(sql);
+  if (!check.ran) GTEST_SKIP() << "sqlfluff is not available";
+  EXPECT_EQ(check.violations, "") << check.output;
 }
 
 }  // namespace zelmora::testing

@@ -16,4 +16,8 @@ struct TsqlGrammarCheck {
 
 TsqlGrammarCheck CheckTsqlGrammar(std::string_view sql);
 
+// In a test: the text is not empty and parses, or the test is skipped when
+// sqlfluff is not there.
+void ExpectTsqlParses(const std::string& sql);
+
 }  // namespace zelmora::testing

@@ -5,12 +5,12 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli/active_interface.h"
 #include "cli/host_harness.h"
 #include "cli/telematic_command.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
-#include "platform/dispatch_object.h"
 #include "platform/services/temp_folder.h"
 #include "platform/sqlite/host_schema.h"
 #include "platform/sqlite/sqlite_extensions.h"
@@ -240,13 +240,7 @@ TEST_F(SubmissionDatabase, MergedServiceLinesTakeTheInvoiceDataTheirMovementsSha
   input->RaggIn02DataDocOrig = Day(2024, 3, 1);
   input->RaggIn02SezOrig = "A";
   object.SetCInput(input);
-  auto current = std::make_shared<DispatchObject>();
-  current->SetMember("IndLocalizzazione", Int(0));
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(current));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  object.SetActiveInterface(root);
+  object.SetActiveInterface(cli::ActiveInterface(Int(0)));
   IntraContext& context = object.context();
   CreaConnessione(context);
   declaration::BuildDeclarationStatement(context);
