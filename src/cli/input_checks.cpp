@@ -129,14 +129,6 @@ std::string StatementProblem(std::string_view criterion) {
 
 }  // namespace
 
-bool IsDigits(std::string_view text) {
-  if (text.empty()) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
 bool HasControlCharacter(std::string_view text) {
   for (unsigned char c : text) {
     if (IsControl(c)) return true;

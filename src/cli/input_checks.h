@@ -26,9 +26,7 @@ struct Refusal {
 // that the message stays on one line whatever was typed.
 std::string Shown(const std::string& text);
 
-// Whether the text is one or more digits; whether it holds a control
-// character (below a blank, or DEL).
-bool IsDigits(std::string_view text);
+// Whether the text holds a control character (below a blank, or DEL).
 bool HasControlCharacter(std::string_view text);
 
 // A whole number written in digits (no sign, no blank) from `low` to `high`.

@@ -47,14 +47,6 @@ std::vector<std::string> SplitCsv(const std::string& line, char separator) {
   return fields;
 }
 
-bool AllDigits(std::string_view text) {
-  if (text.empty()) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
 // True when the record ends inside a quoted field.
 bool OpenQuote(const std::string& line) {
   bool quoted = false;
@@ -160,7 +152,7 @@ int RunNomenclatureImport(const NomenclatureImportRequest& request, std::ostream
     if (heading && code.find_first_of("0123456789") == std::string::npos) continue;
     heading = false;
     const std::string where = request.file + " line " + std::to_string(first) + ": ";
-    if (!AllDigits(code)) return fail(where + "code \"" + code + "\" is not all digits");
+    if (!IsDigits(code)) return fail(where + "code \"" + code + "\" is not all digits");
     if (code.size() != width) {
       return fail(where + "code " + code + " has " + std::to_string(code.size()) + " digits, a " +
                   (request.kind == "goods" ? "goods" : "services") + " code has " + std::to_string(width));

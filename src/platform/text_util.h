@@ -18,6 +18,15 @@ inline bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// One or more digits 0-9 and nothing else.
+inline bool IsDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
 }  // namespace zelmora
 
 namespace zelmora {

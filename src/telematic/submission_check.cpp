@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/text_util.h"
+
 namespace zelmora::telematic {
 
 namespace {
@@ -37,9 +39,9 @@ class Characters {
   std::vector<size_t> starts_;
 };
 
-bool AllDigits(std::string_view value) {
-  return std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
+// Digits only, or nothing: the part before a letter-coded last digit can
+// be empty.
+bool AllDigits(std::string_view value) { return value.empty() || IsDigits(value); }
 
 bool Allowed(std::string_view value, std::string_view literals) {
   size_t at = 0;

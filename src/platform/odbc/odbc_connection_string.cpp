@@ -21,14 +21,6 @@ std::string Upper(std::string_view text) {
   return out;
 }
 
-bool AllDigits(std::string_view text) {
-  if (text.empty()) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
 // The first of the keys (aliases of one setting) that the string gives.
 std::optional<std::string> Setting(const std::map<std::string, std::string>& settings,
                                    std::initializer_list<const char*> keys) {
@@ -81,7 +73,7 @@ ServerAddress ParseDataSource(std::string_view source) {
   const size_t comma = text.find(',');
   if (comma != std::string_view::npos) {
     const std::string_view port = TrimBlanks(text.substr(comma + 1));
-    if (!AllDigits(port) || port.size() > 5 || std::stoi(std::string(port)) < 1 || std::stoi(std::string(port)) > 65535) {
+    if (!IsDigits(port) || port.size() > 5 || std::stoi(std::string(port)) < 1 || std::stoi(std::string(port)) > 65535) {
       throw Refused("the port of the Data Source '" + std::string(source) + "' is not a number from 1 to 65535.");
     }
     address.port = std::stoi(std::string(port));
@@ -109,12 +101,12 @@ bool IsSqlServerProvider(std::string_view provider) {
   std::string name = Upper(TrimBlanks(provider));
   // A version suffix: SQLOLEDB.1, SQLNCLI11.1.
   const size_t dot = name.rfind('.');
-  if (dot != std::string::npos && AllDigits(std::string_view(name).substr(dot + 1))) name.resize(dot);
+  if (dot != std::string::npos && IsDigits(std::string_view(name).substr(dot + 1))) name.resize(dot);
   if (name == "SQLOLEDB") return true;
   for (std::string_view family : {std::string_view("MSOLEDBSQL"), std::string_view("SQLNCLI")}) {
     if (name.rfind(family, 0) == 0) {
       const std::string_view version = std::string_view(name).substr(family.size());
-      if (version.empty() || AllDigits(version)) return true;
+      if (version.empty() || IsDigits(version)) return true;
     }
   }
   return false;
@@ -161,7 +153,7 @@ OdbcTarget SqlServerOdbcTarget(const std::map<std::string, std::string>& setting
   }
   if (std::optional<std::string> timeout = Setting(settings, {"connect timeout", "connection timeout", "timeout"})) {
     const std::string_view value = TrimBlanks(*timeout);
-    if (!AllDigits(value) || value.size() > 6) {
+    if (!IsDigits(value) || value.size() > 6) {
       throw Refused("Connect Timeout '" + *timeout + "' is not a number of seconds.");
     }
     target.loginTimeoutSeconds = std::stoi(std::string(value));

@@ -60,14 +60,6 @@ constexpr const char* kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 
-bool AllDigits(std::string_view t) {
-  if (t.empty()) return false;
-  for (char c : t) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
 int Number(std::string_view t) {
   int v = 0;
   for (char c : t) v = v * 10 + (c - '0');
@@ -76,16 +68,16 @@ int Number(std::string_view t) {
 
 // "HH:MM[:SS[.fff]]" (fractions are dropped: dates here carry whole seconds).
 bool ParseTime(std::string_view t, DateParts& d) {
-  if (t.size() < 5 || t[2] != ':' || !AllDigits(t.substr(0, 2)) || !AllDigits(t.substr(3, 2))) return false;
+  if (t.size() < 5 || t[2] != ':' || !IsDigits(t.substr(0, 2)) || !IsDigits(t.substr(3, 2))) return false;
   d.hour = Number(t.substr(0, 2));
   d.minute = Number(t.substr(3, 2));
   t.remove_prefix(5);
   if (!t.empty()) {
-    if (t.size() < 3 || t[0] != ':' || !AllDigits(t.substr(1, 2))) return false;
+    if (t.size() < 3 || t[0] != ':' || !IsDigits(t.substr(1, 2))) return false;
     d.second = Number(t.substr(1, 2));
     t.remove_prefix(3);
     if (!t.empty()) {
-      if (t[0] != '.' || !AllDigits(t.substr(1))) return false;
+      if (t[0] != '.' || !IsDigits(t.substr(1))) return false;
     }
   }
   return d.hour < 24 && d.minute < 60 && d.second < 60;
@@ -260,7 +252,7 @@ std::optional<int64_t> TextToInteger(std::string_view text) {
     negative = t[0] == '-';
     t.remove_prefix(1);
   }
-  if (!AllDigits(t)) return std::nullopt;
+  if (!IsDigits(t)) return std::nullopt;
   while (t.size() > 1 && t[0] == '0') t.remove_prefix(1);
   if (t.size() > 19) return std::nullopt;
   unsigned __int128 v = 0;
@@ -308,7 +300,7 @@ std::optional<double> TextToFloat(std::string_view text) {
     if (t[i] != 'e' && t[i] != 'E') return std::nullopt;
     ++i;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    if (i >= t.size() || !AllDigits(std::string_view(t).substr(i))) return std::nullopt;
+    if (i >= t.size() || !IsDigits(std::string_view(t).substr(i))) return std::nullopt;
   }
   char* end = nullptr;
   const double v = std::strtod(t.c_str(), &end);
@@ -330,16 +322,16 @@ std::optional<DateParts> ParseDateText(std::string_view text) {
   if (t.size() > 10 && (t[10] == ' ' || t[10] == 'T') && t[4] == '-') {
     datePart = t.substr(0, 10);
     timePart = TrimBlanks(t.substr(11));
-  } else if (t.size() > 8 && t[8] == ' ' && AllDigits(t.substr(0, 8))) {
+  } else if (t.size() > 8 && t[8] == ' ' && IsDigits(t.substr(0, 8))) {
     datePart = t.substr(0, 8);
     timePart = TrimBlanks(t.substr(9));
   }
-  if (datePart.size() == 8 && AllDigits(datePart)) {
+  if (datePart.size() == 8 && IsDigits(datePart)) {
     d.year = Number(datePart.substr(0, 4));
     d.month = Number(datePart.substr(4, 2));
     d.day = Number(datePart.substr(6, 2));
-  } else if (datePart.size() == 10 && datePart[4] == '-' && datePart[7] == '-' && AllDigits(datePart.substr(0, 4)) &&
-             AllDigits(datePart.substr(5, 2)) && AllDigits(datePart.substr(8, 2))) {
+  } else if (datePart.size() == 10 && datePart[4] == '-' && datePart[7] == '-' && IsDigits(datePart.substr(0, 4)) &&
+             IsDigits(datePart.substr(5, 2)) && IsDigits(datePart.substr(8, 2))) {
     d.year = Number(datePart.substr(0, 4));
     d.month = Number(datePart.substr(5, 2));
     d.day = Number(datePart.substr(8, 2));
@@ -369,8 +361,8 @@ std::optional<DateParts> ParseDateTextStyled(std::string_view text, int style) {
     timePart = TrimBlanks(t.substr(11));
     t = t.substr(0, 10);
   }
-  if (t.size() != 10 || t[2] != separator || t[5] != separator || !AllDigits(t.substr(0, 2)) ||
-      !AllDigits(t.substr(3, 2)) || !AllDigits(t.substr(6, 4))) {
+  if (t.size() != 10 || t[2] != separator || t[5] != separator || !IsDigits(t.substr(0, 2)) ||
+      !IsDigits(t.substr(3, 2)) || !IsDigits(t.substr(6, 4))) {
     return std::nullopt;
   }
   DateParts d;
