@@ -13,6 +13,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/active_interface.h"
 #include "cli/commands.h"
 #include "cli/period_input.h"
 #include "cli/table_output.h"
@@ -20,7 +21,6 @@
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
 #include "platform/company.h"
-#include "platform/dispatch_object.h"
 #include "platform/error.h"
 #include "platform/recordset.h"
 #include "platform/text_util.h"
@@ -74,17 +74,11 @@ void WriteTable(const Recordset& lines, std::ostream& out) {
 
 // The host's active interface as the statement reads it: the current
 // company's localisation, from the company's registry data.
-ObjectPtr ActiveInterfaceFor(IntraContext& context, int company) {
+ObjectPtr RegistryInterface(IntraContext& context, int company) {
   std::shared_ptr<CompanyFactory> factory = context.services->NewCompanyFactory();
   factory->SetConnection(context.Connessione);
   auto registry = std::dynamic_pointer_cast<CompanyRegistryData>(factory->GetObject(Variant::Long(company), 18));
-  auto current = std::make_shared<DispatchObject>();
-  current->SetMember("IndLocalizzazione", registry ? registry->IndLocalizzazione : Variant::Null());
-  auto global = std::make_shared<DispatchObject>();
-  global->SetMember("Gcls_DittaCorrente", Variant::Obj(current));
-  auto root = std::make_shared<DispatchObject>();
-  root->SetMember("ClsGlobal", Variant::Obj(global));
-  return root;
+  return ActiveInterface(registry ? registry->IndLocalizzazione : Variant::Null());
 }
 
 }  // namespace
@@ -108,7 +102,7 @@ int RunDeclaration(const DeclarationRequest& request, std::ostream& out, std::os
       err << "zelmora declaration: cannot open " << request.database << ": " << context.Errore.Text() << "\n";
       return 1;
     }
-    object.SetActiveInterface(ActiveInterfaceFor(context, request.company));
+    object.SetActiveInterface(RegistryInterface(context, request.company));
     declaration::BuildDeclarationStatement(context);
     if (context.Stato != 0) {
       err << "zelmora declaration: " << context.Errore.Text() << "\n";
