@@ -1,12 +1,15 @@
 // zelmora db init PATH: a new SQLite file with the host schema and no data.
 // zelmora db demo PATH [--movements N] [--seed S]: the same, filled with the
 // demonstration company.
-// Either refuses a PATH that exists, and builds the file under PATH.tmp,
-// moving it to PATH only once complete, so a failure leaves no file behind.
+// Either refuses a PATH that exists, and builds the file under a temporary
+// name beside it, moving it to PATH only once complete, so a failure leaves
+// no file behind.
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -18,10 +21,13 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "cli/input_checks.h"
+#include "cli/output_target.h"
 #include "platform/error.h"
 #include "platform/sqlite/demo_data.h"
 #include "platform/sqlite/host_schema.h"
 #include "platform/sqlite/sqlite_extensions.h"
+#include "platform/temp_files.h"
 
 namespace zelmora::cli {
 
@@ -69,38 +75,56 @@ bool PathTaken(const std::string& path) {
   return fs::symlink_status(path, ec).type() != fs::file_type::not_found;
 }
 
-void RemoveScratch(const std::string& scratch) {
-  std::error_code ec;
-  fs::remove(scratch, ec);
-  fs::remove(scratch + "-journal", ec);
-}
-
 // Creates PATH with the host schema, lets `fill` add to it, and moves the
 // finished file into place without replacing a file that appeared meanwhile.
+// The file is built under a temporary name of this run beside PATH
+// (temp_files.h): made exclusively (an existing file of that name is never
+// opened, let alone removed), locked and listed for the signal handler while
+// it is built, and swept by a later run if this one is killed.
 void BuildDatabase(const std::string& path, const std::function<void(sqlite3*)>& fill) {
+  CheckOutputPath(path, "PATH");
   if (PathTaken(path)) throw Error(58, path + " already exists");
-  const std::string scratch = path + ".tmp";
-  RemoveScratch(scratch);
-  try {
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  SweepTemporaryFiles(folder);
+  const std::string scratch = (folder == "/" ? "/" : folder + "/") + TemporaryName(name, "db");
+  TemporaryPathEntry listed(scratch);
+  const int fd = ::open(scratch.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) throw Error(58, "cannot create " + path + ": " + std::strerror(errno));
+  // The lock is held through this descriptor until the end. It is closed
+  // only after SQLite's own handle: closing a descriptor of a file drops
+  // every POSIX lock the process holds on it, SQLite's included.
+  LockTemporaryFile(fd);
+  struct Scratch {
+    const std::string& path;
+    int fd;
+    bool keep = false;
+    ~Scratch() {
+      if (!keep) {
+        ::unlink(path.c_str());
+        ::unlink((path + "-journal").c_str());
+      }
+      ::close(fd);
+    }
+  } guard{scratch, fd};
+  {
     Database db(scratch);
     const int rc = RegisterTsqlExtensions(db.get());
     if (rc != SQLITE_OK) db.Fail(rc, "cannot register the TSQL collation and functions");
+    // The file is thrown away if anything fails: no journal file beside it.
+    sqlite3_exec(db.get(), "PRAGMA journal_mode=MEMORY", nullptr, nullptr, nullptr);
     CreateHostSchema(db.get());
     if (fill) fill(db.get());
     db.Close();
-    // A hard link refuses an existing target, where a rename would replace it.
-    if (::link(scratch.c_str(), path.c_str()) == 0) {
-      RemoveScratch(scratch);
-    } else if (errno == EEXIST) {
-      throw Error(58, path + " already exists");
-    } else {
-      if (PathTaken(path)) throw Error(58, path + " already exists");
-      fs::rename(scratch, path);
-    }
-  } catch (...) {
-    RemoveScratch(scratch);
-    throw;
   }
+  // A hard link refuses an existing target, where a rename would replace it.
+  if (::link(scratch.c_str(), path.c_str()) == 0) return;  // the guard removes the scratch name
+  if (errno == EEXIST || PathTaken(path)) throw Error(58, path + " already exists");
+  // A file system without hard links: the rename, with the target checked
+  // just before.
+  fs::rename(scratch, path);
+  guard.keep = true;
 }
 
 // Runs one command body: a failure becomes one line on standard error and
@@ -109,6 +133,9 @@ void RunReporting(const char* command, int& exitCode, const std::function<void()
   try {
     body();
     exitCode = 0;
+  } catch (const Refusal& refusal) {
+    std::cerr << "zelmora db " << command << ": " << refusal.reason << "\n";
+    exitCode = refusal.exitCode;
   } catch (const std::exception& e) {
     std::cerr << "zelmora db " << command << ": " << e.what() << "\n";
     exitCode = 1;

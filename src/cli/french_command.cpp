@@ -15,12 +15,14 @@
 #include "cli/commands.h"
 #include "cli/database_option.h"
 #include "cli/input_checks.h"
+#include "cli/output_target.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/french_procedures.h"
 #include "declaration/french_records.h"
 #include "platform/decimal.h"
 #include "platform/error.h"
+#include "platform/temp_files.h"
 #include "platform/text_util.h"
 
 namespace zelmora::cli {
@@ -143,9 +145,9 @@ int RunFrench(const FrenchRequest& request, std::ostream& out, std::ostream& err
     char defaultName[32];
     std::snprintf(defaultName, sizeof defaultName, "DEB%04d%02d.TXT", static_cast<int>(year), static_cast<int>(month));
     const std::string name = request.fileName.empty() ? std::string(defaultName) : request.fileName;
-    if (name.find('/') != std::string::npos || name == "." || name == "..") {
-      throw Refusal{"--file must be a file name, not a path: '" + name + "'"};
-    }
+    CheckFileName(name, "--file");
+    const std::string path = (std::filesystem::path(request.outDir) / name).string();
+    CheckOutputTarget(path, request.database, "--file");
 
     CLSIN_INTRABO object(services);
     object.SetCInput(input);
@@ -172,11 +174,14 @@ int RunFrench(const FrenchRequest& request, std::ostream& out, std::ostream& err
     object.SetFolderFileIntraWeb(std::make_shared<Folder>(request.outDir));
     // The component writes under a staging name: a month without goods
     // lines gives an empty file, which must not replace an earlier
-    // declaration of the same name.
-    const std::string staging = "." + name + ".staging";
+    // declaration of the same name. The staging file is a temporary file
+    // of this run (temp_files.h): removed if the run is interrupted, swept
+    // by a later run if it is killed.
+    SweepTemporaryFiles(request.outDir);
+    const std::string staging = TemporaryName(name, "staging");
     object.SetPathFileIntraWeb(staging);
-    const std::string path = (std::filesystem::path(request.outDir) / name).string();
     const std::string stagingPath = (std::filesystem::path(request.outDir) / staging).string();
+    TemporaryPathEntry listed(stagingPath);
     object.PreparaTracciatoPerLocalizzazioneFrancese(Variant());
     if (context.Stato != 0) {
       std::filesystem::remove(stagingPath, ec);
@@ -186,6 +191,13 @@ int RunFrench(const FrenchRequest& request, std::ostream& out, std::ostream& err
       std::filesystem::remove(stagingPath, ec);
       out << "nothing to declare: no goods line in the period, no file written\n";
       return 0;
+    }
+    try {
+      // Again just before the rename: the target may have changed meanwhile.
+      CheckOutputTarget(path, request.database, "--file");
+    } catch (const Refusal&) {
+      std::filesystem::remove(stagingPath, ec);
+      throw;
     }
     std::filesystem::rename(stagingPath, path, ec);
     if (ec) {

@@ -2,16 +2,15 @@
 // standard input when absent or "-") and prints the resulting JSON document;
 // with --check it only reads and checks the script, makes no call and prints
 // nothing when the script is valid.
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
+#include "cli/bounded_input.h"
 #include "cli/commands.h"
 #include "cli/host_harness.h"
+#include "cli/input_checks.h"
 
 namespace zelmora::cli {
 
@@ -23,18 +22,12 @@ void AddHostCommand(CLI::App& app, int& exitCode) {
   command->add_flag("--check", *checkOnly, "only check the script: no call is made, nothing is printed when valid");
   command->callback([script, checkOnly, &exitCode] {
     std::string text;
-    if (*script == "-") {
-      text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else {
-      std::ifstream in(*script, std::ios::binary);
-      if (!in) {
-        std::cerr << "zelmora host: cannot read " << *script << "\n";
-        exitCode = 2;
-        return;
-      }
-      std::ostringstream buffer;
-      buffer << in.rdbuf();
-      text = buffer.str();
+    try {
+      text = ReadBoundedInput(*script, kMaxScriptBytes, "the script");
+    } catch (const Refusal& refusal) {
+      std::cerr << "zelmora host: " << refusal.reason << "\n";
+      exitCode = refusal.exitCode;
+      return;
     }
     HarnessResult result = *checkOnly ? ValidateHostScript(text) : RunHostScript(text);
     if (result.exitCode != 0) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/date.h"
@@ -45,29 +46,44 @@ class KeepDigitsBuilder : public nlohmann::json_sax<Json> {
   Json result;
 
  private:
+  // An open object or list, and the keys the object has so far.
+  struct Open_ {
+    Json* container;
+    std::unordered_set<std::string> keys;
+  };
+
   Json* Place(Json value) {
     if (stack_.empty()) {
       result = std::move(value);
       return &result;
     }
-    Json& parent = *stack_.back();
+    Open_& open = stack_.back();
+    Json& parent = *open.container;
     if (parent.is_array()) {
       parent.push_back(std::move(value));
       return &parent.back();
     }
-    if (parent.contains(key_)) throw ScriptError("the key \"" + key_ + "\" appears twice in one object");
-    parent[key_] = std::move(value);
-    return &parent[key_];
+    if (!open.keys.insert(key_).second) throw ScriptError("the key \"" + key_ + "\" appears twice in one object");
+    // Appended as it is: the key is known to be new, and the object's own
+    // insertion would look for it again among all the keys before it.
+    auto& members = parent.get_ref<Json::object_t&>();
+    members.Container::emplace_back(key_, std::move(value));
+    return &members.Container::back().second;
   }
   bool Put(Json value) {
     Place(std::move(value));
     return true;
   }
   bool Open(Json container) {
-    stack_.push_back(Place(std::move(container)));
+    if (stack_.size() >= kMaxScriptDepth) {
+      throw ScriptError("the script nests objects and lists more than " + std::to_string(kMaxScriptDepth) +
+                        " deep");
+    }
+    Json* placed = Place(std::move(container));
+    stack_.push_back({placed, {}});
     return true;
   }
-  std::vector<Json*> stack_;
+  std::vector<Open_> stack_;
   std::string key_;
 };
 

@@ -29,9 +29,13 @@ class ScriptError : public std::runtime_error {
 };
 
 // Parses JSON keeping the written digits of every non-integer number (such
-// a number becomes an object {kDecimalKey: "digits"}). Throws ScriptError.
+// a number becomes an object {kDecimalKey: "digits"}). Objects and lists
+// nest at most kMaxScriptDepth deep (a script's deepest tree, the active
+// interface, is a handful of levels); time is linear in the number of keys.
+// Throws ScriptError.
 Json ParseScriptJson(std::string_view text);
 inline constexpr const char* kDecimalKey = "\x01" "decimal";
+inline constexpr size_t kMaxScriptDepth = 100;
 
 // A scalar JSON value as a Variant. Throws ScriptError for arrays and
 // objects other than a date or a decimal. `where` names the value in messages.

@@ -3,8 +3,11 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "platform/temp_files.h"
 
 int main(int argc, char** argv) {
+  // An interrupted run removes the temporary files it was writing.
+  zelmora::InstallTemporaryFileCleanup();
   CLI::App app;
   int exitCode = 0;
   zelmora::cli::BuildApp(app, exitCode);

@@ -4,7 +4,6 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -13,48 +12,15 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/bounded_input.h"
 #include "cli/commands.h"
+#include "cli/csv_records.h"
+#include "cli/input_checks.h"
 #include "platform/text_util.h"
 
 namespace zelmora::cli {
 
 namespace {
-
-// One CSV record: fields split at `separator` outside double quotes, a
-// doubled quote inside quotes standing for one.
-std::vector<std::string> SplitCsv(const std::string& line, char separator) {
-  std::vector<std::string> fields(1);
-  bool quoted = false;
-  for (size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-        fields.back() += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        fields.back() += c;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == separator) {
-      fields.emplace_back();
-    } else {
-      fields.back() += c;
-    }
-  }
-  return fields;
-}
-
-// True when the record ends inside a quoted field.
-bool OpenQuote(const std::string& line) {
-  bool quoted = false;
-  for (char c : line) {
-    if (c == '"') quoted = !quoted;
-  }
-  return quoted;
-}
 
 // The text as UTF-8: a spreadsheet saved as "CSV" on Windows writes its
 // code page (Windows-1252), whose accented letters are not valid UTF-8.
@@ -119,30 +85,34 @@ int RunNomenclatureImport(const NomenclatureImportRequest& request, std::ostream
   const size_t width = request.kind == "goods" ? 8 : 6;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(request.database, ec)) return fail("no database file at " + request.database);
-  std::ifstream file(request.file, std::ios::binary);
-  if (!file) return fail("cannot read " + request.file);
+  // The file's name as messages give it.
+  const std::string named = request.file == "-" ? std::string("standard input") : Shown(request.file);
+  std::string text;
+  try {
+    text = ReadBoundedInput(request.file, kMaxCsvBytes, "the CSV file");
+  } catch (const Refusal& refusal) {
+    return fail(refusal.reason);
+  }
 
   std::vector<Code> codes;
   std::set<std::string> seen;
-  std::string line;
   char separator = 0;
   bool heading = true;  // until the first line with a code
-  for (int number = 1; std::getline(file, line); ++number) {
-    const int first = number;
-    // A quoted cell may hold a line break: the record goes on to the line
-    // that closes the quote.
-    while (OpenQuote(line) && !file.eof()) {
-      std::string more;
-      if (!std::getline(file, more)) break;
-      ++number;
-      line += "\n" + more;
+  CsvReader reader(text);
+  CsvRecord record;
+  while (true) {
+    try {
+      if (!reader.Next(record)) break;
+    } catch (const CsvError& error) {
+      return fail(named + " line " + std::to_string(error.line) + ": " + error.what);
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::string& line = record.text;
+    const int first = record.line;
     if (first == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     if (TrimBlanks(line).empty()) continue;
     // Spreadsheets saved with Italian settings separate fields with ';'.
     if (separator == 0) separator = line.find(';') != std::string::npos ? ';' : ',';
-    std::vector<std::string> fields = SplitCsv(line, separator);
+    std::vector<std::string> fields = CsvFields(line, separator);
     // The official lists print goods codes in groups ("8482 10 10").
     std::string code;
     for (char c : TrimBlanks(fields[0])) {
@@ -151,7 +121,7 @@ int RunNomenclatureImport(const NomenclatureImportRequest& request, std::ostream
     // A heading line names the columns: its code field has no digit.
     if (heading && code.find_first_of("0123456789") == std::string::npos) continue;
     heading = false;
-    const std::string where = request.file + " line " + std::to_string(first) + ": ";
+    const std::string where = named + " line " + std::to_string(first) + ": ";
     if (!IsDigits(code)) return fail(where + "code \"" + code + "\" is not all digits");
     if (code.size() != width) {
       return fail(where + "code " + code + " has " + std::to_string(code.size()) + " digits, a " +
@@ -160,8 +130,7 @@ int RunNomenclatureImport(const NomenclatureImportRequest& request, std::ostream
     if (!seen.insert(code).second) return fail(where + "code " + code + " is listed twice");
     codes.push_back({code, fields.size() > 1 ? AsUtf8(TrimBlanks(fields[1])) : std::string()});
   }
-  if (file.bad()) return fail("cannot read " + request.file);
-  if (codes.empty()) return fail(request.file + " holds no codes");
+  if (codes.empty()) return fail(named + " holds no codes");
 
   Database db;
   if (sqlite3_open_v2(request.database.c_str(), &db.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
@@ -210,7 +179,7 @@ void AddNomenclatureCommand(CLI::App& app, int& exitCode) {
   command->require_subcommand(1);
   auto* import = command->add_subcommand("import", "Load one year's official code list from a CSV file");
   auto request = std::make_shared<NomenclatureImportRequest>();
-  import->add_option("FILE", request->file, "the CSV file: code, description, supplementary unit")->required();
+  import->add_option("FILE", request->file, "the CSV file: code, description, supplementary unit; - for standard input")->required();
   import->add_option("--db", request->database, "the host database (a SQLite file)")->required();
   import->add_option("--year", request->year, "the year the list is valid for")->required();
   import->add_option("--kind", request->kind, "goods or services")->required();

@@ -11,6 +11,7 @@
 #include "cli/active_interface.h"
 #include "cli/commands.h"
 #include "cli/input_checks.h"
+#include "cli/output_target.h"
 #include "cli/period_input.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
@@ -18,6 +19,7 @@
 #include "movements/movement_procedures.h"
 #include "platform/error.h"
 #include "platform/report_pdf/report_templates.h"
+#include "platform/temp_files.h"
 
 namespace zelmora::cli {
 
@@ -122,10 +124,13 @@ int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
     if (request.list != "sales" && request.list != "purchases") {
       throw Refusal{"--list must be sales or purchases, not '" + request.list + "'"};
     }
+    CheckOutputPath(request.out, "--out");
     const std::filesystem::path target(request.out);
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     if (!std::filesystem::is_directory(folder, ec)) throw Refusal{"no folder for " + request.out};
     if (std::filesystem::is_directory(target, ec)) throw Refusal{"--out names a folder: " + request.out};
+    CheckOutputTarget(request.out, request.database, "--out");
+    SweepTemporaryFiles(folder.string());
     const bool sales = request.list == "sales";
 
     CLSIN_INTRABO object(services);

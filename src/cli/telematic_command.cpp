@@ -7,6 +7,7 @@
 //                   [--delegate-vat ...] [--box1 X] [--box2 X] [--file NAME] --out DIR
 #include "cli/database_option.h"
 #include "cli/input_checks.h"
+#include "cli/output_target.h"
 #include "cli/telematic_command.h"
 
 #include <algorithm>
@@ -30,6 +31,7 @@
 #include "platform/dispatch_object.h"
 #include "platform/error.h"
 #include "platform/text_file.h"
+#include "platform/temp_files.h"
 #include "platform/text_util.h"
 #include "telematic/submission_check.h"
 #include "telematic/telematic_procedures.h"
@@ -285,6 +287,9 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
       out << "nothing to send: no declaration line in the period, no file written\n";
       return 0;
     }
+    CheckFileName(name, "the submission file's name");
+    CheckOutputTarget(job.outDir + "/" + name, request.database, "--out");
+    SweepTemporaryFiles(job.outDir);
     WriteAtomically(*services, job.outDir, name, text);
     out << name << " written to " << job.outDir << " (" << text.size() << " bytes)\n";
     Summarize(text, true, false, out);
@@ -310,8 +315,10 @@ int RunLegacy(const SubmissionRequest& request, std::ostream& out, std::ostream&
   try {
     if (!services) services = std::make_shared<DefaultHostServices>();
     const std::string name = request.fileName.empty() ? "SCAMBI.CEE" : request.fileName;
-    if (name.find('/') != std::string::npos) throw Refusal{"--file must be a file name, not a path: '" + name + "'"};
+    CheckFileName(name, "--file");
     Job job = OpenJob(request, services, true);
+    CheckOutputTarget(job.outDir + "/" + name, request.database, "--file");
+    SweepTemporaryFiles(job.outDir);
     CLSIN_INPUTINTRA& in = *job.input;
     in.Casella1 = Variant::String(request.box1);
     in.Casella2 = Variant::String(request.box2);

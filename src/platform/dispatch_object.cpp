@@ -5,19 +5,31 @@
 
 namespace zelmora {
 
-Variant DispatchObject::GetMember(std::string_view name) {
-  for (const auto& [member, value] : members_) {
-    if (EqualsIgnoreCase(member, name)) return value;
+namespace {
+
+// The name as the index keys it: ASCII letters in lower case, as
+// EqualsIgnoreCase compares them.
+std::string IndexKey(std::string_view name) {
+  std::string key(name);
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  throw Error::MemberNotSupported();
+  return key;
+}
+
+}  // namespace
+
+Variant DispatchObject::GetMember(std::string_view name) {
+  const auto found = index_.find(IndexKey(name));
+  if (found == index_.end()) throw Error::MemberNotSupported();
+  return members_[found->second].second;
 }
 
 void DispatchObject::SetMember(std::string_view name, const Variant& value) {
-  for (auto& [member, held] : members_) {
-    if (EqualsIgnoreCase(member, name)) {
-      held = value;
-      return;
-    }
+  const auto [place, added] = index_.try_emplace(IndexKey(name), members_.size());
+  if (!added) {
+    members_[place->second].second = value;
+    return;
   }
   members_.emplace_back(std::string(name), value);
 }

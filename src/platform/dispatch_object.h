@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,9 @@ class DispatchObject : public Object {
 
  private:
   std::vector<std::pair<std::string, Variant>> members_;  // in the order first set
+  // Each member's place in members_, by its name in lower case: a tree of
+  // many members is built and read in time linear in their number.
+  std::unordered_map<std::string, size_t> index_;
 };
 
 // Reads a dotted member path from `root` (an object Variant).

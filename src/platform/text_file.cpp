@@ -9,6 +9,7 @@
 #include <random>
 
 #include "platform/error.h"
+#include "platform/temp_files.h"
 
 namespace zelmora {
 
@@ -41,8 +42,8 @@ std::string BaseName(const std::string& path) {
 
 class LocalTextFile : public TextFile {
  public:
-  LocalTextFile(std::string finalPath, std::string tempPath, int fd)
-      : finalPath_(std::move(finalPath)), tempPath_(std::move(tempPath)), fd_(fd) {}
+  LocalTextFile(std::string finalPath, std::string tempPath, int fd, std::unique_ptr<TemporaryPathEntry> listed)
+      : finalPath_(std::move(finalPath)), tempPath_(std::move(tempPath)), fd_(fd), listed_(std::move(listed)) {}
 
   ~LocalTextFile() override {
     if (fd_ >= 0) {
@@ -78,13 +79,16 @@ class LocalTextFile : public TextFile {
     if (::close(fd) != 0) {
       int error = errno;
       ::unlink(tempPath_.c_str());
+      listed_->Release();
       throw WriteError(error, finalPath_);
     }
     // rename() replaces an existing file atomically: a reader sees the old
     // file or the new one, never a part of it.
-    if (::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) {
-      int error = errno;
-      ::unlink(tempPath_.c_str());
+    const bool renamed = ::rename(tempPath_.c_str(), finalPath_.c_str()) == 0;
+    const int error = errno;
+    if (!renamed) ::unlink(tempPath_.c_str());
+    listed_->Release();
+    if (!renamed) {
       if (error == ENOENT) {
         // Either the folder went away, or someone removed the temporary file.
         struct stat info;
@@ -124,11 +128,14 @@ class LocalTextFile : public TextFile {
     ::close(fd_);
     fd_ = -1;
     ::unlink(tempPath_.c_str());
+    listed_->Release();
   }
 
   std::string finalPath_;
   std::string tempPath_;
   int fd_;
+  // Listed for the program's signal handler while the temporary file exists.
+  std::unique_ptr<TemporaryPathEntry> listed_;
   bool closed_ = false;
   std::string buffer_;
 };
@@ -151,16 +158,22 @@ class LocalFileHelper : public FileHelper {
     if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) throw AccessError(path);
 
     // The temporary file is hidden, beside the final one (so the rename
-    // stays inside one file system), and created exclusively so that two
-    // writers never share it. O_CREAT with 0666 lets the umask decide the
-    // final permissions, as for any new file.
+    // stays inside one file system), named after the writing process (see
+    // temp_files.h), and created exclusively so that two writers never
+    // share it. It is listed for the signal handler before it exists, so
+    // that no moment leaves it unlisted. O_CREAT with 0666 lets the umask
+    // decide the final permissions, as for any new file.
     std::random_device seed;
     std::mt19937_64 random(seed() ^ (static_cast<uint64_t>(::getpid()) << 32));
-    std::string prefix = folderPath + "/." + BaseName(path) + ".";
+    const std::string prefix = folderPath + "/";
     for (int attempt = 0; attempt < 100; ++attempt) {
-      std::string tempPath = prefix + std::to_string(random() % 1000000000) + ".tmp";
+      std::string tempPath = prefix + TemporaryName(BaseName(path), std::to_string(random() % 1000000000));
+      auto listed = std::make_unique<TemporaryPathEntry>(tempPath);
       int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd >= 0) return std::make_shared<LocalTextFile>(path, std::move(tempPath), fd);
+      if (fd >= 0) {
+        LockTemporaryFile(fd);
+        return std::make_shared<LocalTextFile>(path, std::move(tempPath), fd, std::move(listed));
+      }
       if (errno == EEXIST || errno == EINTR) continue;
       if (errno == ENOENT || errno == ENOTDIR) throw PathNotFound(path);
       if (errno == ENOSPC || errno == EDQUOT) throw DiskFull(path);

@@ -14,6 +14,8 @@
 namespace zelmora {
 namespace {
 
+using namespace std::string_literals;
+
 using testing::HostDatabase;
 
 // The code table, one row a line, in key order.
@@ -128,6 +130,14 @@ TEST(NomenclatureImport, ABadRowIsReportedWithItsLineAndNothingIsLoaded) {
       // file's line.
       {"84821010;\"Cuscinetti\na sfere\"\n;Senza codice\n", "goods", " line 3: code \"\" is not all digits\n"},
       {"Codice;Descrizione\n", "goods", " holds no codes\n"},
+      // A quote never closed would take every row after it into one
+      // description: the error names the line where it opens.
+      {"84821010;Cuscinetti\n84821090;\"Altri\n84821020;Ancora\n84821030;Fine\n", "goods",
+       " line 2: opens a quoted field that is never closed\n"},
+      {"84821010;Cuscinetti\n84821090;\"Altri\"\"\n", "goods", " line 2: opens a quoted field that is never closed\n"},
+      {"84821010;Cuscinetti\n84821090;Al\0tri\n"s, "goods", " line 2: holds a NUL byte\n"},
+      // Lines end in CR, LF or CR LF, each counted once.
+      {"84821010;A\r84821090;B\n84821020;C\r\n8482109X;D\r", "goods", " line 4: code \"8482109X\" is not all digits\n"},
   };
   for (const Case& c : cases) {
     const std::string file = WriteFile(db, "bad.csv", c.text);
@@ -143,13 +153,27 @@ TEST(NomenclatureImport, ABadRowIsReportedWithItsLineAndNothingIsLoaded) {
   EXPECT_EQ(wrongKind.status, 2);
   EXPECT_EQ(wrongKind.err, "zelmora nomenclature import: --kind must be goods or services\n");
   const ImportRun noFile = Import(db.path() + ".missing", db.path(), 2025, "goods");
-  EXPECT_EQ(noFile.err, "zelmora nomenclature import: cannot read " + db.path() + ".missing\n");
+  EXPECT_EQ(noFile.err,
+            "zelmora nomenclature import: cannot read the CSV file " + db.path() + ".missing: No such file or directory\n");
   // A database without the code table: the message says what went wrong.
   const std::string other = WriteFile(db, "empty.db", "");
   const ImportRun noTable = Import(good, other, 2025, "goods");
   EXPECT_EQ(noTable.status, 2);
   EXPECT_EQ(noTable.err, "zelmora nomenclature import: cannot write " + other + ": no such table: CG72_NOMENCLATURE\n");
   EXPECT_SAME_TEXT(before, CodeTable(db.path()));
+}
+
+// A spreadsheet that ends its lines with a lone CR (as older Mac ones do)
+// gives one row a line, a quoted CR kept inside its description, and a last
+// line without a line end is read too.
+TEST(NomenclatureImport, LinesEndingInCarriageReturnsAreRowsOfTheirOwn) {
+  HostDatabase db;
+  const std::string file =
+      WriteFile(db, "mac.csv", "Codice;Descrizione\r84821010;\"Cuscinetti\ra sfere\"\r\r84821090;Altri");
+  const ImportRun run = Import(file, db.path(), 2025, "goods");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "2 goods codes of 2025 loaded\n");
+  EXPECT_SAME_TEXT("2025|0|84821010|Cuscinetti\ra sfere\n2025|0|84821090|Altri\n", CodeTable(db.path()));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "cli/commands.h"
 #include "platform/schema/host_db.h"
 #include "support/golden.h"
+#include "support/dead_process.h"
 #include "support/file_bytes.h"
 
 namespace zelmora::testing {
@@ -75,8 +76,9 @@ Outcome Zelmora(const std::vector<std::string>& args) {
 TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
   Folder folder;
   const std::string path = folder / "host.db";
-  // A scratch file left by an interrupted run does not stop a new one.
-  std::ofstream(path + ".tmp") << "left over";
+  // A scratch file left by a run that was killed does not stop a new one,
+  // which removes it.
+  std::ofstream(folder / (".host.db.zelmora-" + std::to_string(DeadProcessId()) + "-db.tmp")) << "left over";
 
   Outcome created = Zelmora({"db", "init", path});
   EXPECT_EQ(0, created.exitCode);
@@ -104,7 +106,7 @@ TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
   // A place where no file can be made: an error line and nothing left.
   Outcome nowhere = Zelmora({"db", "init", folder / "missing/host.db"});
   EXPECT_EQ(1, nowhere.exitCode);
-  EXPECT_SAME_TEXT("zelmora db init: cannot create " + folder / "missing/host.db.tmp" + ": unable to open database file\n",
+  EXPECT_SAME_TEXT("zelmora db init: cannot create " + folder / "missing/host.db" + ": No such file or directory\n",
                    nowhere.err);
   EXPECT_SAME_TEXT("host.db\n", folder.Entries());
 }
