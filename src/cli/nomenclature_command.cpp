@@ -122,7 +122,7 @@ int RunNomenclatureImport(const NomenclatureImportRequest& request, std::ostream
     if (heading && code.find_first_of("0123456789") == std::string::npos) continue;
     heading = false;
     const std::string where = named + " line " + std::to_string(first) + ": ";
-    if (!IsDigits(code)) return fail(where + "code \"" + code + "\" is not all digits");
+    if (!IsDigits(code)) return fail(where + "code \"" + Shown(code) + "\" is not all digits");
     if (code.size() != width) {
       return fail(where + "code " + code + " has " + std::to_string(code.size()) + " digits, a " +
                   (request.kind == "goods" ? "goods" : "services") + " code has " + std::to_string(width));

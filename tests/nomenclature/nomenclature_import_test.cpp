@@ -138,6 +138,8 @@ TEST(NomenclatureImport, ABadRowIsReportedWithItsLineAndNothingIsLoaded) {
       {"84821010;Cuscinetti\n84821090;Al\0tri\n"s, "goods", " line 2: holds a NUL byte\n"},
       // Lines end in CR, LF or CR LF, each counted once.
       {"84821010;A\r84821090;B\n84821020;C\r\n8482109X;D\r", "goods", " line 4: code \"8482109X\" is not all digits\n"},
+      // A line break quoted inside the code: shown escaped, on one line.
+      {"\"8482\r1010\";Cuscinetti\n", "goods", " line 1: code \"8482\\x0d1010\" is not all digits\n"},
   };
   for (const Case& c : cases) {
     const std::string file = WriteFile(db, "bad.csv", c.text);
