@@ -184,6 +184,9 @@ int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
         });
     if (!pending.empty()) file->Write(pending);
     file->Flush();
+    // Again before the rename, as the drawing takes a while; a refusal
+    // releases the file unclosed, which removes its temporary file.
+    CheckOutputTarget(request.out, request.database, "--out");
     file->Close();
     out << request.out << ": " << pages << (pages == 1 ? " page" : " pages") << "\n";
     return 0;
