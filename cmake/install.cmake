@@ -51,7 +51,6 @@ set(CPACK_PACKAGE_NAME zelmora)
 set(CPACK_PACKAGE_VENDOR "zelmora")
 set(CPACK_PACKAGE_CONTACT "zelmora maintainers <maintainers@users.noreply.c-seed-c6bb7327.example>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Italian INTRASTAT declarations from an accounting database")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_COMPONENTS_ALL runtime dev)
@@ -60,23 +59,25 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME zelmora)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION misc)
+# Each description: a summary line, then the text.
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "Italian INTRASTAT declarations from an accounting database
- zelmora prepares the INTRA-1 and INTRA-2 lists of intra-community sales
- and purchases from the movements an accounting application keeps in its
- SQLite or SQL Server database, writes the telematic submission file and
- prints the forms. This package holds the zelmora program and the shared
- library that host applications load.")
-# The shared libraries' packages come from dpkg-shlibdeps; the font the
-# forms are set in, and the ODBC driver manager's configuration, are named.
+zelmora prepares the INTRA-1 and INTRA-2 lists of intra-community sales
+and purchases from the movements an accounting application keeps in its
+SQLite or SQL Server database, writes the telematic submission file and
+prints the forms. This package holds the zelmora program and the shared
+library that host applications load.")
+# The shared libraries' packages (SQLite, the ODBC driver manager, pango
+# and cairo, ...) come from dpkg-shlibdeps; the font the forms are set in
+# is named, and the FreeTDS driver SQL Server connections use is recommended.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "fonts-dejavu-core, unixodbc")
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "fonts-dejavu-core")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "tdsodbc")
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libzelmora-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_DEV_DESCRIPTION "Development files of the zelmora library
- Headers, static library, CMake package (find_package(zelmora)) and
- pkg-config file for host applications that embed the zelmora business
- object.")
+set(CPACK_DEBIAN_DEV_DESCRIPTION "zelmora library, development files
+Headers, static library, CMake package (find_package(zelmora)) and
+pkg-config file for host applications that embed the zelmora business
+object, which prepares Italian INTRASTAT declarations.")
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS
   "zelmora (= ${PROJECT_VERSION}), libsqlite3-dev, unixodbc-dev, libfmt-dev, libpango1.0-dev, libcairo2-dev, pkg-config")
 include(CPack)
