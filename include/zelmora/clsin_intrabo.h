@@ -118,7 +118,7 @@ class CLSIN_INTRABO : public Object {
   Variant GetMember(std::string_view name) override;
   void SetMember(std::string_view name, const Variant& value) override;
 
-  struct Operation {
+  struct Operation {  // a public operation as a late-binding host calls it
     std::string_view name;
     int minArgs;
     int maxArgs;

@@ -17,13 +17,13 @@ class LinkedCompaniesService : public Object {
  public:
   std::string_view Kind() const override { return "ClsDitteCollegate"; }
 
-  struct Input {
+  struct Input {  // what the service is given
     ConnectionPtr Connessione;        // used when set
     std::string StringaDiConnessione; // opened when no connection is given
     Variant Ditta;
     Variant Anno;
   };
-  struct Output {
+  struct Output {  // what the service gives back
     Variant ListaDitte;  // IN-list text
   };
 

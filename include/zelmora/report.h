@@ -26,7 +26,7 @@ namespace zelmora {
 
 // Everything asked of one report object, in order: what a host prints.
 struct PrintJob {
-  struct Call {
+  struct Call {  // one operation asked of the report object, with its arguments
     std::string name;
     std::vector<Variant> args;
   };
