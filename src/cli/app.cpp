@@ -2,10 +2,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include "zelmora/version.h"
+
 namespace zelmora::cli {
 
 void BuildApp(CLI::App& app, int& exitCode) {
   app.description("zelmora: Italian INTRASTAT declarations from the host's accounting database");
+  app.set_version_flag("--version", std::string("zelmora ") + ZELMORA_VERSION, "Print the version and exit");
   app.require_subcommand(1);
   AddHostCommand(app, exitCode);
   AddDbCommand(app, exitCode);

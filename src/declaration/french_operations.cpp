@@ -6,11 +6,11 @@
 namespace zelmora {
 
 RecordsetPtr CLSIN_INTRABO::GeneraRstDatiLocalizzazioneFrancese() {
-  return declaration::GeneraRstDatiLocalizzazioneFrancese(ctx_);
+  return declaration::GeneraRstDatiLocalizzazioneFrancese(*ctx_);
 }
 
 void CLSIN_INTRABO::PreparaTracciatoPerLocalizzazioneFrancese(const Variant& PathFile) {
-  declaration::PreparaTracciatoPerLocalizzazioneFrancese(ctx_, PathFile);
+  declaration::PreparaTracciatoPerLocalizzazioneFrancese(*ctx_, PathFile);
 }
 
 }  // namespace zelmora

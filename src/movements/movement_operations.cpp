@@ -4,9 +4,9 @@
 
 namespace zelmora {
 
-void CLSIN_INTRABO::GeneraRecordsetIntra() { movements::GeneraRecordsetIntra(ctx_); }
-void CLSIN_INTRABO::StampaIntra() { movements::StampaIntra(ctx_); }
-bool CLSIN_INTRABO::CancellaMovimentiIntra() { return movements::CancellaMovimentiIntra(ctx_); }
-void CLSIN_INTRABO::GeneraRecordsetIntraPerInterrogazione() { movements::GeneraRecordsetIntraPerInterrogazione(ctx_); }
+void CLSIN_INTRABO::GeneraRecordsetIntra() { movements::GeneraRecordsetIntra(*ctx_); }
+void CLSIN_INTRABO::StampaIntra() { movements::StampaIntra(*ctx_); }
+bool CLSIN_INTRABO::CancellaMovimentiIntra() { return movements::CancellaMovimentiIntra(*ctx_); }
+void CLSIN_INTRABO::GeneraRecordsetIntraPerInterrogazione() { movements::GeneraRecordsetIntraPerInterrogazione(*ctx_); }
 
 }  // namespace zelmora

@@ -5,16 +5,16 @@
 
 namespace zelmora {
 
-RecordsetPtr CLSIN_INTRABO::GeneraRstErroriNomenclatura() { return nomenclature::GeneraRstErroriNomenclatura(ctx_); }
+RecordsetPtr CLSIN_INTRABO::GeneraRstErroriNomenclatura() { return nomenclature::GeneraRstErroriNomenclatura(*ctx_); }
 
-RecordsetPtr CLSIN_INTRABO::GeneraRstDatiModuloStampe() { return nomenclature::GeneraRstDatiModuloStampe(ctx_); }
+RecordsetPtr CLSIN_INTRABO::GeneraRstDatiModuloStampe() { return nomenclature::GeneraRstDatiModuloStampe(*ctx_); }
 
 RecordsetPtr CLSIN_INTRABO::GeneraRstErroriNomenclaturaInvioTelematico() {
-  return nomenclature::GeneraRstErroriNomenclaturaInvioTelematico(ctx_);
+  return nomenclature::GeneraRstErroriNomenclaturaInvioTelematico(*ctx_);
 }
 
 RecordsetPtr CLSIN_INTRABO::GeneraRstDatiNomenclaturaInvioTelematico() {
-  return nomenclature::GeneraRstDatiNomenclaturaInvioTelematico(ctx_);
+  return nomenclature::GeneraRstDatiNomenclaturaInvioTelematico(*ctx_);
 }
 
 }  // namespace zelmora

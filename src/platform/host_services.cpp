@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/text_file.h"
+
 namespace zelmora {
 
 ConnectionPtr DefaultHostServices::NewConnection() { return std::make_shared<Connection>(); }

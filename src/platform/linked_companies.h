@@ -1,47 +1,4 @@
-// The host framework's linked-companies service: for a company and a year,
-// the codes of the declaring company and of every company linked to it, as
-// the text of an SQL IN list ("1,7").
+// The declarations live in the public header include/zelmora/linked_companies.h.
 #pragma once
 
-#include <memory>
-#include <string>
-
-#include "platform/connection.h"
-#include "platform/object.h"
-#include "platform/variant.h"
-
-namespace zelmora {
-
-class LinkedCompaniesService : public Object {
- public:
-  std::string_view Kind() const override { return "ClsDitteCollegate"; }
-
-  struct Input {
-    ConnectionPtr Connessione;        // used when set
-    std::string StringaDiConnessione; // opened when no connection is given
-    Variant Ditta;
-    Variant Anno;
-  };
-  struct Output {
-    Variant ListaDitte;  // IN-list text
-  };
-
-  Input& input() { return input_; }
-  const Output& output() const { return output_; }
-  // Fills the output; never throws: a failure is reported by Status() != 0
-  // and ErrorText().
-  virtual void Run() = 0;
-  int Status() const { return status_; }
-  const std::string& ErrorText() const { return errorText_; }
-
- protected:
-  Input input_;
-  Output output_;
-  int status_ = 0;
-  std::string errorText_;
-};
-
-// The in-process service: reads CG18_DITTECOLLEGATE.
-std::shared_ptr<LinkedCompaniesService> NewDatabaseLinkedCompaniesService();
-
-}  // namespace zelmora
+#include "zelmora/linked_companies.h"

@@ -6,15 +6,15 @@
 namespace zelmora {
 
 void CLSIN_INTRABO::PreparaTracciatoPerDischetto(const Variant& PathFile) {
-  telematic::PreparaTracciatoPerDischetto(ctx_, PathFile);
+  telematic::PreparaTracciatoPerDischetto(*ctx_, PathFile);
 }
 
 void CLSIN_INTRABO::PreparaTracciatoPerDischetto2010(const Variant& PathFile) {
-  telematic::PreparaTracciatoPerDischetto2010(ctx_, PathFile);
+  telematic::PreparaTracciatoPerDischetto2010(*ctx_, PathFile);
 }
 
-void CLSIN_INTRABO::PreparaTracciatoPerInvioTelematico() { telematic::PreparaTracciatoPerInvioTelematico(ctx_); }
+void CLSIN_INTRABO::PreparaTracciatoPerInvioTelematico() { telematic::PreparaTracciatoPerInvioTelematico(*ctx_); }
 
-RecordsetPtr CLSIN_INTRABO::CreaRecordsetPerTracciato() { return telematic::CreaRecordsetPerTracciato(ctx_); }
+RecordsetPtr CLSIN_INTRABO::CreaRecordsetPerTracciato() { return telematic::CreaRecordsetPerTracciato(*ctx_); }
 
 }  // namespace zelmora
