@@ -5,6 +5,7 @@
 namespace zelmora::cli {
 
 void BuildApp(CLI::App& app, int& exitCode) {
+  app.name("zelmora");
   app.description("zelmora: Italian INTRASTAT declarations from the host's accounting database");
   app.require_subcommand(1);
   AddHostCommand(app, exitCode);

@@ -12,6 +12,7 @@
 
 #include "cli/commands.h"
 #include "cli/host_harness.h"
+#include "cli/options.h"
 
 namespace zelmora::cli {
 
@@ -21,16 +22,15 @@ void AddHostCommand(CLI::App& app, int& exitCode) {
   command->add_option("SCRIPT", *script, "the script file; standard input when absent or \"-\"");
   auto checkOnly = std::make_shared<bool>(false);
   command->add_flag("--check", *checkOnly, "only check the script: no call is made, nothing is printed when valid");
-  command->callback([script, checkOnly, &exitCode] {
+  OnRun(*command, exitCode, [script, checkOnly](std::ostream& out, std::ostream& err) {
     std::string text;
     if (*script == "-") {
       text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
     } else {
       std::ifstream in(*script, std::ios::binary);
       if (!in) {
-        std::cerr << "zelmora host: cannot read " << *script << "\n";
-        exitCode = 2;
-        return;
+        SayWhy(err, "zelmora host", "cannot read " + *script);
+        return 2;
       }
       std::ostringstream buffer;
       buffer << in.rdbuf();
@@ -38,11 +38,11 @@ void AddHostCommand(CLI::App& app, int& exitCode) {
     }
     HarnessResult result = *checkOnly ? ValidateHostScript(text) : RunHostScript(text);
     if (result.exitCode != 0) {
-      std::cerr << "zelmora host: " << result.error << "\n";
+      SayWhy(err, "zelmora host", result.error);
     } else {
-      std::cout << result.output;
+      out << result.output;
     }
-    exitCode = result.exitCode;
+    return result.exitCode;
   });
 }
 
