@@ -143,19 +143,19 @@ TEST_F(CommandLine, EveryCommandRefusesTheSameValuesWithTheSameLine) {
       {Change::Set, "--company", "0x1", company + "'0x1'"},
       {Change::Set, "--company", " 1", company + "' 1'", two},
       {Change::Set, "--company", "+1", company + "'+1'", two},
-      {Change::Set, "--company", "2147483648", company + "'2147483648'"},
+      {Change::Set, "--company", "2147483648", company + "'2147483648'", two},
       {Change::Set, "--company", "1\x1b[31m", company + "'1\\x1b[31m'", two},
       // The whole range is taken: the largest code is looked up.
       {Change::Set, "--company", "2147483647", "company 2147483647 is not in the company table CG18_DITTE"},
-      {Change::Set, "--company", "9", "company 9 is not in the company table CG18_DITTE"},
+      {Change::Set, "--company", "9", "company 9 is not in the company table CG18_DITTE", {"french", "check"}},
       {Change::Set, "--year", "abc", year + "'abc'"},
       {Change::Set, "--year", "1899", year + "'1899'", {"declaration", "check"}},
-      {Change::Set, "--year", "10000", year + "'10000'"},
+      {Change::Set, "--year", "10000", year + "'10000'", two},
       {Change::Set, "--period", "13", "--period must be a whole number from 1 to 12, not '13'"},
-      {Change::Set, "--period", "", "--period is given an empty value: give one, or leave the option out"},
-      {Change::Set, "--db", "", "--db is given an empty value: give one, or leave the option out"},
+      {Change::Set, "--period", "", "--period is given an empty value: give one, or leave the option out", two},
+      {Change::Set, "--db", "", "--db is given an empty value: give one, or leave the option out", two},
       {Change::Set, "--db", "/nonexistent/host.db", "no database file at /nonexistent/host.db"},
-      {Change::Set, "--db", folder_->path(), "--db names a folder, not a database file: " + folder_->path()},
+      {Change::Set, "--db", folder_->path(), "--db names a folder, not a database file: " + folder_->path(), two},
       {Change::Set, "--db", *folder_ / "text.db",
        "cannot open the database: file is not a database (SQLite error 26): " + (*folder_ / "text.db")},
       {Change::Set, "--db", "Provider=Nowhere;Data Source=x",
@@ -164,10 +164,10 @@ TEST_F(CommandLine, EveryCommandRefusesTheSameValuesWithTheSameLine) {
        {"nomenclature import"}},
       {Change::Set, "--db", longString,
        "--db has 1001 characters, more than the 1000 a database path or connection string may have"},
-      {Change::Set, "--db", "demo\n.db", "--db must not hold a control character: 'demo\\x0a.db'"},
+      {Change::Set, "--db", "demo\n.db", "--db must not hold a control character: 'demo\\x0a.db'", two},
       {Change::Repeat, "--db", "", "--db is given 2 times: give it once", {"movements", "print", "verify"}},
       {Change::NoValue, "--db", "", "--db needs a value", {"declaration", "french", "nomenclature import"}},
-      {Change::Append, "--bogus", "", "the following argument was not expected: --bogus"},
+      {Change::Append, "--bogus", "", "the following argument was not expected: --bogus", {"legacy", "check"}},
       {Change::Append, "--\xc2\x9b" "31m", "", "the following argument was not expected: --\\xc2\\x9b31m", two},
   };
   // Each run is a process of its own: they run three at a time.
@@ -208,7 +208,7 @@ TEST_F(CommandLine, EveryCommandRefusesTheSameValuesWithTheSameLine) {
   std::vector<std::thread> workers;
   for (int i = 0; i < 3; ++i) workers.emplace_back(worker);
   for (std::thread& t : workers) t.join();
-  EXPECT_GT(runs.size(), 120u);
+  EXPECT_GT(runs.size(), 80u);
 }
 
 // A quarterly period is named by the quarter's last month in every
