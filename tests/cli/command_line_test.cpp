@@ -288,6 +288,11 @@ TEST_F(CommandLine, CommandsOwnValuesAndTheCommandLineItself) {
       {{"declaration", "--db", db(), "--company", "1", "--year", "2024", "--period", "3", "--list", "sales",
         "--quarterly", "--annual"},
        "zelmora declaration: --quarterly excludes --annual"},
+      {{"verify", *folder_ / "file.I01", "--company", "1"},
+       "zelmora verify: --company, --year and --period go with --db"},
+      {{"nomenclature", "import", *folder_ / "codes.csv", "--db", "Provider=SQLite;Data Source=x", "--year", "2024",
+        "--kind", "goods"},
+       "zelmora nomenclature import: --db of nomenclature import is a SQLite file, not a connection string"},
       {{"movements", "--db", db(), "--company", std::string(10001, '1')},
        "zelmora movements: --company has 10001 characters, more than the 10000 a value may have"},
   };
