@@ -188,6 +188,10 @@ void OnRun(CLI::App& command, int& exitCode, std::function<int(std::ostream& out
     } catch (const Refusal& refusal) {
       SayWhy(std::cerr, CommandPrefix(command), refusal.reason);
       exitCode = refusal.exitCode;
+    } catch (const std::exception& failure) {
+      // A failure no command caught is still one line and exit 1.
+      SayWhy(std::cerr, CommandPrefix(command), failure.what());
+      exitCode = 1;
     }
   });
 }

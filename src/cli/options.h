@@ -109,7 +109,8 @@ void SayWhy(std::ostream& err, const std::string& command, const std::string& re
 // Registers what the command does when it is run: every value given on the
 // command line is checked first (none empty, none longer than
 // kMaxValueLength), then `run` returns the exit status; a Refusal that
-// escapes it is written as one line with the command's prefix.
+// escapes it is written as one line with the command's prefix, and any
+// other exception too, as a failure (exit 1).
 void OnRun(CLI::App& command, int& exitCode, std::function<int(std::ostream& out, std::ostream& err)> run);
 
 // Parses the arguments (after the program's name) with the program's
