@@ -3,11 +3,13 @@
 // application with every subcommand and option. Once the command line is
 // parsed and checked, and before any subcommand's work starts, the run is
 // stopped (the subcommands' callbacks stay in place, as they own the
-// storage their options write to), so no database or file is opened. A refusal (CLI11's parse errors, help and version) is an answer,
-// and its message is formatted as the program would print it; a crash, a
-// sanitizer report or another exception is a fault.
+// storage their options write to), so no database or file is opened. A
+// refusal (CLI11's parse errors, help) is an answer, written as the program
+// writes it: one line with the command's prefix, and it must be one line;
+// a crash, a sanitizer report or another exception is a fault.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "cli/options.h"
 
 namespace {
 
@@ -29,7 +32,7 @@ class ParseOnlyApp : public CLI::App {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::vector<std::string> words{"zelmora"};
+  std::vector<std::string> words;
   std::string word;
   for (size_t i = 0; i < size; ++i) {
     if (data[i] == 0) {
@@ -40,18 +43,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   if (size > 0) words.push_back(word);
-  std::vector<const char*> argv;
-  for (const std::string& w : words) argv.push_back(w.c_str());
 
   ParseOnlyApp app;
   int exitCode = 0;
   zelmora::cli::BuildApp(app, exitCode);
+  std::ostringstream out, err;
   try {
-    app.parse(static_cast<int>(argv.size()), argv.data());
+    const int status = zelmora::cli::RunCommandLine(app, exitCode, words, out, err);
+    // Only a refusal or the help ends the run before the callbacks.
+    const std::string said = err.str();
+    if (status == 2 && (said.empty() || said.find('\n') != said.size() - 1)) std::abort();
+    if (status != 0 && status != 2) std::abort();
   } catch (const Parsed&) {
-  } catch (const CLI::ParseError& error) {
-    std::ostringstream out, err;
-    (void)app.exit(error, out, err);
   }
   return 0;
 }

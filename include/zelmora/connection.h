@@ -54,6 +54,10 @@ class Connection : public Object {
 
   Connection();
   explicit Connection(BackendWrapper wrap);
+  // Puts `wrap` around the backend the next Open makes, outside any wrapper
+  // given before (a caller that watches the commands of a connection that
+  // someone else made).
+  void AddBackendWrapper(BackendWrapper wrap);
   ~Connection() override;
   std::string_view Kind() const override { return "Connection"; }
 

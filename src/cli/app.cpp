@@ -7,6 +7,7 @@
 namespace zelmora::cli {
 
 void BuildApp(CLI::App& app, int& exitCode) {
+  app.name("zelmora");
   app.description("zelmora: Italian INTRASTAT declarations from the host's accounting database");
   app.set_version_flag("--version", std::string("zelmora ") + ZELMORA_VERSION, "Print the version and exit");
   app.require_subcommand(1);

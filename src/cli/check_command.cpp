@@ -1,9 +1,8 @@
 // zelmora check --db PATH --company N --year Y --period P
 //               --lists sales|purchases|both [--csv]
-#include "cli/database_option.h"
 #include "cli/check_command.h"
 
-#include <filesystem>
+#include <array>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -13,6 +12,8 @@
 
 #include "cli/active_interface.h"
 #include "cli/commands.h"
+#include "cli/failure_cause.h"
+#include "cli/options.h"
 #include "cli/period_input.h"
 #include "cli/table_output.h"
 #include "component/clsin_intrabo.h"
@@ -56,43 +57,51 @@ constexpr Column kColumns[] = {
 }  // namespace
 
 int RunCheck(const CheckRequest& request, std::ostream& out, std::ostream& err) {
-  auto fail = [&](const std::string& why) {
-    err << "zelmora check: " << why << "\n";
-    return 2;
+  const char* const command = "zelmora check";
+  auto fail = [&](const std::string& why, int code = 1) {
+    SayWhy(err, command, why);
+    return code;
   };
-  if (request.database.empty()) return fail("--db is required");
-  if (request.company <= 0) return fail("--company must be a company code above 0");
-  if (request.year < 100 || request.year > 9999) return fail("--year must be a year from 100 to 9999");
-  if (request.period < 1 || request.period > 12) return fail("--period must be a month from 1 to 12");
-  std::vector<int> lists;
-  if (request.lists == "sales" || request.lists == "both") lists.push_back(0);
-  if (request.lists == "purchases" || request.lists == "both") lists.push_back(1);
-  if (lists.empty()) return fail("--lists must be sales, purchases or both");
-  std::error_code ec;
-  if (!IsConnectionString(request.database) && !std::filesystem::is_regular_file(request.database, ec)) return fail("no database file at " + request.database);
-
-  CLSIN_INTRABO object;
-  auto in = PeriodInput(request.database, request.company, request.year, request.period);
-  object.SetCInput(in);
+  auto failures = std::make_shared<DatabaseFailures>();
+  CLSIN_INTRABO object(WatchedServices(nullptr, failures));
   IntraContext& context = object.context();
+  std::shared_ptr<CLSIN_INPUTINTRA> in;
+  std::vector<int> lists;
+  try {
+    const std::string connection = DatabaseConnection(request.database);
+    const auto company = static_cast<int32_t>(WholeValue(request.company, kCompany));
+    const auto year = static_cast<int>(WholeValue(request.year, kYear));
+    const auto period = static_cast<int>(WholeValue(request.period, kPeriod));
+    const Lists chosen = ListsValue(request.lists, "--lists", true);
+    if (chosen != Lists::Purchases) lists.push_back(0);
+    if (chosen != Lists::Sales) lists.push_back(1);
+    in = PeriodInput(connection, company, year, period);
+    object.SetCInput(in);
+    OpenCompany(context, *failures, std::to_string(company));
+    // Each list is checked with the company's own periodicity.
+    const CompanyManagementData& management = *context.ClsDitta->ClsDatiGest;
+    for (int list : lists) {
+      const Variant& indicator = list == 0 ? management.IndIntraVen : management.IndIntraAcq;
+      if (!indicator.IsEmptyOrNull() && indicator.IsNumeric() && indicator.ToDouble() == 2) {
+        CheckPeriodFor(period, Periodicity::Quarterly,
+                       "company " + std::to_string(company) + " files its " + (list == 0 ? "sales" : "purchases") +
+                           " list quarterly");
+      }
+    }
+  } catch (const Refusal& refusal) {
+    return fail(refusal.reason, refusal.exitCode);
+  }
 
   std::vector<ErrorLine> errors;
   try {
-    if (!ApriOperazioneDatabase(context, true) || context.Stato != 0) {
-      return fail("cannot open " + request.database + ": " + context.Errore.Text());
-    }
-    CreaClasseDittaBase(context);
-    if (context.Stato != 0 || !context.ClsDitta || !context.ClsDitta->ClsDatiGest) {
-      return fail(context.Errore.Text().empty() ? "company " + std::to_string(request.company) + " is not known"
-                                                : context.Errore.Text());
-    }
+    failures->Clear();
     object.SetActiveInterface(ActiveInterfaceFor(context));
     for (int list : lists) {
       const CompanyManagementData& management = *context.ClsDitta->ClsDatiGest;
       in->TipoStampa = Variant::Integer(static_cast<int16_t>(list));
       in->TipoIntra = SeNullo(list == 0 ? management.IndIntraVen : management.IndIntraAcq, Variant::Integer(0));
       nomenclature::DefinisciStringaPerErroriNomenclatureSuModulo(context);
-      if (context.Stato != 0) return fail(context.Errore.Text());
+      if (context.Stato != 0) return fail(FailureCause(context, *failures));
       RecordsetPtr rows = context.connection().Execute(
           WithDocumentAndReplacement(object.COutput()->StringaSQLErroriNomenclatura.Text(), request.company),
           kCmdText);
@@ -138,13 +147,17 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
   auto* command =
       app.add_subcommand("check", "List the declaration lines whose goods or services code is not valid for its year");
   auto request = std::make_shared<CheckRequest>();
-  command->add_option("--db", request->database, "the host database (a SQLite file)");
-  command->add_option("--company", request->company, "the declaring company's code");
-  command->add_option("--year", request->year, "the year of the period");
-  command->add_option("--period", request->period, "the month that ends the period (1-12)");
-  command->add_option("--lists", request->lists, "sales, purchases or both");
+  auto typed = std::make_shared<std::array<std::string, 3>>();  // company, year, period
+  AddDatabaseOption(*command, request->database);
+  AddCompanyOption(*command, (*typed)[0]);
+  AddYearOption(*command, (*typed)[1]);
+  AddPeriodOption(*command, (*typed)[2]);
+  AddListsOption(*command, request->lists, true);
   command->add_flag("--csv", request->csv, "the lines as CSV");
-  command->callback([request, &exitCode] { exitCode = RunCheck(*request, std::cout, std::cerr); });
+  OnRun(*command, exitCode, [request, typed](std::ostream& out, std::ostream& err) {
+    ReadPeriodOptions(*request, (*typed)[0], (*typed)[1], (*typed)[2]);
+    return RunCheck(*request, out, err);
+  });
 }
 
 }  // namespace zelmora::cli

@@ -18,8 +18,8 @@ struct CheckRequest {
 
 // Runs the nomenclature check of each list with the company's own
 // periodicity and writes the lines in error. Returns 0 when there are none,
-// 1 when there are some, 2 after one line on `err` saying why it could not
-// check.
+// 1 when there are some; after one line on `err` saying why it could not
+// check, 2 for bad input and 1 for a failure while working.
 int RunCheck(const CheckRequest& request, std::ostream& out, std::ostream& err);
 
 }  // namespace zelmora::cli

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <iostream>
+#include <ostream>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -22,6 +22,7 @@
 
 #include "cli/commands.h"
 #include "cli/input_checks.h"
+#include "cli/options.h"
 #include "cli/output_target.h"
 #include "platform/error.h"
 #include "platform/sqlite/demo_data.h"
@@ -127,19 +128,22 @@ void BuildDatabase(const std::string& path, const std::function<void(sqlite3*)>&
   guard.keep = true;
 }
 
-// Runs one command body: a failure becomes one line on standard error and
-// exit status 1.
-void RunReporting(const char* command, int& exitCode, const std::function<void()>& body) {
+// The largest demonstration: some 2 GB of database.
+constexpr int64_t kMaxDemoMovements = 10'000'000;
+
+// The database made at PATH, or the reason why not: one line; a file that
+// cannot be written (a folder that is not there, a full disk) is a failure
+// while working, exit 1.
+int Build(const std::string& path, const std::function<void(sqlite3*)>& fill, std::ostream& err,
+          const std::string& command) {
+  if (PathTaken(path)) throw Refusal{path + " already exists"};
   try {
-    body();
-    exitCode = 0;
-  } catch (const Refusal& refusal) {
-    std::cerr << "zelmora db " << command << ": " << refusal.reason << "\n";
-    exitCode = refusal.exitCode;
+    BuildDatabase(path, fill);
   } catch (const std::exception& e) {
-    std::cerr << "zelmora db " << command << ": " << e.what() << "\n";
-    exitCode = 1;
+    SayWhy(err, command, e.what());
+    return 1;
   }
+  return 0;
 }
 
 }  // namespace
@@ -151,31 +155,34 @@ void AddDbCommand(CLI::App& app, int& exitCode) {
   auto* init = db->add_subcommand("init", "Create an empty host database at PATH");
   auto initPath = std::make_shared<std::string>();
   init->add_option("PATH", *initPath, "the database file to create; it must not exist")->required();
-  init->callback([initPath, &exitCode] {
-    RunReporting("init", exitCode, [&] {
-      BuildDatabase(*initPath, nullptr);
-      std::cout << "Created " << *initPath << " with the host schema and no data\n";
-    });
+  OnRun(*init, exitCode, [initPath](std::ostream& out, std::ostream& err) {
+    const int status = Build(*initPath, nullptr, err, "zelmora db init");
+    if (status == 0) out << "Created " << *initPath << " with the host schema and no data\n";
+    return status;
   });
 
   auto* demo = db->add_subcommand("demo", "Create a host database at PATH filled with a demonstration company");
   auto demoPath = std::make_shared<std::string>();
-  auto options = std::make_shared<DemoOptions>();
+  auto movements = std::make_shared<std::string>("5000");
+  auto seed = std::make_shared<std::string>("1");
   demo->add_option("PATH", *demoPath, "the database file to create; it must not exist")->required();
-  demo->add_option("--movements", options->movements, "number of Intrastat lines to generate")
-      ->check(CLI::NonNegativeNumber)
+  demo->add_option("--movements", *movements, "number of Intrastat lines to generate, 0 to 10000000")
       ->capture_default_str();
-  demo->add_option("--seed", options->seed, "seed of the generator: the same seed gives the same data")
+  demo->add_option("--seed", *seed,
+                   "seed of the generator, 0 to 9223372036854775807: the same seed gives the same data")
       ->capture_default_str();
-  demo->callback([demoPath, options, &exitCode] {
-    RunReporting("demo", exitCode, [&] {
-      DemoSummary summary;
-      BuildDatabase(*demoPath, [&](sqlite3* handle) { summary = FillDemoData(handle, *options); });
-      std::cout << "Created " << *demoPath << ": " << summary.companies << " companies, " << summary.parties
-                << " customers and suppliers, " << summary.documents << " documents, " << summary.lines
-                << " Intrastat lines, " << summary.firstYear << "-" << summary.lastYear << " (seed " << options->seed
-                << ")\n";
-    });
+  OnRun(*demo, exitCode, [demoPath, movements, seed](std::ostream& out, std::ostream& err) {
+    DemoOptions options;
+    options.movements = Whole(*movements, "--movements", 0, kMaxDemoMovements);
+    options.seed = static_cast<uint64_t>(Whole(*seed, "--seed", 0, INT64_MAX));
+    DemoSummary summary;
+    const int status =
+        Build(*demoPath, [&](sqlite3* handle) { summary = FillDemoData(handle, options); }, err, "zelmora db demo");
+    if (status != 0) return status;
+    out << "Created " << *demoPath << ": " << summary.companies << " companies, " << summary.parties
+        << " customers and suppliers, " << summary.documents << " documents, " << summary.lines
+        << " Intrastat lines, " << summary.firstYear << "-" << summary.lastYear << " (seed " << options.seed << ")\n";
+    return 0;
   });
 }
 

@@ -1,10 +1,8 @@
 // zelmora declaration --db PATH --company N --year Y --period P
 //                     --list sales|purchases [--quarterly|--annual] [--linked] [--csv]
-#include "cli/database_option.h"
 #include "cli/declaration_command.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -15,6 +13,8 @@
 
 #include "cli/active_interface.h"
 #include "cli/commands.h"
+#include "cli/failure_cause.h"
+#include "cli/options.h"
 #include "cli/period_input.h"
 #include "cli/table_output.h"
 #include "component/clsin_intrabo.h"
@@ -84,28 +84,34 @@ ObjectPtr RegistryInterface(IntraContext& context, int company) {
 }  // namespace
 
 int RunDeclaration(const DeclarationRequest& request, std::ostream& out, std::ostream& err) {
-  std::error_code ec;
-  if (!IsConnectionString(request.database) && !std::filesystem::is_regular_file(request.database, ec)) {
-    err << "zelmora declaration: no database file at " << request.database << "\n";
-    return 1;
-  }
-  CLSIN_INTRABO object;
-  auto in = PeriodInput(request.database, request.company, request.year, request.period);
-  in->TipoIntra = Variant::Integer(static_cast<int16_t>(request.periodicity));
-  in->TipoStampa = Variant::Integer(request.purchases ? 1 : 0);
-  in->CheckPiuAttivita = Variant::Integer(request.linked ? 1 : 0);
-  object.SetCInput(in);
+  const char* const command = "zelmora declaration";
+  auto failures = std::make_shared<DatabaseFailures>();
+  CLSIN_INTRABO object(WatchedServices(nullptr, failures));
   IntraContext& context = object.context();
+  try {
+    const std::string connection = DatabaseConnection(request.database);
+    const auto company = static_cast<int32_t>(WholeValue(request.company, kCompany));
+    const auto year = static_cast<int>(WholeValue(request.year, kYear));
+    const auto period = static_cast<int>(WholeValue(request.period, kPeriod));
+    if (request.periodicity < 1 || request.periodicity > 3) throw Refusal{"the periodicity must be 1, 2 or 3"};
+    CheckPeriodFor(period, static_cast<Periodicity>(request.periodicity));
+    auto in = PeriodInput(connection, company, year, period);
+    in->TipoIntra = Variant::Integer(static_cast<int16_t>(request.periodicity));
+    in->TipoStampa = Variant::Integer(request.purchases ? 1 : 0);
+    in->CheckPiuAttivita = Variant::Integer(request.linked ? 1 : 0);
+    object.SetCInput(in);
+    OpenCompany(context, *failures, std::to_string(company));
+  } catch (const Refusal& refusal) {
+    SayWhy(err, command, refusal.reason);
+    return refusal.exitCode;
+  }
 
   try {
-    if (!ApriOperazioneDatabase(context, true) || context.Stato != 0) {
-      err << "zelmora declaration: cannot open " << request.database << ": " << context.Errore.Text() << "\n";
-      return 1;
-    }
+    failures->Clear();
     object.SetActiveInterface(RegistryInterface(context, request.company));
     declaration::BuildDeclarationStatement(context);
     if (context.Stato != 0) {
-      err << "zelmora declaration: " << context.Errore.Text() << "\n";
+      SayWhy(err, command, FailureCause(context, *failures));
       return 1;
     }
     RecordsetPtr lines = context.connection().Execute(object.COutput()->StringaSQLperStampaIntra.Text(), kCmdText);
@@ -115,7 +121,8 @@ int RunDeclaration(const DeclarationRequest& request, std::ostream& out, std::os
       WriteTable(*lines, out);
     }
   } catch (const Error& e) {
-    err << "zelmora declaration: " << e.description() << "\n";
+    failures->Note(e);
+    SayWhy(err, command, FailureCause(context, *failures));
     return 1;
   }
   return 0;
@@ -124,27 +131,29 @@ int RunDeclaration(const DeclarationRequest& request, std::ostream& out, std::os
 void AddDeclarationCommand(CLI::App& app, int& exitCode) {
   auto* command = app.add_subcommand("declaration", "Print the lines of one Intrastat list for one period");
   auto request = std::make_shared<DeclarationRequest>();
-  auto list = std::make_shared<std::string>();
-  command->add_option("--db", request->database, "the host database (a SQLite file)")->required();
-  command->add_option("--company", request->company, "the declaring company's code")->required();
-  command->add_option("--year", request->year, "the year of the period")->required()->check(CLI::Range(100, 9999));
-  command->add_option("--period", request->period, "the month that ends the period (1-12)")
-      ->required()
-      ->check(CLI::Range(1, 12));
-  command->add_option("--list", *list, "sales (INTRA-1) or purchases (INTRA-2)")
-      ->required()
-      ->check(CLI::IsMember({"sales", "purchases"}));
-  auto flags = std::make_shared<std::pair<bool, bool>>(false, false);
+  struct Typed {
+    std::string company, year, period, list;
+    bool quarterly = false, annual = false;
+  };
+  auto typed = std::make_shared<Typed>();
+  AddDatabaseOption(*command, request->database);
+  AddCompanyOption(*command, typed->company);
+  AddYearOption(*command, typed->year);
+  AddPeriodOption(*command, typed->period);
+  AddListsOption(*command, typed->list, false);
   auto* quarterly =
-      command->add_flag("--quarterly", flags->first, "a quarterly declaration (the period is the quarter's last month)");
-  auto* annual = command->add_flag("--annual", flags->second, "an annual declaration (the calendar year)");
+      command->add_flag("--quarterly", typed->quarterly, "a quarterly declaration (the period is the quarter's last month)");
+  auto* annual = command->add_flag("--annual", typed->annual, "an annual declaration (the calendar year)");
   quarterly->excludes(annual);
   command->add_flag("--linked", request->linked, "the linked companies' movements under the company's code");
   command->add_flag("--csv", request->csv, "every column of the lines as CSV");
-  command->callback([request, list, flags, &exitCode] {
-    request->purchases = *list == "purchases";
-    request->periodicity = flags->first ? 2 : flags->second ? 3 : 1;
-    exitCode = RunDeclaration(*request, std::cout, std::cerr);
+  OnRun(*command, exitCode, [request, typed](std::ostream& out, std::ostream& err) {
+    if (request->database.empty()) throw Refusal{"--db is required"};
+    ReadPeriodOptions(*request, typed->company, typed->year, typed->period);
+    if (typed->list.empty()) throw Refusal{"--list is required"};
+    request->purchases = ListsValue(typed->list, "--list", false) == Lists::Purchases;
+    request->periodicity = typed->quarterly ? 2 : typed->annual ? 3 : 1;
+    return RunDeclaration(*request, out, err);
   });
 }
 

@@ -19,7 +19,8 @@ struct DeclarationRequest {
 };
 
 // Builds the statement through the business object, runs it and writes the
-// lines to `out`. Returns 0, or 1 after one line on `err` saying why not.
+// lines to `out`. Returns 0, or after one line on `err` saying why not 2
+// for bad input and 1 for a failure while working.
 int RunDeclaration(const DeclarationRequest& request, std::ostream& out, std::ostream& err);
 
 }  // namespace zelmora::cli

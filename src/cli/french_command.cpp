@@ -13,9 +13,10 @@
 
 #include "cli/active_interface.h"
 #include "cli/commands.h"
-#include "cli/database_option.h"
+#include "cli/failure_cause.h"
 #include "cli/input_checks.h"
 #include "cli/output_target.h"
+#include "cli/options.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/french_procedures.h"
@@ -34,14 +35,16 @@ namespace {
 std::string HeaderText(const std::string& text, const char* option, size_t width) {
   if (HasControlCharacter(text)) throw Refusal{std::string(option) + " must be printable text, without control characters"};
   if (Utf8Length(text) > width) {
-    throw Refusal{std::string(option) + " has at most " + std::to_string(width) + " characters, not '" + text + "'"};
+    throw Refusal{std::string(option) + " has at most " + std::to_string(width) + " characters, not '" + Shown(text) + "'"};
   }
   return text;
 }
 
 std::string Alphanumeric(const std::string& text, const char* option, size_t width) {
   for (unsigned char c : text) {
-    if (!std::isalnum(c)) throw Refusal{std::string(option) + " must be letters and digits, not '" + text + "'"};
+    if (!std::isalnum(c) || c >= 0x80) {
+      throw Refusal{std::string(option) + " must be letters and digits, not '" + Shown(text) + "'"};
+    }
   }
   return HeaderText(text, option, width);
 }
@@ -106,33 +109,21 @@ int RunFrench(const FrenchRequest& request, std::ostream& out, std::ostream& err
               std::shared_ptr<HostServices> services) {
   try {
     if (!services) services = std::make_shared<DefaultHostServices>();
-    for (auto [value, option] : {std::pair{&request.database, "--db"}, {&request.company, "--company"},
-                                 {&request.year, "--year"}, {&request.period, "--period"}, {&request.outDir, "--out"}}) {
-      if (value->empty()) throw Refusal{std::string(option) + " is required"};
-    }
+    const std::string connection = DatabaseConnection(request.database);
+    const auto company = static_cast<int32_t>(RequiredWhole(request.company, kCompany));
+    const int64_t year = RequiredWhole(request.year, kYear);
+    const int64_t month = RequiredWhole(request.period, kPeriod);
+    if (request.outDir.empty()) throw Refusal{"--out is required"};
     std::error_code ec;
-    if (!IsConnectionString(request.database) && !std::filesystem::is_regular_file(request.database, ec)) {
-      throw Refusal{"no database file at " + request.database};
-    }
     if (!std::filesystem::is_directory(request.outDir, ec)) throw Refusal{"no folder at " + request.outDir};
 
     auto input = std::make_shared<CLSIN_INPUTINTRA>();
     CLSIN_INPUTINTRA& in = *input;
-    in.StringaDiConnessione = Variant::String(DatabaseConnectionString(request.database));
-    in.Ditta = Variant::Long(static_cast<int32_t>(Whole(request.company, "--company", 1, INT32_MAX)));
-    const int64_t year = Whole(request.year, "--year", 1900, 9999);
-    const int64_t month = Whole(request.period, "--period", 1, 12);
+    in.StringaDiConnessione = Variant::String(connection);
+    in.Ditta = Variant::Long(company);
     in.Anno = Variant::Integer(static_cast<int16_t>(year));
     in.PeriodoStampa = Variant::Integer(static_cast<int16_t>(month));
-    if (request.lists == "sales") {
-      in.TipoStampa = Variant::Integer(0);
-    } else if (request.lists == "purchases") {
-      in.TipoStampa = Variant::Integer(1);
-    } else if (request.lists == "both") {
-      in.TipoStampa = Variant::Integer(2);
-    } else {
-      throw Refusal{"--lists must be sales, purchases or both, not '" + request.lists + "'"};
-    }
+    in.TipoStampa = Variant::Integer(static_cast<int16_t>(ListsValue(request.lists, "--lists", true)));
     in.CodiceUtenteInvioTelematico = Variant::String(Alphanumeric(request.user, "--user", 4));
     in.ProgressivoInvioTelematico = Variant::Integer(static_cast<int16_t>(Whole(request.progressive, "--progressive", 0, 9)));
     in.NumFloppy = Variant::Long(static_cast<int32_t>(Whole(request.submission, "--submission", 1, 999999)));
@@ -149,15 +140,11 @@ int RunFrench(const FrenchRequest& request, std::ostream& out, std::ostream& err
     const std::string path = (std::filesystem::path(request.outDir) / name).string();
     CheckOutputTarget(path, request.database, "--file");
 
-    CLSIN_INTRABO object(services);
+    auto failures = std::make_shared<DatabaseFailures>();
+    CLSIN_INTRABO object(WatchedServices(services, failures));
     object.SetCInput(input);
     IntraContext& context = object.context();
-    CreaConnessione(context);
-    if (context.Stato == 0) CreaClasseDittaBase(context);
-    if (context.Stato != 0) throw Refusal{context.Errore.Text()};
-    if (!context.ClsDitta || !context.ClsDitta->ClsDatiGest || !context.ClsDitta->ClsDatiAnagrafici) {
-      throw Refusal{"the company objects of company " + request.company + " could not be made"};
-    }
+    OpenCompany(context, *failures, request.company);
     const Variant localisation = context.ClsDitta->ClsDatiAnagrafici->IndLocalizzazione;
     if (localisation.IsEmptyOrNull() || !localisation.IsNumeric() || localisation.ToDecimal() != Decimal::FromInt(2)) {
       throw Refusal{"company " + request.company + " is not kept under the French localisation"};
@@ -182,10 +169,11 @@ int RunFrench(const FrenchRequest& request, std::ostream& out, std::ostream& err
     object.SetPathFileIntraWeb(staging);
     const std::string stagingPath = (std::filesystem::path(request.outDir) / staging).string();
     TemporaryPathEntry listed(stagingPath);
+    failures->Clear();
     object.PreparaTracciatoPerLocalizzazioneFrancese(Variant());
     if (context.Stato != 0) {
       std::filesystem::remove(stagingPath, ec);
-      throw Refusal{context.Errore.Text(), 1};
+      throw Refusal{FailureCause(context, *failures), 1};
     }
     if (std::filesystem::file_size(stagingPath, ec) == 0 || ec) {
       std::filesystem::remove(stagingPath, ec);
@@ -209,10 +197,10 @@ int RunFrench(const FrenchRequest& request, std::ostream& out, std::ostream& err
     Summarize(text, out);
     return 0;
   } catch (const Refusal& refusal) {
-    err << "zelmora french: Errore: " << refusal.reason << "\n";
+    SayWhy(err, "zelmora french", refusal.reason);
     return refusal.exitCode;
   } catch (const Error& error) {
-    err << "zelmora french: Errore: " << error.description() << "\n";
+    SayWhy(err, "zelmora french", error.description());
   }
   return 1;
 }
@@ -220,10 +208,10 @@ int RunFrench(const FrenchRequest& request, std::ostream& out, std::ostream& err
 void AddFrenchCommand(CLI::App& app, int& exitCode) {
   auto request = std::make_shared<FrenchRequest>();
   auto* command = app.add_subcommand("french", "Write the French declaration file of one month");
-  command->add_option("--db", request->database, "the host database: a SQLite file, or a connection string");
-  command->add_option("--company", request->company, "the declaring company's code");
-  command->add_option("--year", request->year, "the year of the month");
-  command->add_option("--period", request->period, "the month declared (1-12)");
+  AddDatabaseOption(*command, request->database);
+  AddCompanyOption(*command, request->company);
+  AddYearOption(*command, request->year);
+  command->add_option("--period", request->period, "the month declared, 1 to 12");
   command->add_option("--lists", request->lists, "sales, purchases or both (default both)");
   command->add_option("--user", request->user, "the sender's code (4 characters at most)");
   command->add_option("--progressive", request->progressive, "the file's progressive (0-9, default 1)");
@@ -235,8 +223,8 @@ void AddFrenchCommand(CLI::App& app, int& exitCode) {
   command->add_option("--delegate-name", request->delegateName, "the delegate's first name");
   command->add_option("--level", request->level, "the obligation level (1-4, default 1)");
   command->add_option("--file", request->fileName, "the file name (default DEB<year><month>.TXT)");
-  command->add_option("--out", request->outDir, "the folder the file is written into");
-  command->callback([request, &exitCode] { exitCode = RunFrench(*request, std::cout, std::cerr); });
+  AddOutFolderOption(*command, request->outDir);
+  OnRun(*command, exitCode, [request](std::ostream& out, std::ostream& err) { return RunFrench(*request, out, err); });
 }
 
 }  // namespace zelmora::cli

@@ -10,7 +10,7 @@
 #include "cli/bounded_input.h"
 #include "cli/commands.h"
 #include "cli/host_harness.h"
-#include "cli/input_checks.h"
+#include "cli/options.h"
 
 namespace zelmora::cli {
 
@@ -20,22 +20,21 @@ void AddHostCommand(CLI::App& app, int& exitCode) {
   command->add_option("SCRIPT", *script, "the script file; standard input when absent or \"-\"");
   auto checkOnly = std::make_shared<bool>(false);
   command->add_flag("--check", *checkOnly, "only check the script: no call is made, nothing is printed when valid");
-  command->callback([script, checkOnly, &exitCode] {
+  OnRun(*command, exitCode, [script, checkOnly](std::ostream& out, std::ostream& err) {
     std::string text;
     try {
       text = ReadBoundedInput(*script, kMaxScriptBytes, "the script");
     } catch (const Refusal& refusal) {
-      std::cerr << "zelmora host: " << refusal.reason << "\n";
-      exitCode = refusal.exitCode;
-      return;
+      SayWhy(err, "zelmora host", refusal.reason);
+      return refusal.exitCode;
     }
     HarnessResult result = *checkOnly ? ValidateHostScript(text) : RunHostScript(text);
     if (result.exitCode != 0) {
-      std::cerr << "zelmora host: " << result.error << "\n";
+      SayWhy(err, "zelmora host", result.error);
     } else {
-      std::cout << result.output;
+      out << result.output;
     }
-    exitCode = result.exitCode;
+    return result.exitCode;
   });
 }
 

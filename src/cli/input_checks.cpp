@@ -138,14 +138,42 @@ bool HasControlCharacter(std::string_view text) {
 
 std::string Shown(const std::string& text) {
   std::string shown;
-  for (unsigned char c : text) {
-    if (IsControl(c)) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
-      shown += escaped;
-    } else {
-      shown += static_cast<char>(c);
+  auto escape = [&shown](unsigned char c) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+    shown += escaped;
+  };
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      if (IsControl(c)) {
+        escape(c);
+      } else {
+        shown += static_cast<char>(c);
+      }
+      ++i;
+      continue;
     }
+    // A character of several bytes is kept when it is well formed UTF-8
+    // and not one of the C1 controls (U+0080 to U+009F), which terminals
+    // obey as they do the C0 ones; any other byte is shown as \xNN.
+    const size_t length = (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    bool whole = length != 0 && i + length <= text.size();
+    for (size_t k = 1; whole && k < length; ++k) whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+    char32_t point = 0;
+    if (whole) {
+      point = length == 2 ? c & 0x1F : length == 3 ? c & 0x0F : c & 0x07;
+      for (size_t k = 1; k < length; ++k) point = (point << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+      const char32_t least = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+      whole = point >= least && point <= 0x10FFFF && !(point >= 0xD800 && point <= 0xDFFF);
+    }
+    if (!whole || point < 0xA0) {
+      escape(c);
+      ++i;
+      continue;
+    }
+    shown.append(text, i, length);
+    i += length;
   }
   return shown;
 }

@@ -22,8 +22,10 @@ struct Refusal {
   int exitCode = 2;
 };
 
-// The value as a message quotes it: control characters shown as \xNN, so
-// that the message stays on one line whatever was typed.
+// The value as a message quotes it: control characters (C0, DEL and the C1
+// controls U+0080 to U+009F) and bytes that are not UTF-8 shown as \xNN, so
+// that the message stays on one line and cannot steer the terminal,
+// whatever was typed or stored.
 std::string Shown(const std::string& text);
 
 // Whether the text holds a control character (below a blank, or DEL).

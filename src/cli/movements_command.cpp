@@ -1,4 +1,3 @@
-#include "cli/database_option.h"
 #include "cli/movements_command.h"
 
 #include <algorithm>
@@ -13,7 +12,9 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "cli/failure_cause.h"
 #include "cli/input_checks.h"
+#include "cli/options.h"
 #include "cli/table_output.h"
 #include "component/clsin_inputintra.h"
 #include "component/clsin_intrabo.h"
@@ -32,17 +33,18 @@ void CheckChoice(const std::string& value, const char* option, std::initializer_
   }
   std::string list;
   for (const char* choice : allowed) list += (list.empty() ? "" : ", ") + std::string(choice);
-  throw Refusal{std::string(option) + " must be one of " + list + ", not \"" + Shown(value) + "\""};
+  throw Refusal{std::string(option) + " must be one of " + list + ", not '" + Shown(value) + "'"};
 }
+
+const char* const kCommand = "zelmora movements";
 
 // Every value the statement is written with, held to its column: the
 // company, the party kind and the protocol are numbers written as they
 // stand; the document number, the section and the code bounds are written
 // between quotes; the condition and the ordering are added as SQL text.
 void CheckOptions(const MovementsOptions& o) {
-  Whole(o.company, "--company", 1, INT32_MAX);
-  std::error_code error;
-  if (!IsConnectionString(o.database) && !std::filesystem::is_regular_file(o.database, error)) throw Refusal{"no database file at " + o.database};
+  DatabaseConnection(o.database);
+  WholeValue(o.company, kCompany);
   CheckChoice(o.kind, "--kind", {"1", "2", "3", "4"});
   CheckChoice(o.operation, "--operation", {"0", "1", "9"});
   if (!o.account.empty() && o.partyKind.empty()) throw Refusal{"--account needs --party-kind"};
@@ -75,8 +77,8 @@ Variant TextOrEmpty(const std::string& text) { return text.empty() ? Variant() :
 
 std::shared_ptr<CLSIN_INPUTINTRA> MakeInput(const MovementsOptions& o) {
   auto input = std::make_shared<CLSIN_INPUTINTRA>();
-  input->StringaDiConnessione = Variant::String(DatabaseConnectionString(o.database));
-  input->Ditta = Variant::Long(static_cast<int32_t>(Whole(o.company, "--company", 1, INT32_MAX)));
+  input->StringaDiConnessione = Variant::String(DatabaseConnection(o.database));
+  input->Ditta = Variant::Long(static_cast<int32_t>(WholeValue(o.company, kCompany)));
   input->TipoMovimento = TextOrEmpty(o.kind);
   input->Conto = TextOrEmpty(o.account);
   input->TipoCF = TextOrEmpty(o.partyKind);
@@ -227,31 +229,32 @@ void WriteLineTotals(const Recordset& rows, std::ostream& out) {
 }  // namespace
 
 int RunMovements(const MovementsOptions& options, std::ostream& out, std::ostream& err) {
+  auto failures = std::make_shared<DatabaseFailures>();
+  CLSIN_INTRABO object(WatchedServices(nullptr, failures));
   try {
     CheckOptions(options);
+    object.SetCInput(MakeInput(options));
+    OpenCompany(object.context(), *failures, options.company);
   } catch (const Refusal& refusal) {
-    err << "zelmora movements: " << refusal.reason << "\n";
+    SayWhy(err, kCommand, refusal.reason);
     return refusal.exitCode;
   }
 
-  CLSIN_INTRABO object;
-  object.SetCInput(MakeInput(options));
+  failures->Clear();
   if (options.documents) {
     object.GeneraRecordsetIntraPerInterrogazione();
   } else {
     object.GeneraRecordsetIntra();
   }
-  const int16_t status = object.context().Stato;
   RecordsetPtr rows = options.documents ? object.COutput()->RecordsetIntraInterrogazione
                                         : object.COutput()->RecordsetIntra;
-  if (status != 0 || !rows) {
-    // The lists report their own failures by status only; a reason comes
-    // from a step that says more (the connection, the query's filters).
-    std::string reason = object.Errore().IsEmptyOrNull() ? "" : ": " + object.Errore().Text();
-    if (reason.empty() && (!options.filter.empty() || !options.orderBy.empty())) {
-      reason = ": check the SQL given with --filter and --order-by";
-    }
-    err << "zelmora movements: the movements could not be read (status " << status << ")" << reason << "\n";
+  if (object.context().Stato != 0 || !rows) {
+    // The lists report their own failures by status only: the cause is
+    // the database's, and the SQL given with --filter or --order-by the
+    // likely one when there is any.
+    std::string reason = "the movements could not be read: " + FailureCause(object.context(), *failures);
+    if (!options.filter.empty() || !options.orderBy.empty()) reason += " (check --filter and --order-by)";
+    SayWhy(err, kCommand, reason);
     return 1;
   }
   try {
@@ -271,7 +274,7 @@ int RunMovements(const MovementsOptions& options, std::ostream& out, std::ostrea
       WriteLineTotals(*rows, out);
     }
   } catch (const Error& error) {
-    err << "zelmora movements: " << error.description() << "\n";
+    SayWhy(err, kCommand, error.description());
     return 1;
   }
   return 0;
@@ -281,8 +284,8 @@ void AddMovementsCommand(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<MovementsOptions>();
   auto* command = app.add_subcommand(
       "movements", "List a company's Intrastat movements (one row per line, or per document with --documents)");
-  command->add_option("--db", options->database, "the SQLite host database")->required();
-  command->add_option("--company", options->company, "the company number")->required();
+  AddDatabaseOption(*command, options->database);
+  AddCompanyOption(*command, options->company);
   command->add_flag("--documents", options->documents, "one row per document instead of one per line");
   command->add_flag("--csv", options->csv, "every field as CSV instead of the table");
   command->add_option("--kind", options->kind, "1 sales, 2 sales corrections, 3 purchases, 4 purchase corrections");
@@ -304,7 +307,7 @@ void AddMovementsCommand(CLI::App& app, int& exitCode) {
   command->add_option("--order-by", options->orderBy, "columns of the list, each with ASC or DESC at most, separated by commas");
   command->add_flag("--with-lines", options->withLines, "only documents that have Intrastat lines");
   command->add_flag("--by-document", options->byDocument, "order the lines by kind, dates and document number");
-  command->callback([options, &exitCode] { exitCode = RunMovements(*options, std::cout, std::cerr); });
+  OnRun(*command, exitCode, [options](std::ostream& out, std::ostream& err) { return RunMovements(*options, out, err); });
 }
 
 }  // namespace zelmora::cli

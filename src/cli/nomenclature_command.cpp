@@ -16,6 +16,7 @@
 #include "cli/commands.h"
 #include "cli/csv_records.h"
 #include "cli/input_checks.h"
+#include "cli/options.h"
 #include "platform/text_util.h"
 
 namespace zelmora::cli {
@@ -76,22 +77,31 @@ class Statement {
 }  // namespace
 
 int RunNomenclatureImport(const NomenclatureImportRequest& request, std::ostream& out, std::ostream& err) {
-  auto fail = [&](const std::string& why) {
-    err << "zelmora nomenclature import: " << why << "\n";
-    return 2;
+  auto fail = [&](const std::string& why, int code = 2) {
+    SayWhy(err, "zelmora nomenclature import", why);
+    return code;
   };
-  if (request.kind != "goods" && request.kind != "services") return fail("--kind must be goods or services");
-  if (request.year < 1900 || request.year > 9999) return fail("--year must be a year from 1900 to 9999");
+  try {
+    if (request.kind.empty()) throw Refusal{"--kind is required"};
+    if (request.kind != "goods" && request.kind != "services") {
+      throw Refusal{"--kind must be goods or services, not '" + request.kind + "'"};
+    }
+    WholeValue(request.year, kYear);
+    DatabaseConnection(request.database);
+    if (IsConnectionString(request.database)) {
+      throw Refusal{"--db of nomenclature import is a SQLite file, not a connection string"};
+    }
+  } catch (const Refusal& refusal) {
+    return fail(refusal.reason, refusal.exitCode);
+  }
   const size_t width = request.kind == "goods" ? 8 : 6;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(request.database, ec)) return fail("no database file at " + request.database);
   // The file's name as messages give it.
   const std::string named = request.file == "-" ? std::string("standard input") : Shown(request.file);
   std::string text;
   try {
     text = ReadBoundedInput(request.file, kMaxCsvBytes, "the CSV file");
   } catch (const Refusal& refusal) {
-    return fail(refusal.reason);
+    return fail(refusal.reason, refusal.exitCode);
   }
 
   std::vector<Code> codes;
@@ -134,12 +144,19 @@ int RunNomenclatureImport(const NomenclatureImportRequest& request, std::ostream
 
   Database db;
   if (sqlite3_open_v2(request.database.c_str(), &db.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-    return fail("cannot open " + request.database);
+    return fail("cannot open the database: " + std::string(sqlite3_errmsg(db.db)) + ": " + request.database);
+  }
+  // Reading the schema proves that the file is a database.
+  if (!db.Run("SELECT count(*) FROM sqlite_master")) {
+    const int code = sqlite3_errcode(db.db);
+    return fail("cannot open the database: " + std::string(sqlite3_errmsg(db.db)) + " (SQLite error " +
+                    std::to_string(sqlite3_extended_errcode(db.db)) + "): " + request.database,
+                code == SQLITE_NOTADB || code == SQLITE_CANTOPEN ? 2 : 1);
   }
   sqlite3_busy_timeout(db.db, 5000);
   const int kind = request.kind == "goods" ? 0 : 1;
   // The year's list of that kind is replaced whole, in one transaction.
-  if (!db.Run("BEGIN IMMEDIATE")) return fail("cannot write " + request.database + ": " + sqlite3_errmsg(db.db));
+  if (!db.Run("BEGIN IMMEDIATE")) return fail("cannot write " + request.database + ": " + sqlite3_errmsg(db.db), 1);
   Statement clear(db.db, "DELETE FROM CG72_NOMENCLATURE WHERE CG72_ANNO = ? AND CG72_INDTIPO = ?");
   Statement insert(db.db,
                    "INSERT INTO CG72_NOMENCLATURE (CG72_ANNO, CG72_INDTIPO, CG72_CODICE, CG72_DESCR) "
@@ -166,7 +183,7 @@ int RunNomenclatureImport(const NomenclatureImportRequest& request, std::ostream
     sqlite3_reset(clear.get());
     sqlite3_reset(insert.get());
     db.Run("ROLLBACK");
-    return fail("cannot write " + request.database + ": " + problem);
+    return fail("cannot write " + request.database + ": " + problem, 1);
   }
   out << codes.size() << " " << request.kind << " codes of " << request.year << " loaded";
   if (replaced > 0) out << " (in place of " << replaced << ")";
@@ -180,10 +197,14 @@ void AddNomenclatureCommand(CLI::App& app, int& exitCode) {
   auto* import = command->add_subcommand("import", "Load one year's official code list from a CSV file");
   auto request = std::make_shared<NomenclatureImportRequest>();
   import->add_option("FILE", request->file, "the CSV file: code, description, supplementary unit; - for standard input")->required();
-  import->add_option("--db", request->database, "the host database (a SQLite file)")->required();
-  import->add_option("--year", request->year, "the year the list is valid for")->required();
-  import->add_option("--kind", request->kind, "goods or services")->required();
-  import->callback([request, &exitCode] { exitCode = RunNomenclatureImport(*request, std::cout, std::cerr); });
+  auto year = std::make_shared<std::string>();
+  import->add_option("--db", request->database, "the host database (a SQLite file)");
+  import->add_option("--year", *year, "the year the list is valid for, 1900 to 9999");
+  import->add_option("--kind", request->kind, "goods or services");
+  OnRun(*import, exitCode, [request, year](std::ostream& out, std::ostream& err) {
+    request->year = static_cast<int>(RequiredWhole(*year, kYear));
+    return RunNomenclatureImport(*request, out, err);
+  });
 }
 
 }  // namespace zelmora::cli

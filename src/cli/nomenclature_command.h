@@ -17,7 +17,8 @@ struct NomenclatureImportRequest {
 // Replaces the year's list of that kind with the file's codes, in one
 // transaction: a bad row (wrong length, not digits, a code twice) is
 // reported with its line number and nothing changes. Loading the same file
-// again leaves the same table. Returns 0, or 2 after one line on `err`.
+// again leaves the same table. Returns 0, or after one line on `err` 2 for
+// bad input and 1 for a failure writing the database.
 int RunNomenclatureImport(const NomenclatureImportRequest& request, std::ostream& out, std::ostream& err);
 
 }  // namespace zelmora::cli

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "cli/database_option.h"
+#include "cli/options.h"
 #include "cli/input_checks.h"
 
 namespace zelmora::cli {

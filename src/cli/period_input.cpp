@@ -1,13 +1,10 @@
 #include "cli/period_input.h"
 
-#include "cli/database_option.h"
-
 namespace zelmora::cli {
 
-std::shared_ptr<CLSIN_INPUTINTRA> PeriodInput(const std::string& databaseOption, int32_t company, int year,
-                                              int period) {
+std::shared_ptr<CLSIN_INPUTINTRA> PeriodInput(const std::string& connection, int32_t company, int year, int period) {
   auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->StringaDiConnessione = Variant::String(DatabaseConnectionString(databaseOption));
+  in->StringaDiConnessione = Variant::String(connection);
   in->Ditta = Variant::Long(company);
   in->Anno = Variant::Integer(static_cast<int16_t>(year));
   in->PeriodoStampa = Variant::Integer(static_cast<int16_t>(period));

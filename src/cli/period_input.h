@@ -1,6 +1,7 @@
 // The business object's input as the period commands start it: the
-// database of the --db value, the company, the year and the month that ends
-// the period, and the layouts in force from 2010.
+// database (a connection string, as DatabaseConnection gives it), the
+// company, the year and the month that ends the period, and the layouts in
+// force from 2010.
 #pragma once
 
 #include <memory>
@@ -10,7 +11,6 @@
 
 namespace zelmora::cli {
 
-std::shared_ptr<CLSIN_INPUTINTRA> PeriodInput(const std::string& databaseOption, int32_t company, int year,
-                                              int period);
+std::shared_ptr<CLSIN_INPUTINTRA> PeriodInput(const std::string& connection, int32_t company, int year, int period);
 
 }  // namespace zelmora::cli

@@ -10,8 +10,10 @@
 
 #include "cli/active_interface.h"
 #include "cli/commands.h"
+#include "cli/failure_cause.h"
 #include "cli/input_checks.h"
 #include "cli/output_target.h"
+#include "cli/options.h"
 #include "cli/period_input.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
@@ -32,15 +34,16 @@ struct Failure {
 
 std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
-void CheckStatus(const IntraContext& context, const char* what) {
+// An operation that set Stato, with its cause: the first database failure
+// noted while it ran, else its message.
+void CheckStatus(const IntraContext& context, const DatabaseFailures& failures, const char* what) {
   if (context.Stato == 0) return;
-  const std::string text = context.Errore.Text();
-  throw Failure{std::string(what) + " failed (status " + std::to_string(context.Stato) + ")" +
-                (text.empty() ? "" : ": " + text)};
+  throw Failure{std::string(what) + " failed: " + FailureCause(context, failures)};
 }
 
 // The journal of the period's movements of one list, by competence date.
-void PrintJournal(CLSIN_INTRABO& object, int year, int firstMonth, int lastMonth, bool sales) {
+void PrintJournal(CLSIN_INTRABO& object, const DatabaseFailures& failures, int year, int firstMonth, int lastMonth,
+                  bool sales) {
   CLSIN_INPUTINTRA& in = *object.CInput();
   static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -57,7 +60,7 @@ void PrintJournal(CLSIN_INTRABO& object, int year, int firstMonth, int lastMonth
       Variant::String(TwoDigits(lastDay) + "/" + TwoDigits(lastMonth) + "/" + std::to_string(year));
   in.RhwndParent = Variant::Long(0);
   object.StampaIntra();
-  CheckStatus(object.context(), "the journal");
+  CheckStatus(object.context(), failures, "the journal");
 }
 
 // How many of the period's declaration lines the laser form lays out: its
@@ -75,7 +78,7 @@ int32_t FormLinesOfThePeriod(IntraContext& context) {
 // which lays out all of them: a section's print that then finds no page
 // rows has failed (its preparation reports the failure and publishes
 // nothing, which the print reports as "no records"), and is not skipped.
-void PrintForms(CLSIN_INTRABO& object) {
+void PrintForms(CLSIN_INTRABO& object, const DatabaseFailures& failures) {
   CLSIN_INPUTINTRA& in = *object.CInput();
   IntraContext& context = object.context();
   for (int section = 1; section <= 5; ++section) {
@@ -92,7 +95,7 @@ void PrintForms(CLSIN_INTRABO& object) {
       if (FormLinesOfThePeriod(context) == 0) throw Failure{"no declaration line in the period: nothing to print"};
       throw Failure{"the laser form could not be laid out from the period's declaration lines"};
     }
-    CheckStatus(context, "the laser form");
+    CheckStatus(context, failures, "the laser form");
   }
 }
 
@@ -100,30 +103,22 @@ void PrintForms(CLSIN_INTRABO& object) {
 
 int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
              std::shared_ptr<HostServices> services) {
+  auto failures = std::make_shared<DatabaseFailures>();
+  ConnectionPtr connection;  // once the database is open, for the cause of a failure
   try {
     if (!services) services = std::make_shared<DefaultHostServices>();
     if (request.document != "journal" && request.document != "forms" && request.document != "cover") {
-      throw Refusal{"the document must be journal, forms or cover, not '" + request.document + "'"};
+      throw Refusal{"the document must be journal, forms or cover, not '" + Shown(request.document) + "'"};
     }
-    for (const auto& [value, option] : {std::pair{&request.database, "--db"}, {&request.company, "--company"},
-                                        {&request.year, "--year"}, {&request.period, "--period"},
-                                        {&request.list, "--list"}, {&request.out, "--out"}}) {
-      if (value->empty()) throw Refusal{std::string(option) + " is required"};
-    }
+    const std::string connectionString = DatabaseConnection(request.database);
+    const auto company = static_cast<int32_t>(RequiredWhole(request.company, kCompany));
+    const auto year = static_cast<int>(RequiredWhole(request.year, kYear));
+    const auto period = static_cast<int>(RequiredWhole(request.period, kPeriod));
+    CheckPeriodFor(period, request.quarterly ? Periodicity::Quarterly : Periodicity::Monthly);
+    if (request.list.empty()) throw Refusal{"--list is required"};
+    const bool sales = ListsValue(request.list, "--list", false) == Lists::Sales;
+    if (request.out.empty()) throw Refusal{"--out is required"};
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(request.database, ec)) {
-      throw Refusal{"no database file at " + request.database};
-    }
-    const int company = static_cast<int>(Whole(request.company, "--company", 1, 99999));
-    const int year = static_cast<int>(Whole(request.year, "--year", 1900, 9999));
-    const int period = static_cast<int>(Whole(request.period, "--period", 1, 12));
-    if (request.quarterly && period % 3 != 0) {
-      throw Refusal{"--period must be the last month of a quarter (3, 6, 9 or 12) with --quarterly, not " +
-                     request.period};
-    }
-    if (request.list != "sales" && request.list != "purchases") {
-      throw Refusal{"--list must be sales or purchases, not '" + request.list + "'"};
-    }
     CheckOutputPath(request.out, "--out");
     const std::filesystem::path target(request.out);
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
@@ -131,39 +126,33 @@ int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
     if (std::filesystem::is_directory(target, ec)) throw Refusal{"--out names a folder: " + request.out};
     CheckOutputTarget(request.out, request.database, "--out");
     SweepTemporaryFiles(folder.string());
-    const bool sales = request.list == "sales";
 
-    CLSIN_INTRABO object(services);
-    auto in = PeriodInput(request.database, company, year, period);
+    CLSIN_INTRABO object(WatchedServices(services, failures));
+    auto in = PeriodInput(connectionString, company, year, period);
     in->TipoIntra = Variant::Integer(request.quarterly ? 2 : 1);
     in->TipoStampa = Variant::Integer(sales ? 0 : 1);
     in->RhwndParent = Variant::Long(0);
     in->PartitaIva = Variant::String(request.vat);
     object.SetCInput(in);
     IntraContext& context = object.context();
-    CreaConnessione(context);
-    CheckStatus(context, "opening the database");
-    CreaClasseDittaBase(context);
-    // A company that is not there is bad input (its row is missing: no
-    // current record, 3021); any other failure reading it is a failed print.
-    if (context.Stato == 3021) throw Refusal{"no company " + request.company + ": " + context.Errore.Text()};
-    CheckStatus(context, "reading the company");
-    if (!context.ClsDitta || !context.ClsDitta->ClsDatiAnagrafici ||
-        context.ClsDitta->ClsDatiAnagrafici->RagioneSociale.IsEmptyOrNull()) {
-      throw Refusal{"no company " + request.company + " in " + request.database};
+    OpenCompany(context, *failures, request.company);
+    connection = context.Connessione;
+    if (context.ClsDitta->ClsDatiAnagrafici->RagioneSociale.IsEmptyOrNull()) {
+      throw Refusal{"company " + request.company + " has no name in the company table CG18_DITTE"};
     }
     in->RagioneSociale = context.ClsDitta->ClsDatiAnagrafici->RagioneSociale;
     in->RagSocFisc = in->RagioneSociale;
     object.SetActiveInterface(ActiveInterfaceFor(context));
 
+    failures->Clear();
     if (request.document == "journal") {
       const int first = request.quarterly ? period - 2 : period;
-      PrintJournal(object, year, first, period, sales);
+      PrintJournal(object, *failures, year, first, period, sales);
     } else if (request.document == "forms") {
-      PrintForms(object);
+      PrintForms(object, *failures);
     } else {
       object.StampaFrontespizioModIntra();
-      CheckStatus(context, "the cover page");
+      CheckStatus(context, *failures, "the cover page");
     }
 
     // Through the file helper: the PDF goes to a temporary file beside the
@@ -191,14 +180,15 @@ int RunPrint(const PrintRequest& request, std::ostream& out, std::ostream& err,
     out << request.out << ": " << pages << (pages == 1 ? " page" : " pages") << "\n";
     return 0;
   } catch (const Refusal& bad) {
-    err << "zelmora print: Errore: " << bad.reason << "\n";
+    SayWhy(err, "zelmora print", bad.reason);
     return bad.exitCode;
   } catch (const Failure& failure) {
-    err << "zelmora print: Errore: " << failure.reason << "\n";
+    SayWhy(err, "zelmora print", failure.reason);
   } catch (const Error& error) {
-    err << "zelmora print: Errore: " << error.description() << "\n";
+    failures->Note(error);
+    SayWhy(err, "zelmora print", DatabaseCause(*failures, connection, request.company, error.description()));
   } catch (const std::exception& error) {
-    err << "zelmora print: Errore: " << error.what() << "\n";
+    SayWhy(err, "zelmora print", error.what());
   }
   return 1;
 }
@@ -207,15 +197,15 @@ void AddPrintCommand(CLI::App& app, int& exitCode) {
   auto request = std::make_shared<PrintRequest>();
   auto* command = app.add_subcommand("print", "Print the movements journal, the laser forms or the cover page as PDF");
   command->add_option("document", request->document, "journal, forms or cover");
-  command->add_option("--db", request->database, "the host database (a SQLite file)");
-  command->add_option("--company", request->company, "the declaring company's code");
-  command->add_option("--year", request->year, "the year of the period");
-  command->add_option("--period", request->period, "the month (with --quarterly, the quarter's last month)");
-  command->add_option("--list", request->list, "sales or purchases");
+  AddDatabaseOption(*command, request->database);
+  AddCompanyOption(*command, request->company);
+  AddYearOption(*command, request->year);
+  AddPeriodOption(*command, request->period);
+  AddListsOption(*command, request->list, false);
   command->add_flag("--quarterly", request->quarterly, "a quarterly declaration (default: monthly)");
   command->add_option("--vat", request->vat, "the declarant's VAT number, shown on the forms");
   command->add_option("--out", request->out, "the PDF file to write");
-  command->callback([request, &exitCode] { exitCode = RunPrint(*request, std::cout, std::cerr); });
+  OnRun(*command, exitCode, [request](std::ostream& out, std::ostream& err) { return RunPrint(*request, out, err); });
 }
 
 }  // namespace zelmora::cli

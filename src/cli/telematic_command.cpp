@@ -5,9 +5,6 @@
 // zelmora legacy    --db PATH --company N --year Y --period P --lists sales|purchases
 //                   --submission N [--periodicity monthly|quarterly|annual] [--vat ...]
 //                   [--delegate-vat ...] [--box1 X] [--box2 X] [--file NAME] --out DIR
-#include "cli/database_option.h"
-#include "cli/input_checks.h"
-#include "cli/output_target.h"
 #include "cli/telematic_command.h"
 
 #include <algorithm>
@@ -24,6 +21,10 @@
 
 #include "cli/active_interface.h"
 #include "cli/commands.h"
+#include "cli/failure_cause.h"
+#include "cli/input_checks.h"
+#include "cli/options.h"
+#include "cli/output_target.h"
 #include "cli/verify_command.h"
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
@@ -48,18 +49,34 @@ std::string CheckedVat(const std::string& text, const char* option) {
   if (text.empty()) return text;
   bool digits = text.size() == 11;
   for (char c : text) digits = digits && c >= '0' && c <= '9';
-  if (!digits) throw Refusal{std::string(option) + " must be an Italian VAT number of 11 digits, not '" + text + "'"};
+  if (!digits) throw Refusal{std::string(option) + " must be an Italian VAT number of 11 digits, not '" + Shown(text) + "'"};
   return text;
 }
 
+// The sender's user code: the header record holds four characters of it,
+// in capitals, and the file's name starts with all of it; so that the two
+// agree it is one to four letters or digits, written in capitals.
+std::string UserCode(const std::string& text) {
+  Require(text, "--user");
+  std::string code;
+  for (char c : text) {
+    if (!std::isalnum(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) >= 0x80) {
+      throw Refusal{"--user must be 1 to 4 letters or digits, not '" + Shown(text) + "'"};
+    }
+    code += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  if (code.size() > 4) throw Refusal{"--user must be 1 to 4 letters or digits, not '" + text + "'"};
+  return code;
+}
+
 // 1 monthly, 2 quarterly, 3 annual; nullopt: the company's own.
-std::optional<int> Periodicity(const std::string& text, bool annualAllowed) {
+std::optional<int> GivenPeriodicity(const std::string& text, bool annualAllowed) {
   if (text.empty()) return std::nullopt;
   if (text == "monthly") return 1;
   if (text == "quarterly") return 2;
   if (text == "annual" && annualAllowed) return 3;
   throw Refusal{std::string("--periodicity must be monthly, quarterly") + (annualAllowed ? " or annual" : "") +
-                ", not '" + text + "'"};
+                ", not '" + Shown(text) + "'"};
 }
 
 const char* PeriodicityName(const Variant& tipoIntra) {
@@ -74,77 +91,75 @@ const char* PeriodicityName(const Variant& tipoIntra) {
 struct Job {
   std::unique_ptr<CLSIN_INTRABO> object;
   std::shared_ptr<CLSIN_INPUTINTRA> input;
+  std::shared_ptr<DatabaseFailures> failures;
   std::string outDir;
   IntraContext& context() { return object->context(); }
+  // The operation failed (Stato set): why, as a failure while working.
+  Refusal Failed() { return Refusal{FailureCause(context(), *failures), 1}; }
 };
 
 Job OpenJob(const SubmissionRequest& request, std::shared_ptr<HostServices> services, bool legacy) {
-  Require(request.database, "--db");
-  Require(request.company, "--company");
-  Require(request.year, "--year");
-  Require(request.period, "--period");
+  const std::string connection = DatabaseConnection(request.database);
+  const auto company = static_cast<int32_t>(RequiredWhole(request.company, kCompany));
+  const auto year = static_cast<int16_t>(RequiredWhole(request.year, kYear));
+  const auto period = static_cast<int16_t>(RequiredWhole(request.period, kPeriod));
   Require(request.lists, "--lists");
+  const Lists lists = ListsValue(request.lists, "--lists", !legacy);
   Require(request.submission, "--submission");
   Require(request.outDir, "--out");
   std::error_code ec;
-  if (!IsConnectionString(request.database) && !std::filesystem::is_regular_file(request.database, ec)) throw Refusal{"no database file at " + request.database};
   if (!std::filesystem::is_directory(request.outDir, ec)) throw Refusal{"no folder at " + request.outDir};
 
   Job job;
-  job.object = std::make_unique<CLSIN_INTRABO>(std::move(services));
+  job.failures = std::make_shared<DatabaseFailures>();
+  job.object = std::make_unique<CLSIN_INTRABO>(WatchedServices(std::move(services), job.failures));
   job.input = std::make_shared<CLSIN_INPUTINTRA>();
   CLSIN_INPUTINTRA& in = *job.input;
-  in.StringaDiConnessione = Variant::String(DatabaseConnectionString(request.database));
-  in.Ditta = Variant::Long(static_cast<int32_t>(Whole(request.company, "--company", 1, INT32_MAX)));
-  in.Anno = Variant::Integer(static_cast<int16_t>(Whole(request.year, "--year", 1900, 9999)));
-  in.PeriodoStampa = Variant::Integer(static_cast<int16_t>(Whole(request.period, "--period", 1, 12)));
+  in.StringaDiConnessione = Variant::String(connection);
+  in.Ditta = Variant::Long(company);
+  in.Anno = Variant::Integer(year);
+  in.PeriodoStampa = Variant::Integer(period);
   in.NumFloppy = Variant::Long(static_cast<int32_t>(Whole(request.submission, "--submission", 1, 999999)));
   in.PartitaIva = Variant::String(CheckedVat(request.vat, "--vat"));
   in.PartitaIvaDeleg = Variant::String(CheckedVat(request.delegateVat, "--delegate-vat"));
   in.AnnoRiferimentoIntra =
       legacy ? AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010 : AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
-  if (request.lists == "sales") {
-    in.TipoStampa = Variant::Integer(0);
-  } else if (request.lists == "purchases") {
-    in.TipoStampa = Variant::Integer(1);
-  } else if (request.lists == "both" && !legacy) {
-    in.TipoStampa = Variant::Integer(2);
-  } else {
-    throw Refusal{std::string("--lists must be sales") + (legacy ? " or purchases" : ", purchases or both") +
-                  ", not '" + request.lists + "'"};
+  in.TipoStampa = Variant::Integer(static_cast<int16_t>(lists));
+  const std::optional<int> given = GivenPeriodicity(request.periodicity, legacy);
+  if (lists == Lists::Both && given) {
+    throw Refusal{"--periodicity applies to one list; with both lists each takes the company's own"};
   }
+  if (given) CheckPeriodFor(period, static_cast<Periodicity>(*given));
   job.object->SetCInput(job.input);
   job.outDir = request.outDir;
 
   // The connection and the company, as the operations open them; the
   // company's own periodicity decides each list's unless one is given.
   IntraContext& context = job.context();
-  CreaConnessione(context);
-  if (context.Stato == 0) CreaClasseDittaBase(context);
-  if (context.Stato != 0) throw Refusal{context.Errore.Text(), 1};
-  if (!context.ClsDitta || !context.ClsDitta->ClsDatiGest) {
-    throw Refusal{"the company objects of company " + request.company + " could not be made", 1};
-  }
+  OpenCompany(context, *job.failures, request.company);
   job.object->SetActiveInterface(ActiveInterfaceFor(context));
   const CompanyManagementData& management = *context.ClsDitta->ClsDatiGest;
-  const std::optional<int> given = Periodicity(request.periodicity, legacy);
   auto companyPeriodicity = [&](int list) {
     const Variant& indicator = list == 0 ? management.IndIntraVen : management.IndIntraAcq;
-    const char* name = list == 0 ? "sales (IndIntraVen)" : "purchases (IndIntraAcq)";
+    const char* name = list == 0 ? "sales" : "purchases";
+    const char* field = list == 0 ? "IndIntraVen" : "IndIntraAcq";
     for (int16_t code : {1, 2}) {
-      if (!indicator.IsEmptyOrNull() && indicator.ToInteger() == code) return code;
+      if (indicator.IsEmptyOrNull() || !indicator.IsNumeric() || indicator.ToInteger() != code) continue;
+      CheckPeriodFor(period, static_cast<Periodicity>(code),
+                     "company " + request.company + " files its " + name + " list quarterly");
+      return code;
     }
-    throw Refusal{"company " + request.company + " files no monthly or quarterly list of " + name +
-                  (given || in.TipoStampa == Variant::Integer(2) ? "" : ": give --periodicity"), 1};
+    throw Refusal{"company " + request.company + " files no monthly or quarterly list of " + name + " (" + field +
+                  ")" + (lists == Lists::Both ? "" : ": give --periodicity")};
   };
-  if (in.TipoStampa == Variant::Integer(2)) {
-    if (given) throw Refusal{"--periodicity applies to one list; with both lists each takes the company's own"};
+  if (lists == Lists::Both) {
     companyPeriodicity(0);
     companyPeriodicity(1);
   } else {
-    const int list = in.TipoStampa == Variant::Integer(1) ? 1 : 0;
+    const int list = lists == Lists::Purchases ? 1 : 0;
     in.TipoIntra = Variant::Integer(static_cast<int16_t>(given ? *given : companyPeriodicity(list)));
   }
+  job.failures->Clear();
   return job;
 }
 
@@ -248,21 +263,18 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
                  std::shared_ptr<HostServices> services) {
   try {
     if (!services) services = std::make_shared<DefaultHostServices>();
-    Require(request.user, "--user");
+    const std::string user = UserCode(request.user);
     Require(request.progressive, "--progressive");
-    for (char c : request.user) {
-      if (!std::isalnum(static_cast<unsigned char>(c))) throw Refusal{"--user must be letters and digits, not '" + request.user + "'"};
-    }
     const int64_t progressive = Whole(request.progressive, "--progressive", 1, 99);
     Date sent = services->Today();
     if (!request.date.empty()) {
       std::optional<Date> parsed = Date::ParseIso(request.date);
-      if (!parsed || parsed->HasTime()) throw Refusal{"--date must be a day YYYY-MM-DD, not '" + request.date + "'"};
+      if (!parsed || parsed->HasTime()) throw Refusal{"--date must be a day YYYY-MM-DD, not '" + Shown(request.date) + "'"};
       sent = *parsed;
     }
     Job job = OpenJob(request, services, false);
     CLSIN_INPUTINTRA& in = *job.input;
-    in.CodiceUtenteInvioTelematico = Variant::String(request.user);
+    in.CodiceUtenteInvioTelematico = Variant::String(user);
     in.DataInvioTelematico = Variant::FromDate(sent);
     in.ProgressivoInvioTelematico = Variant::Integer(static_cast<int16_t>(progressive));
     if (!request.customsSection.empty()) {
@@ -274,7 +286,7 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
 
     telematic::SubmissionReport report;
     telematic::PreparaTracciatoPerInvioTelematico(job.context(), &report);
-    if (job.context().Stato != 0) throw Refusal{job.context().Errore.Text(), 1};
+    if (job.context().Stato != 0) throw job.Failed();
     const std::string name = job.object->COutput()->NomeFileInvioTelematico.Text();
     // The submission text is read where it is held, not copied: it is the
     // largest thing the job makes.
@@ -296,16 +308,17 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
     const std::vector<telematic::Problem> problems = telematic::CheckSubmission2010(text);
     ReportFormatCheck(problems, job.outDir + "/" + name, out);
     if (request.strict && !problems.empty()) {
-      err << "zelmora telematic: Errore: " << name << " has " << problems.size()
-          << (problems.size() == 1 ? " format problem" : " format problems") << " (--strict); the file is kept\n";
+      SayWhy(err, "zelmora telematic",
+             name + " has " + std::to_string(problems.size()) +
+                 (problems.size() == 1 ? " format problem" : " format problems") + " (--strict); the file is kept");
       return 1;
     }
     return 0;
   } catch (const Refusal& refusal) {
-    err << "zelmora telematic: Errore: " << refusal.reason << "\n";
+    SayWhy(err, "zelmora telematic", refusal.reason);
     return refusal.exitCode;
   } catch (const Error& error) {
-    err << "zelmora telematic: Errore: " << error.description() << "\n";
+    SayWhy(err, "zelmora telematic", error.description());
   }
   return 1;
 }
@@ -327,7 +340,7 @@ int RunLegacy(const SubmissionRequest& request, std::ostream& out, std::ostream&
 
     telematic::SubmissionReport report;
     telematic::PreparaTracciatoPerDischetto(job.context(), Variant(), &report);
-    if (job.context().Stato != 0) throw Refusal{job.context().Errore.Text(), 1};
+    if (job.context().Stato != 0) throw job.Failed();
     ReportLists(report, out);
     if (report.lists.empty() || report.lists.front().written == 0) {
       out << "nothing to send: no declaration line in the period, no file written\n";
@@ -349,10 +362,10 @@ int RunLegacy(const SubmissionRequest& request, std::ostream& out, std::ostream&
     Summarize(text, false, true, out);
     return 0;
   } catch (const Refusal& refusal) {
-    err << "zelmora legacy: Errore: " << refusal.reason << "\n";
+    SayWhy(err, "zelmora legacy", refusal.reason);
     return refusal.exitCode;
   } catch (const Error& error) {
-    err << "zelmora legacy: Errore: " << error.description() << "\n";
+    SayWhy(err, "zelmora legacy", error.description());
   }
   return 1;
 }
@@ -360,14 +373,14 @@ int RunLegacy(const SubmissionRequest& request, std::ostream& out, std::ostream&
 namespace {
 
 void AddCommonOptions(CLI::App* command, SubmissionRequest& request) {
-  command->add_option("--db", request.database, "the host database (a SQLite file)");
-  command->add_option("--company", request.company, "the declaring company's code");
-  command->add_option("--year", request.year, "the year of the period");
-  command->add_option("--period", request.period, "the month that ends the period (1-12)");
-  command->add_option("--submission", request.submission, "the submission number of the declaration");
+  AddDatabaseOption(*command, request.database);
+  AddCompanyOption(*command, request.company);
+  AddYearOption(*command, request.year);
+  AddPeriodOption(*command, request.period);
+  command->add_option("--submission", request.submission, "the submission number of the declaration, 1 to 999999");
   command->add_option("--vat", request.vat, "the declarant's VAT number (11 digits)");
   command->add_option("--delegate-vat", request.delegateVat, "the VAT number of the delegate who presents");
-  command->add_option("--out", request.outDir, "the folder the file is written into");
+  AddOutFolderOption(*command, request.outDir);
 }
 
 }  // namespace
@@ -376,27 +389,29 @@ void AddTelematicCommand(CLI::App& app, int& exitCode) {
   auto request = std::make_shared<SubmissionRequest>();
   auto* command = app.add_subcommand("telematic", "Write the telematic submission file of one period (2010 layout)");
   AddCommonOptions(command, *request);
-  command->add_option("--lists", request->lists, "sales, purchases or both");
+  AddListsOption(*command, request->lists, true);
   command->add_option("--periodicity", request->periodicity,
                       "monthly or quarterly for a single list (default: the company's)");
-  command->add_option("--user", request->user, "the sender's user code");
+  command->add_option("--user", request->user, "the sender's user code: 1 to 4 letters or digits (written in capitals)");
   command->add_option("--date", request->date, "the day the file is sent, YYYY-MM-DD (default: today)");
   command->add_option("--progressive", request->progressive, "the progressive of the file within its day (1-99)");
   command->add_option("--customs-section", request->customsSection, "the customs section of the header");
   command->add_option("--office", request->office, "the progressive of the user's office");
   command->add_flag("--strict", request->strict, "exit 1 when the file written has format problems (it is kept)");
-  command->callback([request, &exitCode] { exitCode = RunTelematic(*request, std::cout, std::cerr); });
+  OnRun(*command, exitCode,
+        [request](std::ostream& out, std::ostream& err) { return RunTelematic(*request, out, err); });
 
   auto legacyRequest = std::make_shared<SubmissionRequest>();
   auto* legacy = app.add_subcommand("legacy", "Write the declaration file in the layout used before 2010");
   AddCommonOptions(legacy, *legacyRequest);
-  legacy->add_option("--lists", legacyRequest->lists, "sales or purchases");
+  legacy->add_option("--lists", legacyRequest->lists, "sales (INTRA-1) or purchases (INTRA-2)");
   legacy->add_option("--periodicity", legacyRequest->periodicity,
                      "monthly, quarterly or annual (default: the company's)");
   legacy->add_option("--box1", legacyRequest->box1, "the first box of the cover page");
   legacy->add_option("--box2", legacyRequest->box2, "the second box of the cover page");
   legacy->add_option("--file", legacyRequest->fileName, "the file name (default SCAMBI.CEE)");
-  legacy->callback([legacyRequest, &exitCode] { exitCode = RunLegacy(*legacyRequest, std::cout, std::cerr); });
+  OnRun(*legacy, exitCode,
+        [legacyRequest](std::ostream& out, std::ostream& err) { return RunLegacy(*legacyRequest, out, err); });
 }
 
 }  // namespace zelmora::cli

@@ -1,8 +1,7 @@
 // zelmora verify FILE [--csv] [--db PATH --company N --year Y --period P]
-#include "cli/database_option.h"
-#include "cli/input_checks.h"
 #include "cli/verify_command.h"
 
+#include <array>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +16,9 @@
 
 #include "cli/active_interface.h"
 #include "cli/commands.h"
+#include "cli/failure_cause.h"
+#include "cli/input_checks.h"
+#include "cli/options.h"
 #include "cli/period_input.h"
 #include "cli/table_output.h"
 #include "component/clsin_intrabo.h"
@@ -56,28 +58,28 @@ std::vector<std::pair<char, char>> Declarations(const std::string& text) {
 // filter.
 std::vector<std::string> LinesBehind(const VerifyRequest& request, const std::string& text,
                                      const std::vector<telematic::Problem>& problems) {
-  if (request.company <= 0) throw Refusal{"--company must be a company code above 0"};
-  if (request.year < 100 || request.year > 9999) throw Refusal{"--year must be a year from 100 to 9999"};
-  if (request.period < 1 || request.period > 12) throw Refusal{"--period must be a month from 1 to 12"};
-  std::error_code ec;
-  if (!IsConnectionString(request.database) && !std::filesystem::is_regular_file(request.database, ec)) throw Refusal{"no database file at " + request.database};
+  const std::string connection = DatabaseConnection(request.database);
+  const auto company = static_cast<int32_t>(WholeValue(request.company, kCompany));
+  const auto year = static_cast<int>(WholeValue(request.year, kYear));
+  const auto period = static_cast<int>(WholeValue(request.period, kPeriod));
+  const std::vector<std::pair<char, char>> declarations = Declarations(text);
+  for (const auto& [list, periodicity] : declarations) {
+    if (periodicity == 'T') {
+      CheckPeriodFor(period, Periodicity::Quarterly,
+                     std::string("the file's ") + (list == 'A' ? "purchases" : "sales") + " declaration is quarterly");
+    }
+  }
 
-  CLSIN_INTRABO object;
-  auto in = PeriodInput(request.database, request.company, request.year, request.period);
+  auto failures = std::make_shared<DatabaseFailures>();
+  CLSIN_INTRABO object(WatchedServices(nullptr, failures));
+  auto in = PeriodInput(connection, company, year, period);
   object.SetCInput(in);
   IntraContext& context = object.context();
-  if (!ApriOperazioneDatabase(context, true) || context.Stato != 0) {
-    throw Refusal{"cannot open " + request.database + ": " + context.Errore.Text()};
-  }
-  CreaClasseDittaBase(context);
-  if (context.Stato != 0 || !context.ClsDitta) {
-    throw Refusal{context.Errore.Text().empty() ? "company " + std::to_string(request.company) + " is not known"
-                                                : context.Errore.Text()};
-  }
+  OpenCompany(context, *failures, std::to_string(company));
+  failures->Clear();
   object.SetActiveInterface(ActiveInterfaceFor(context));
 
   std::vector<std::string> behind(problems.size());
-  const std::vector<std::pair<char, char>> declarations = Declarations(text);
   for (size_t d = 1; d <= declarations.size(); ++d) {
     std::map<size_t, std::vector<size_t>> wanted;  // detail -> problems
     for (size_t p = 0; p < problems.size(); ++p) {
@@ -87,7 +89,7 @@ std::vector<std::string> LinesBehind(const VerifyRequest& request, const std::st
     in->TipoStampa = Variant::Integer(declarations[d - 1].first == 'A' ? 1 : 0);
     in->TipoIntra = Variant::Integer(declarations[d - 1].second == 'T' ? 2 : 1);
     RecordsetPtr lines = telematic::FilteredDeclarationLines(context, false);
-    if (context.Stato != 0) throw Refusal{context.Errore.Text()};
+    if (context.Stato != 0) throw Refusal{FailureCause(context, *failures), 1};
     if (lines->BOF() && lines->EOF()) continue;
     lines->MoveFirst();
     for (size_t n = 1; !lines->EOF(); ++n, lines->MoveNext()) {
@@ -145,17 +147,19 @@ void WriteProblems(const std::vector<telematic::Problem>& problems, bool csv, st
 }
 
 int RunVerify(const VerifyRequest& request, std::ostream& out, std::ostream& err) {
+  const char* const command = "zelmora verify";
   std::error_code ec;
   if (!std::filesystem::is_regular_file(request.file, ec)) {
-    err << "zelmora verify: cannot read " << request.file << ": "
-        << (std::filesystem::exists(request.file, ec) ? "not a regular file" : "no such file") << "\n";
+    SayWhy(err, command,
+           "cannot read " + request.file + ": " +
+               (std::filesystem::exists(request.file, ec) ? "not a regular file" : "no such file"));
     return 2;
   }
   std::ifstream in(request.file, std::ios::binary);
   std::string text;
   if (in) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (!in && !in.eof()) {
-    err << "zelmora verify: cannot read " << request.file << ": " << std::generic_category().message(errno) << "\n";
+    SayWhy(err, command, "cannot read " + request.file + ": " + std::generic_category().message(errno));
     return 2;
   }
   const std::vector<telematic::Problem> problems = telematic::CheckSubmission2010(text);
@@ -164,11 +168,11 @@ int RunVerify(const VerifyRequest& request, std::ostream& out, std::ostream& err
     try {
       behind = LinesBehind(request, text, problems);
     } catch (const Refusal& refusal) {
-      err << "zelmora verify: " << refusal.reason << "\n";
-      return 2;
+      SayWhy(err, command, refusal.reason);
+      return refusal.exitCode;
     } catch (const Error& error) {
-      err << "zelmora verify: " << error.description() << "\n";
-      return 2;
+      SayWhy(err, command, error.description());
+      return 1;
     }
   }
   const std::vector<std::string>* lines = request.database.empty() ? nullptr : &behind;
@@ -192,11 +196,19 @@ void AddVerifyCommand(CLI::App& app, int& exitCode) {
   auto request = std::make_shared<VerifyRequest>();
   command->add_option("FILE", request->file, "the submission file")->required();
   command->add_flag("--csv", request->csv, "the problems as CSV");
-  command->add_option("--db", request->database, "the host database the file was written from");
-  command->add_option("--company", request->company, "the declaring company's code (with --db)");
-  command->add_option("--year", request->year, "the year of the period (with --db)");
-  command->add_option("--period", request->period, "the month that ends the period (with --db)");
-  command->callback([request, &exitCode] { exitCode = RunVerify(*request, std::cout, std::cerr); });
+  auto typed = std::make_shared<std::array<std::string, 3>>();  // company, year, period
+  AddDatabaseOption(*command, request->database);
+  AddCompanyOption(*command, (*typed)[0]);
+  AddYearOption(*command, (*typed)[1]);
+  AddPeriodOption(*command, (*typed)[2]);
+  OnRun(*command, exitCode, [request, typed](std::ostream& out, std::ostream& err) {
+    // The period names the declaration lines behind the problems: it goes
+    // with the database, and only with it.
+    const bool anyPeriod = !(*typed)[0].empty() || !(*typed)[1].empty() || !(*typed)[2].empty();
+    if (request->database.empty() && anyPeriod) throw Refusal{"--company, --year and --period go with --db"};
+    if (!request->database.empty()) ReadPeriodOptions(*request, (*typed)[0], (*typed)[1], (*typed)[2]);
+    return RunVerify(*request, out, err);
+  });
 }
 
 }  // namespace zelmora::cli

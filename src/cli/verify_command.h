@@ -30,8 +30,8 @@ void WriteProblems(const std::vector<telematic::Problem>& problems, bool csv, st
                    const std::vector<std::string>* behind = nullptr);
 
 // Reads and checks the file. Returns 0 when it keeps to the layout, 1 when
-// it has problems (written to `out`), 2 after one line on `err` when the
-// file cannot be read or the database not asked.
+// it has problems (written to `out`); after one line on `err`, 2 when the
+// file cannot be read or an option is refused, 1 when the database fails.
 int RunVerify(const VerifyRequest& request, std::ostream& out, std::ostream& err);
 
 }  // namespace zelmora::cli

@@ -94,6 +94,16 @@ Connection::Connection() = default;
 Connection::Connection(BackendWrapper wrap) : wrap_(std::move(wrap)) {}
 Connection::~Connection() = default;
 
+void Connection::AddBackendWrapper(BackendWrapper wrap) {
+  if (!wrap_) {
+    wrap_ = std::move(wrap);
+    return;
+  }
+  wrap_ = [inner = std::move(wrap_), outer = std::move(wrap)](std::unique_ptr<DatabaseBackend> backend) {
+    return outer(inner(std::move(backend)));
+  };
+}
+
 void Connection::Open(std::string_view connectionString, std::string_view, std::string_view, int32_t) {
   if (backend_) throw Error(3705, "Operation is not allowed when the object is open.");
   if (!connectionString.empty()) ConnectionString = std::string(connectionString);
@@ -101,7 +111,8 @@ void Connection::Open(std::string_view connectionString, std::string_view, std::
   auto named = settings.find("provider");
   const std::string provider = named == settings.end() ? "" : named->second;
   if (IsOdbcConnectionString(settings)) {
-    backend_ = OpenOdbcBackend(PlainOdbcTarget(ConnectionString));
+    std::unique_ptr<DatabaseBackend> backend = OpenOdbcBackend(PlainOdbcTarget(ConnectionString));
+    backend_ = wrap_ ? wrap_(std::move(backend)) : std::move(backend);
     return;
   }
   for (const Provider& p : kProviders) {

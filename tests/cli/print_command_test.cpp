@@ -188,22 +188,22 @@ TEST_F(PrintCommandTest, BadInputAndEmptyPeriodsLeaveNoFile) {
   const std::string out = Pdf("x.pdf");
   const Case cases[] = {
       {{"ledger", "", "1", "2024", "5", "sales", false, "", out}, 2,
-       "zelmora print: Errore: the document must be journal, forms or cover, not 'ledger'\n"},
+       "zelmora print: the document must be journal, forms or cover, not 'ledger'\n"},
       {{"forms", "", "1", "2024", "13", "sales", false, "", out}, 2,
-       "zelmora print: Errore: --period must be a whole number from 1 to 12, not '13'\n"},
+       "zelmora print: --period must be a whole number from 1 to 12, not '13'\n"},
       {{"forms", "", "1", "2024", "5", "sales", true, "", out}, 2,
-       "zelmora print: Errore: --period must be the last month of a quarter (3, 6, 9 or 12) with --quarterly, not "
-       "5\n"},
+       "zelmora print: --period must be the last month of a quarter (3, 6, 9 or 12) for a quarterly "
+       "declaration, not 5\n"},
       {{"forms", "", "1", "2024", "5", "both", false, "", out}, 2,
-       "zelmora print: Errore: --list must be sales or purchases, not 'both'\n"},
-      {{"forms", "", "1", "2024", "5", "sales", false, "", ""}, 2, "zelmora print: Errore: --out is required\n"},
+       "zelmora print: --list must be sales or purchases, not 'both'\n"},
+      {{"forms", "", "1", "2024", "5", "sales", false, "", ""}, 2, "zelmora print: --out is required\n"},
       {{"forms", "", "7", "2024", "5", "sales", false, "", out}, 2, nullptr},
       {{"forms", "/nowhere/host.db", "1", "2024", "5", "sales", false, "", out}, 2,
-       "zelmora print: Errore: no database file at /nowhere/host.db\n"},
+       "zelmora print: no database file at /nowhere/host.db\n"},
       {{"forms", "", "1", "2024", "5", "sales", false, "", "/nowhere/x.pdf"}, 2,
-       "zelmora print: Errore: no folder for /nowhere/x.pdf\n"},
+       "zelmora print: no folder for /nowhere/x.pdf\n"},
       {{"forms", "", "1", "2023", "5", "sales", false, "", out}, 1,
-       "zelmora print: Errore: no declaration line in the period: nothing to print\n"},
+       "zelmora print: no declaration line in the period: nothing to print\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.request.document + " " + c.request.period + " " + c.request.list);

@@ -527,7 +527,7 @@ TEST_F(FaultInjection, PrintCommandSurvivesEveryFailingCall) {
       EXPECT_EQ(exitCode, 1);
       EXPECT_EQ(printed.str(), "");
       const std::string line = errors.str();
-      EXPECT_TRUE(line.starts_with("zelmora print: Errore: ") && line.find('\n') == line.size() - 1);
+      EXPECT_TRUE(line.starts_with("zelmora print: ") && line.find('\n') == line.size() - 1);
       EXPECT_EQ(line.find("no declaration line"), std::string::npos) << "a failure taken for an empty period";
       EXPECT_EQ(files, std::vector<std::string>{}) << "a failed print left a file";
       if (::testing::Test::HasFailure()) break;

@@ -68,7 +68,7 @@ TEST(DeclarationCommand, PrintsTheLinesForAPersonOrAsCsv) {
 TEST(DeclarationCommand, FailuresSayWhyInOneLine) {
   std::ostringstream out, err;
   cli::DeclarationRequest missing{.database = "/nonexistent/host.db", .company = 1, .year = 2024, .period = 5};
-  EXPECT_EQ(cli::RunDeclaration(missing, out, err), 1);
+  EXPECT_EQ(cli::RunDeclaration(missing, out, err), 2);
   EXPECT_EQ(err.str(), "zelmora declaration: no database file at /nonexistent/host.db\n");
   EXPECT_EQ(out.str(), "");
 
@@ -76,8 +76,8 @@ TEST(DeclarationCommand, FailuresSayWhyInOneLine) {
   HostDatabase db;
   std::ostringstream err2;
   cli::DeclarationRequest unknown{.database = db.path(), .company = 5, .year = 2024, .period = 5};
-  EXPECT_EQ(cli::RunDeclaration(unknown, out, err2), 1);
-  EXPECT_EQ(err2.str(), "zelmora declaration: Company 5 is not in the company table CG18_DITTE\n");
+  EXPECT_EQ(cli::RunDeclaration(unknown, out, err2), 2);
+  EXPECT_EQ(err2.str(), "zelmora declaration: company 5 is not in the company table CG18_DITTE\n");
 }
 
 }  // namespace

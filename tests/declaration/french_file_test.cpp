@@ -293,17 +293,17 @@ TEST_F(FrenchFile, CommandWritesTheFileOrSaysWhyNot) {
   };
   const Case cases[] = {
       {"period", [](cli::FrenchRequest& r) { r.period = "13"; },
-       "zelmora french: Errore: --period must be a whole number from 1 to 12, not '13'\n"},
+       "zelmora french: --period must be a whole number from 1 to 12, not '13'\n"},
       {"lists", [](cli::FrenchRequest& r) { r.lists = "all"; },
-       "zelmora french: Errore: --lists must be sales, purchases or both, not 'all'\n"},
+       "zelmora french: --lists must be sales, purchases or both, not 'all'\n"},
       {"user", [](cli::FrenchRequest& r) { r.user = "A'B"; },
-       "zelmora french: Errore: --user must be letters and digits, not 'A'B'\n"},
+       "zelmora french: --user must be letters and digits, not 'A'B'\n"},
       {"level", [](cli::FrenchRequest& r) { r.level = "12"; },
-       "zelmora french: Errore: --level must be a whole number from 1 to 4, not '12'\n"},
+       "zelmora french: --level must be a whole number from 1 to 4, not '12'\n"},
       {"file", [](cli::FrenchRequest& r) { r.fileName = "../x"; },
-       "zelmora french: Errore: --file must be a file name, not a path: '../x'\n"},
+       "zelmora french: --file must be a file name, not a path: '../x'\n"},
       {"company", [](cli::FrenchRequest& r) { r.company = "1"; },
-       "zelmora french: Errore: Company 1 is not in the company table CG18_DITTE in CreaClasseDittaBase\n"},
+       "zelmora french: company 1 is not in the company table CG18_DITTE\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -320,7 +320,7 @@ TEST_F(FrenchFile, CommandWritesTheFileOrSaysWhyNot) {
   italian.company = "1";
   std::ostringstream badOut, badErr;
   EXPECT_EQ(cli::RunFrench(italian, badOut, badErr, services_), 2);
-  EXPECT_EQ(badErr.str(), "zelmora french: Errore: company 1 is not kept under the French localisation\n");
+  EXPECT_EQ(badErr.str(), "zelmora french: company 1 is not kept under the French localisation\n");
   EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"DEB202406.TXT"});
 }
 

@@ -20,6 +20,9 @@ struct Outcome {
   std::string out, err;
 };
 
+// The command refuses a company its database does not know.
+constexpr const char* kCompanies = "INSERT INTO CG18_DITTE VALUES (1, 'Alfa', 1, 1, 0), (2, 'Beta', 1, 1, 0)";
+
 Outcome RunCommand(const MovementsOptions& options) {
   std::ostringstream out, err;
   const int code = cli::RunMovements(options, out, err);
@@ -28,6 +31,7 @@ Outcome RunCommand(const MovementsOptions& options) {
 
 TEST(MovementsCommand, ListsLinesWithSignedTotalsDocumentsAndCsv) {
   MovementDatabase db;
+  db.Execute(kCompanies);
   MovementsOptions options;
   options.database = db.path();
   options.company = "1";
@@ -81,6 +85,7 @@ TEST(MovementsCommand, ListsLinesWithSignedTotalsDocumentsAndCsv) {
 
 TEST(MovementsCommand, PicksTheKindOfLineFromTheLineList) {
   MovementDatabase db;
+  db.Execute(kCompanies);
   MovementsOptions options;
   options.database = db.path();
   options.company = "1";
@@ -101,6 +106,7 @@ TEST(MovementsCommand, PicksTheKindOfLineFromTheLineList) {
 
 TEST(MovementsCommand, RefusesWrongOptionsAndSaysWhyOnOneLine) {
   MovementDatabase db;
+  db.Execute(kCompanies);
   struct Case {
     void (*set)(MovementsOptions&);
     int code;
@@ -120,8 +126,8 @@ TEST(MovementsCommand, RefusesWrongOptionsAndSaysWhyOnOneLine) {
       // A condition the checks take can still fail in the statement (a
       // date column compared with a text that is no date).
       {[](MovementsOptions& o) { o.filter = "AND CG41_DATADOC = 'x'"; }, 1,
-       "zelmora movements: the movements could not be read (status 99): check the SQL given with --filter and "
-       "--order-by\n"},
+       "zelmora movements: the movements could not be read: Conversion failed when converting date and/or time "
+       "from character string. (check --filter and --order-by)\n"},
   };
   for (const Case& c : cases) {
     MovementsOptions options;

@@ -77,9 +77,9 @@ TEST(CheckCommand, BadInputSaysWhyInOneLine) {
     std::string message;
   } cases[] = {
       {{.database = db.path(), .company = 1, .year = 2024, .period = 13, .lists = "both"},
-       "zelmora check: --period must be a month from 1 to 12\n"},
+       "zelmora check: --period must be a whole number from 1 to 12, not '13'\n"},
       {{.database = db.path(), .company = 1, .year = 2024, .period = 6, .lists = "all"},
-       "zelmora check: --lists must be sales, purchases or both\n"},
+       "zelmora check: --lists must be sales, purchases or both, not 'all'\n"},
       {{.database = "/nonexistent/host.db", .company = 1, .year = 2024, .period = 6, .lists = "both"},
        "zelmora check: no database file at /nonexistent/host.db\n"},
       {{.database = db.path(), .company = 5, .year = 2024, .period = 6, .lists = "both"}, ""},

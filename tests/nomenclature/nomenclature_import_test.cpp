@@ -153,14 +153,15 @@ TEST(NomenclatureImport, ABadRowIsReportedWithItsLineAndNothingIsLoaded) {
   const std::string good = WriteFile(db, "good.csv", "84821010;Cuscinetti\n");
   const ImportRun wrongKind = Import(good, db.path(), 2025, "both");
   EXPECT_EQ(wrongKind.status, 2);
-  EXPECT_EQ(wrongKind.err, "zelmora nomenclature import: --kind must be goods or services\n");
+  EXPECT_EQ(wrongKind.err, "zelmora nomenclature import: --kind must be goods or services, not 'both'\n");
   const ImportRun noFile = Import(db.path() + ".missing", db.path(), 2025, "goods");
   EXPECT_EQ(noFile.err,
             "zelmora nomenclature import: cannot read the CSV file " + db.path() + ".missing: No such file or directory\n");
-  // A database without the code table: the message says what went wrong.
+  // A database without the code table: the message says what went wrong,
+  // a failure while working as in every command.
   const std::string other = WriteFile(db, "empty.db", "");
   const ImportRun noTable = Import(good, other, 2025, "goods");
-  EXPECT_EQ(noTable.status, 2);
+  EXPECT_EQ(noTable.status, 1);
   EXPECT_EQ(noTable.err, "zelmora nomenclature import: cannot write " + other + ": no such table: CG72_NOMENCLATURE\n");
   EXPECT_SAME_TEXT(before, CodeTable(db.path()));
 }

@@ -344,15 +344,15 @@ TEST_F(SubmissionDatabase, TheTelematicCommandWritesTheFileOrSaysWhyNot) {
   };
   const Case cases[] = {
       {[](cli::SubmissionRequest& r) { r.period = "13"; },
-       "zelmora telematic: Errore: --period must be a whole number from 1 to 12, not '13'\n"},
+       "zelmora telematic: --period must be a whole number from 1 to 12, not '13'\n"},
       {[](cli::SubmissionRequest& r) { r.lists = "all"; },
-       "zelmora telematic: Errore: --lists must be sales, purchases or both, not 'all'\n"},
+       "zelmora telematic: --lists must be sales, purchases or both, not 'all'\n"},
       {[](cli::SubmissionRequest& r) { r.company = "9"; },
-       "zelmora telematic: Errore: Company 9 is not in the company table CG18_DITTE in CreaClasseDittaBase\n", 1},
+       "zelmora telematic: company 9 is not in the company table CG18_DITTE\n"},
       {[](cli::SubmissionRequest& r) { r.date = "15/04/2024"; },
-       "zelmora telematic: Errore: --date must be a day YYYY-MM-DD, not '15/04/2024'\n"},
+       "zelmora telematic: --date must be a day YYYY-MM-DD, not '15/04/2024'\n"},
       {[](cli::SubmissionRequest& r) { r.periodicity = "quarterly"; },
-       "zelmora telematic: Errore: --periodicity applies to one list; with both lists each takes the company's own\n"},
+       "zelmora telematic: --periodicity applies to one list; with both lists each takes the company's own\n"},
   };
   for (const Case& c : cases) {
     TempFolder empty;
