@@ -331,7 +331,8 @@ class Writer {
       case FieldSource::kInvoiceDate: return AppendDate(out, Get(*row, kDataDocOrig));
       case FieldSource::kSupplyMode:
       case FieldSource::kPaymentMode: {
-        const std::string_view mode = TrimBlanks(Text(*row, f.fill == FieldSource::kSupplyMode ? kCodiceIn03 : kCodiceIn04));
+        const std::string text = Text(*row, f.fill == FieldSource::kSupplyMode ? kCodiceIn03 : kCodiceIn04);
+        const std::string_view mode = TrimBlanks(text);
         out += mode.empty() ? std::string(" ") : Upper(Utf8Right(mode, 1));
         return;
       }
@@ -459,7 +460,8 @@ void NatureColumnB::Load(IntraContext& context, const Recordset& lines) {
   std::vector<const Variant*> values(key.size());
   for (const Row* row : found->VisibleRows()) {
     for (size_t i = 0; i < key.size(); ++i) values[i] = &(*row)[i];
-    const std::string_view b = TrimBlanks((*row)[key.size()].Text());
+    const std::string text = (*row)[key.size()].Text();
+    const std::string_view b = TrimBlanks(text);
     values_.emplace_back(KeyText(values), b.empty() ? ' ' : (b.size() == 1 ? b.front() : '#'));
   }
   std::sort(values_.begin(), values_.end());
