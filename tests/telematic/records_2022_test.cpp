@@ -227,6 +227,21 @@ TEST_F(Submission2022, TheCommandPicksTheLayoutAndSummarisesEverySection) {
   file.read(header.data(), 77);
   EXPECT_EQ(header, "ABCD            ABCD0415.I01            000000    01234567890     001 00012\r\n");
 
+  // zelmora verify takes the file's layout from its period, or as told.
+  const std::string written = out / "ABCD0415.I01";
+  std::ostringstream v, w, none;
+  EXPECT_EQ(cli::RunVerify({.file = written}, v, none), 0);
+  EXPECT_EQ(v.str(), written + ": 2022 layout, 12 records, 0 problems\n");
+  EXPECT_EQ(cli::RunVerify({.file = written, .csv = true, .layout = "2010"}, w, none), 1);
+  EXPECT_SAME_TEXT(
+      "RECORD,RECORD_TYPE,FIELD,HOLDS,WANTS\r\n"
+      "2,0 frontispiece,record length,135,130\r\n"
+      "8,declaration,record type,'5',\"'0', '1', '2', '3' or '4'\"\r\n"
+      "9,declaration,record type,'5',\"'0', '1', '2', '3' or '4'\"\r\n"
+      "11,1 goods,record length,119,118\r\n",
+      w.str());
+  EXPECT_EQ(none.str(), "");
+
   // Quarterly purchases before 2022 are still filed, in the 2010 layout;
   // from 2022 they are left out and the summary says why.
   Execute("UPDATE CG18_DITTE SET CG18_INDINTRAACQ = 2");
