@@ -43,6 +43,37 @@ bool Printable(std::string_view record) {
   return std::all_of(record.begin(), record.end(), [](char c) { return c >= 32 && c <= 126; });
 }
 
+// A field as written keeps to its kind: digits only (within the range
+// when the table gives one), one of the literals, a letter-coded total, a
+// day or blanks.
+bool KeepsToItsKind(std::string_view value, const FieldSpec& field) {
+  switch (field.kind) {
+    case FieldKind::kText:
+      return true;
+    case FieldKind::kDigits: {
+      if (!IsDigits(value)) return false;
+      if (field.high == 0) return true;
+      int number = 0;
+      for (char c : value) number = number * 10 + (c - '0');
+      return number >= field.low && number <= field.high;
+    }
+    case FieldKind::kLiteral: {
+      for (size_t at = 0;;) {
+        const size_t bar = field.literal.find('|', at);
+        if (field.literal.substr(at, bar == std::string_view::npos ? bar : bar - at) == value) return true;
+        if (bar == std::string_view::npos) return false;
+        at = bar + 1;
+      }
+    }
+    case FieldKind::kLetter:
+      return !value.empty() && (value.size() == 1 || IsDigits(value.substr(0, value.size() - 1))) &&
+             ((value.back() >= '0' && value.back() <= '9') || (value.back() >= 'p' && value.back() <= 'y'));
+    case FieldKind::kDate:
+      return value.find_first_not_of(' ') == std::string_view::npos || IsDigits(value);
+  }
+  return false;
+}
+
 bool Letters(std::string_view text) {
   return text.size() == 2 && std::all_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
@@ -178,6 +209,10 @@ class Writer {
       if (out.size() - before != field.length) {
         throw Refusal{"its field " + std::string(field.name) + " came out " + std::to_string(out.size() - before) +
                       " characters long instead of " + std::to_string(field.length)};
+      }
+      if (!KeepsToItsKind(written, field)) {
+        throw Refusal{"its " + std::string(field.name) + " would be written '" + std::string(written) +
+                      "', which the layout does not allow there"};
       }
     }
   }

@@ -320,6 +320,9 @@ TEST_F(Submission2022, ALineItCannotWriteStopsTheRunAndIsNamed) {
       {"UPDATE IN02_RIGHEDOC SET IN02_NUMDOCORIG = 'N\xC2\xBA 15' WHERE IN02_NUMREG_CG41 = 3",
        "sales services line 4 (62010, DE DE123456789): its invoice number 'N\xC2\xBA 15' holds characters outside "
        "printable ASCII; registrations 3\n"},
+      {"UPDATE IN02_RIGHEDOC SET IN02_MESERIF = NULL WHERE IN02_NUMREG_CG41 = 5",
+       "sales goods correction line 3 (84713000, DE DE123456789): its reference month would be written '00', which "
+       "the layout does not allow there; registrations 5\n"},
       {"UPDATE ZL02_CALLOFFSTOCK SET ZL02_STATONUOVO = NULL WHERE ZL02_ID = 2",
        "call-off stock movement 2 (EL 094259216): operation 3 needs the new consignee's member state and VAT code\n"},
       {"UPDATE ZL02_CALLOFFSTOCK SET ZL02_STATONUOVO = 'DE' WHERE ZL02_ID = 1",
