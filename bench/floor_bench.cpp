@@ -148,6 +148,7 @@ zelmora::cli::SubmissionRequest RequestFor(const Options& o, const std::string& 
   r.submission = "1";
   r.vat = "01234567890";
   r.outDir = folder;
+  r.layout = "2010";  // the demo's data keep to the 2010 writer's
   return r;
 }
 

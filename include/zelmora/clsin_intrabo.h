@@ -83,6 +83,9 @@ class CLSIN_INTRABO : public Object {
   void PreparaTracciatoPerDischetto2010(const Variant& PathFile);
   // The telematic submission text and file name, into COutput.
   void PreparaTracciatoPerInvioTelematico();
+  // The same in the layout in force from January 2022; nothing is written
+  // when a line cannot be (Stato and Errore say why).
+  void PreparaTracciatoPerInvioTelematico2022();
   // The declaration lines the submission records are written from.
   RecordsetPtr CreaRecordsetPerTracciato();
   // The French declaration lines of the list or lists, as an editable

@@ -1,7 +1,9 @@
 // zelmora db init PATH: a new SQLite file with the host schema and no data.
 // zelmora db demo PATH [--movements N] [--seed S]: the same, filled with the
 // demonstration company.
-// Either refuses a PATH that exists, and builds the file under a temporary
+// zelmora db upgrade PATH: adds zelmora's own tables (column B of the nature,
+// call-off stock) to an existing host database that lacks them.
+// init and demo refuse a PATH that exists, and builds the file under a temporary
 // name beside it, moving it to PATH only once complete, so a failure leaves
 // no file behind.
 #include <fcntl.h>
@@ -26,6 +28,7 @@
 #include "cli/output_target.h"
 #include "platform/error.h"
 #include "platform/sqlite/demo_data.h"
+#include "platform/sqlite/extension_schema.h"
 #include "platform/sqlite/host_schema.h"
 #include "platform/sqlite/sqlite_extensions.h"
 #include "platform/temp_files.h"
@@ -159,6 +162,26 @@ void AddDbCommand(CLI::App& app, int& exitCode) {
     const int status = Build(*initPath, nullptr, err, "zelmora db init");
     if (status == 0) out << "Created " << *initPath << " with the host schema and no data\n";
     return status;
+  });
+
+  auto* upgrade = db->add_subcommand(
+      "upgrade", "Add zelmora's own tables (nature column B, call-off stock) to an existing database at PATH");
+  auto upgradePath = std::make_shared<std::string>();
+  upgrade->add_option("PATH", *upgradePath, "the host database file; it must exist")->required();
+  OnRun(*upgrade, exitCode, [upgradePath](std::ostream& out, std::ostream&) {
+    std::error_code ec;
+    if (!fs::is_regular_file(*upgradePath, ec)) throw Refusal{"no database file at " + Shown(*upgradePath)};
+    sqlite3* handle = nullptr;
+    const int rc = sqlite3_open_v2(upgradePath->c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(handle, sqlite3_close);
+    if (rc != SQLITE_OK) {
+      throw Refusal{"cannot open " + Shown(*upgradePath) + ": " + (handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc))};
+    }
+    const bool added = UpgradeExtensionSchema(handle);
+    out << (added ? "Added zelmora's tables ZL01_NATURAB and ZL02_CALLOFFSTOCK to "
+                  : "Nothing to add: zelmora's tables are already in ")
+        << *upgradePath << "\n";
+    return 0;
   });
 
   auto* demo = db->add_subcommand("demo", "Create a host database at PATH filled with a demonstration company");

@@ -1,7 +1,8 @@
 // zelmora telematic --db PATH --company N --year Y --period P
 //                   --lists sales|purchases|both --user CODE [--date YYYY-MM-DD]
 //                   --progressive N --submission N [--vat ...] [--delegate-vat ...]
-//                   [--periodicity monthly|quarterly] [--customs-section N] [--office N] [--strict] --out DIR
+//                   [--periodicity monthly|quarterly] [--customs-section N] [--office N]
+//                   [--layout 2010|2022] [--strict] --out DIR
 // zelmora legacy    --db PATH --company N --year Y --period P --lists sales|purchases
 //                   --submission N [--periodicity monthly|quarterly|annual] [--vat ...]
 //                   [--delegate-vat ...] [--box1 X] [--box2 X] [--file NAME] --out DIR
@@ -34,6 +35,7 @@
 #include "platform/text_file.h"
 #include "platform/temp_files.h"
 #include "platform/text_util.h"
+#include "telematic/record_layout.h"
 #include "telematic/submission_check.h"
 #include "telematic/telematic_procedures.h"
 
@@ -189,8 +191,10 @@ std::string Lines(std::string_view count) {
 }
 
 // The records of the text by type, and one line per frontispiece with its
-// sections' counts and totals.
-void Summarize(const std::string& text, bool withHeader, bool legacy, std::ostream& out) {
+// sections' counts and totals, read where `format` says they are (nullptr:
+// the layout before 2010, goods sections only).
+void Summarize(const std::string& text, bool withHeader, const telematic::SubmissionFormat* format,
+               std::ostream& out) {
   std::vector<std::string_view> records;
   std::string_view rest = text;
   while (!rest.empty()) {
@@ -198,38 +202,74 @@ void Summarize(const std::string& text, bool withHeader, bool legacy, std::ostre
     records.push_back(rest.substr(0, end));
     rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
   }
-  int64_t byType[5] = {0, 0, 0, 0, 0};
+  int64_t byType[6] = {0, 0, 0, 0, 0, 0};
   std::vector<std::string_view> fronts;
   for (size_t i = withHeader ? 1 : 0; i < records.size(); ++i) {
     std::string_view record = records[i];
-    if (record.size() < 28 || record[22] < '0' || record[22] > '4') continue;
+    if (record.size() < 28 || record[22] < '0' || record[22] > '5') continue;
     byType[record[22] - '0'] += 1;
     if (record[22] == '0') fronts.push_back(record);
   }
+  const bool callOff = format == &telematic::Format2022();
   out << "records: " << (withHeader ? "header 1, " : "") << "frontispiece " << byType[0] << ", goods " << byType[1]
       << ", goods corrections " << byType[2];
-  if (!legacy) out << ", services " << byType[3] << ", services corrections " << byType[4];
+  if (format) out << ", services " << byType[3] << ", services corrections " << byType[4];
+  if (callOff) out << ", call-off stock " << byType[5];
   out << "\n";
   for (std::string_view front : fronts) {
-    if (front.size() < (legacy ? 94u : 130u)) continue;
-    out << (front[28] == 'A' ? "purchases" : "sales") << " declaration, submission " << front.substr(16, 6) << ": goods "
-        << Lines(front.substr(58, 5)) << " total " << DecodeTotal(front.substr(63, 13)) << ", goods corrections "
-        << Lines(front.substr(76, 5)) << " total " << DecodeTotal(front.substr(81, 13));
-    if (!legacy) {
-      out << ", services " << Lines(front.substr(94, 5)) << " total " << DecodeTotal(front.substr(99, 13))
-          << ", services corrections " << Lines(front.substr(112, 5)) << " total "
-          << DecodeTotal(front.substr(117, 13));
+    if (!format) {
+      if (front.size() < 94u) continue;
+      out << (front[28] == 'A' ? "purchases" : "sales") << " declaration, submission " << front.substr(16, 6)
+          << ": goods " << Lines(front.substr(58, 5)) << " total " << DecodeTotal(front.substr(63, 13))
+          << ", goods corrections " << Lines(front.substr(76, 5)) << " total " << DecodeTotal(front.substr(81, 13))
+          << "\n";
+      continue;
+    }
+    const std::vector<telematic::SectionSummary> sections = telematic::Sections(*format, front);
+    if (sections.empty()) continue;
+    out << (front[28] == 'A' ? "purchases" : "sales") << " declaration, submission " << front.substr(16, 6) << ": ";
+    for (size_t i = 0; i < sections.size(); ++i) {
+      out << (i == 0 ? "" : ", ") << (sections[i].type == '4' ? std::string_view("services corrections") : sections[i].name)
+          << " " << Lines(sections[i].count);
+      if (!sections[i].total.empty()) out << " total " << DecodeTotal(sections[i].total);
     }
     out << "\n";
   }
 }
 
-void ReportLists(const telematic::SubmissionReport& report, std::ostream& out) {
+void ReportLists(const telematic::SubmissionReport& report, std::ostream& out, bool callOff = false) {
   for (const telematic::SubmissionList& list : report.lists) {
-    out << (list.tipoStampa == 1 ? "purchases" : "sales") << " list (" << PeriodicityName(list.tipoIntra)
-        << "): " << list.written << " of " << list.selected << " lines declared, " << (list.selected - list.written)
-        << " left out by the zero filter\n";
+    out << (list.tipoStampa == 1 ? "purchases" : "sales") << " list (" << PeriodicityName(list.tipoIntra) << "): ";
+    if (!list.leftOut.empty()) {
+      out << "left out, " << list.leftOut << "\n";
+      continue;
+    }
+    out << list.written << " of " << list.selected << " lines declared, " << (list.selected - list.written)
+        << " left out by the zero filter";
+    if (callOff && list.tipoStampa == 0) {
+      out << ", " << list.callOff << (list.callOff == 1 ? " call-off stock movement" : " call-off stock movements");
+    }
+    out << "\n";
   }
+}
+
+// The lines the 2022 writer refused, one per line, as zelmora check names
+// them: the declaration line, what is wrong, the registrations behind it.
+void ReportRefused(const std::vector<telematic::RefusedLine>& refused, std::ostream& err) {
+  for (const telematic::RefusedLine& line : refused) {
+    err << "zelmora telematic: " << line.what << ": " << line.why;
+    if (line.line > 0) err << "; registrations " << (line.registrations.empty() ? "not looked up" : line.registrations);
+    err << "\n";
+  }
+}
+
+// 2010 or 2022: as asked, else by the period (the 2022 layout applies from
+// January 2022).
+int LayoutYear(const SubmissionRequest& request) {
+  if (request.layout.empty()) return Whole(request.year, "--year", 1900, 9999) >= 2022 ? 2022 : 2010;
+  if (request.layout == "2010") return 2010;
+  if (request.layout == "2022") return 2022;
+  throw Refusal{"--layout must be 2010 or 2022, not '" + request.layout + "'"};
 }
 
 // The format check's summary: the first problems, and where to see them all.
@@ -272,6 +312,7 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
       if (!parsed || parsed->HasTime()) throw Refusal{"--date must be a day YYYY-MM-DD, not '" + Shown(request.date) + "'"};
       sent = *parsed;
     }
+    const int layout = LayoutYear(request);
     Job job = OpenJob(request, services, false);
     CLSIN_INPUTINTRA& in = *job.input;
     in.CodiceUtenteInvioTelematico = Variant::String(user);
@@ -280,12 +321,24 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
     if (!request.customsSection.empty()) {
       in.CodiceSezioneDoganale = Variant::Long(static_cast<int32_t>(Whole(request.customsSection, "--customs-section", 0, 999999)));
     }
-    if (!request.office.empty()) {
-      in.ProgressivoSedeUtente = Variant::Integer(static_cast<int16_t>(Whole(request.office, "--office", 0, 999)));
-    }
+    // The site number customs assigned to the sender: the same in every
+    // file, 001 unless another was assigned.
+    in.ProgressivoSedeUtente = Variant::Integer(
+        static_cast<int16_t>(request.office.empty() ? 1 : Whole(request.office, "--office", 1, 999)));
 
     telematic::SubmissionReport report;
-    telematic::PreparaTracciatoPerInvioTelematico(job.context(), &report);
+    if (layout == 2022) {
+      telematic::PreparaTracciatoPerInvioTelematico2022(job.context(), &report);
+      if (!report.refused.empty()) {
+        ReportRefused(report.refused, err);
+        throw Refusal{std::to_string(report.refused.size()) +
+                          (report.refused.size() == 1 ? " line cannot" : " lines cannot") +
+                          " be written in the 2022 layout; no file written",
+                      1};
+      }
+    } else {
+      telematic::PreparaTracciatoPerInvioTelematico(job.context(), &report);
+    }
     if (job.context().Stato != 0) throw job.Failed();
     const std::string name = job.object->COutput()->NomeFileInvioTelematico.Text();
     // The submission text is read where it is held, not copied: it is the
@@ -294,7 +347,7 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
     const bool held = written.type() == VarType::String;
     const std::string converted = held ? std::string() : written.Text();
     const std::string& text = held ? written.AsString() : converted;
-    ReportLists(report, out);
+    ReportLists(report, out, layout == 2022);
     if (text.empty()) {
       out << "nothing to send: no declaration line in the period, no file written\n";
       return 0;
@@ -303,9 +356,10 @@ int RunTelematic(const SubmissionRequest& request, std::ostream& out, std::ostre
     CheckOutputTarget(job.outDir + "/" + name, request.database, "--out");
     SweepTemporaryFiles(job.outDir);
     WriteAtomically(*services, job.outDir, name, text);
-    out << name << " written to " << job.outDir << " (" << text.size() << " bytes)\n";
-    Summarize(text, true, false, out);
-    const std::vector<telematic::Problem> problems = telematic::CheckSubmission2010(text);
+    const telematic::SubmissionFormat& format = layout == 2022 ? telematic::Format2022() : telematic::Format2010();
+    out << name << " written to " << job.outDir << " (" << text.size() << " bytes, " << layout << " layout)\n";
+    Summarize(text, true, &format, out);
+    const std::vector<telematic::Problem> problems = telematic::CheckSubmission(text, format);
     ReportFormatCheck(problems, job.outDir + "/" + name, out);
     if (request.strict && !problems.empty()) {
       SayWhy(err, "zelmora telematic",
@@ -359,7 +413,7 @@ int RunLegacy(const SubmissionRequest& request, std::ostream& out, std::ostream&
       }
     }
     out << name << " written to " << job.outDir << " (" << text.size() << " bytes)\n";
-    Summarize(text, false, true, out);
+    Summarize(text, false, nullptr, out);
     return 0;
   } catch (const Refusal& refusal) {
     SayWhy(err, "zelmora legacy", refusal.reason);
@@ -387,7 +441,8 @@ void AddCommonOptions(CLI::App* command, SubmissionRequest& request) {
 
 void AddTelematicCommand(CLI::App& app, int& exitCode) {
   auto request = std::make_shared<SubmissionRequest>();
-  auto* command = app.add_subcommand("telematic", "Write the telematic submission file of one period (2010 layout)");
+  auto* command = app.add_subcommand(
+      "telematic", "Write the telematic submission file of one period (2022 layout from January 2022, else 2010)");
   AddCommonOptions(command, *request);
   AddListsOption(*command, request->lists, true);
   command->add_option("--periodicity", request->periodicity,
@@ -396,7 +451,10 @@ void AddTelematicCommand(CLI::App& app, int& exitCode) {
   command->add_option("--date", request->date, "the day the file is sent, YYYY-MM-DD (default: today)");
   command->add_option("--progressive", request->progressive, "the progressive of the file within its day (1-99)");
   command->add_option("--customs-section", request->customsSection, "the customs section of the header");
-  command->add_option("--office", request->office, "the progressive of the user's office");
+  command->add_option("--office", request->office,
+                      "the site number customs assigned to the sender, header positions 67-69 (default 001)");
+  command->add_option("--layout", request->layout,
+                      "2010 or 2022 (default: 2022 for periods from January 2022, 2010 before)");
   command->add_flag("--strict", request->strict, "exit 1 when the file written has format problems (it is kept)");
   OnRun(*command, exitCode,
         [request](std::ostream& out, std::ostream& err) { return RunTelematic(*request, out, err); });

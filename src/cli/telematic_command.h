@@ -25,7 +25,8 @@ struct SubmissionRequest {
   std::string vat;          // the declarant's VAT number
   std::string delegateVat;  // the delegate's, when one presents
   std::string customsSection;  // header (telematic)
-  std::string office;          // the user's office progressive (telematic)
+  std::string office;          // the site number customs gave the sender (telematic); empty: 001
+  std::string layout;          // 2010 or 2022 (telematic); empty: 2022 from January 2022, else 2010
   std::string box1, box2;      // the cover-page boxes (legacy)
   std::string fileName;        // legacy file name
   std::string outDir;

@@ -28,6 +28,7 @@
 #include "platform/error.h"
 #include "platform/recordset.h"
 #include "telematic/line_movements.h"
+#include "telematic/record_layout.h"
 #include "telematic/submission_source.h"
 
 namespace zelmora::cli {
@@ -113,6 +114,27 @@ std::vector<std::string> LinesBehind(const VerifyRequest& request, const std::st
   return behind;
 }
 
+// The layout a file is in: as asked, else by the year of its first
+// frontispiece (two digits: 22 and later are the 2022 layout's periods).
+const telematic::SubmissionFormat* FormatOf(const std::string& layout, const std::string& text) {
+  if (layout == "2010") return &telematic::Format2010();
+  if (layout == "2022") return &telematic::Format2022();
+  if (!layout.empty()) return nullptr;
+  const telematic::SubmissionFormat& format = telematic::Format2010();
+  size_t at = text.find('\n');
+  while (at != std::string::npos && at + 1 < text.size()) {
+    const size_t from = at + 1;
+    at = text.find('\n', from);
+    const std::string_view record(text.data() + from, (at == std::string::npos ? text.size() : at) - from);
+    if (record.size() >= format.list_position + 2 && record[format.type_position - 1] == format.frontispiece_type) {
+      const std::string_view year = record.substr(format.list_position, 2);
+      const bool digits = year[0] >= '0' && year[0] <= '9' && year[1] >= '0' && year[1] <= '9';
+      return digits && (year[0] - '0') * 10 + (year[1] - '0') >= 22 ? &telematic::Format2022() : &format;
+    }
+  }
+  return &format;
+}
+
 }  // namespace
 
 void WriteProblems(const std::vector<telematic::Problem>& problems, bool csv, std::ostream& out,
@@ -162,7 +184,12 @@ int RunVerify(const VerifyRequest& request, std::ostream& out, std::ostream& err
     SayWhy(err, command, "cannot read " + request.file + ": " + std::generic_category().message(errno));
     return 2;
   }
-  const std::vector<telematic::Problem> problems = telematic::CheckSubmission2010(text);
+  const telematic::SubmissionFormat* format = FormatOf(request.layout, text);
+  if (!format) {
+    SayWhy(err, command, "--layout must be 2010 or 2022, not '" + Shown(request.layout) + "'");
+    return 2;
+  }
+  const std::vector<telematic::Problem> problems = telematic::CheckSubmission(text, *format);
   std::vector<std::string> behind;
   if (!request.database.empty()) {
     try {
@@ -185,18 +212,21 @@ int RunVerify(const VerifyRequest& request, std::ostream& out, std::ostream& err
       const size_t lf = text.find('\n', at);
       at = lf == std::string::npos ? text.size() : lf + 1;
     }
-    out << request.file << ": " << records << (records == 1 ? " record, " : " records, ") << problems.size()
+    out << request.file << ": " << (format == &telematic::Format2022() ? "2022" : "2010") << " layout, " << records
+        << (records == 1 ? " record, " : " records, ") << problems.size()
         << (problems.size() == 1 ? " problem" : " problems") << "\n";
   }
   return problems.empty() ? 0 : 1;
 }
 
 void AddVerifyCommand(CLI::App& app, int& exitCode) {
-  auto* command = app.add_subcommand("verify", "Check a telematic submission file (2010 layout) against the format");
+  auto* command = app.add_subcommand("verify", "Check a telematic submission file (2010 or 2022 layout) against the format");
   auto request = std::make_shared<VerifyRequest>();
   command->add_option("FILE", request->file, "the submission file")->required();
   command->add_flag("--csv", request->csv, "the problems as CSV");
   auto typed = std::make_shared<std::array<std::string, 3>>();  // company, year, period
+  command->add_option("--layout", request->layout,
+                      "2010 or 2022 (default: the layout of the file's period, 2022 from January 2022)");
   AddDatabaseOption(*command, request->database);
   AddCompanyOption(*command, (*typed)[0]);
   AddYearOption(*command, (*typed)[1]);

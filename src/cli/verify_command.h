@@ -1,5 +1,5 @@
-// zelmora verify: the format check of a telematic submission file (2010
-// layout), one problem per line, for a person to fix before sending.
+// zelmora verify: the format check of a telematic submission file (2010 or
+// 2022 layout), one problem per line, for a person to fix before sending.
 #pragma once
 
 #include <ostream>
@@ -13,6 +13,9 @@ namespace zelmora::cli {
 struct VerifyRequest {
   std::string file{};
   bool csv = false;
+  // 2010 or 2022; empty: the layout of the file's period (2022 from
+  // January 2022), as its first frontispiece gives it.
+  std::string layout{};
   // The database the file was written from: each problem of a detail
   // record then names the declaration line behind it and the registration
   // numbers of its movements. The period is the month that ends it, as the

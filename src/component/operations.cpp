@@ -48,6 +48,11 @@ const std::vector<CLSIN_INTRABO::Operation>& CLSIN_INTRABO::Operations() {
          object.PreparaTracciatoPerInvioTelematico();
          return Variant();
        }},
+      {"PreparaTracciatoPerInvioTelematico2022", 0, 0,
+       [](CLSIN_INTRABO& object, std::vector<Variant>&) {
+         object.PreparaTracciatoPerInvioTelematico2022();
+         return Variant();
+       }},
       {"CreaRecordsetPerTracciato", 0, 0,
        [](CLSIN_INTRABO& object, std::vector<Variant>&) { return Variant::Obj(object.CreaRecordsetPerTracciato()); }},
       {"GeneraRstDatiLocalizzazioneFrancese", 0, 0,

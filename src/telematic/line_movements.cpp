@@ -1,6 +1,7 @@
 #include "telematic/line_movements.h"
 
 #include <string_view>
+#include <vector>
 
 #include "component/value_helpers.h"
 #include "platform/text_util.h"
@@ -29,12 +30,18 @@ Match MatchOf(std::string_view name) {
 }  // namespace
 
 std::string LineMovementsCondition(const Recordset& rs, bool emptyNarrows) {
+  std::vector<Variant> values;
+  for (size_t i = 0; i < rs.FieldCount(); ++i) values.push_back(rs.Value(i));
+  return LineMovementsCondition(rs, values, emptyNarrows);
+}
+
+std::string LineMovementsCondition(const Recordset& rs, const Row& row, bool emptyNarrows) {
   std::string condition;
   for (size_t i = 0; i < rs.FieldCount(); ++i) {
     const std::string name = SeNullo(Variant::String(rs.Field(i).name), Variant::String("")).Text();
     const Match match = MatchOf(name);
     if (match == Match::kNone) continue;
-    const std::string text = rs.Value(i).Text();
+    const std::string text = row[i].Text();
     if (!emptyNarrows && text.empty()) continue;
     if (match != Match::kPlainAlways && text.empty()) {
       condition += " AND " + name + " IS NULL \r\n";

@@ -15,5 +15,7 @@ namespace zelmora::telematic {
 // empties the party columns of statistics-only lines, whose movements do
 // have a party.
 std::string LineMovementsCondition(const Recordset& rs, bool emptyNarrows = true);
+// The same for `row`, one of the rows of `rs`.
+std::string LineMovementsCondition(const Recordset& rs, const Row& row, bool emptyNarrows);
 
 }  // namespace zelmora::telematic

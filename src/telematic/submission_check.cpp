@@ -177,6 +177,7 @@ void CloseDeclaration(const Declaration& d, const SubmissionFormat& format, std:
   const std::string type(format.frontispiece.record_type);
   for (size_t s = 0; s < format.sections.size() && s < 8; ++s) {
     const SectionTotal& section = format.sections[s];
+    if (section.list != 0 && section.list != d.list) continue;
     const std::string& count = d.counts[s];
     if (AllDigits(count) && Number(count) != static_cast<int>(d.lines[s])) {
       problems.push_back({d.record, type, std::string(section.name) + " lines", Quoted(count),
@@ -184,6 +185,7 @@ void CloseDeclaration(const Declaration& d, const SubmissionFormat& format, std:
                               " records that follow",
                           d.number, 0, section.type});
     }
+    if (section.total_length == 0) continue;  // a section without amounts
     const std::optional<int64_t> total = Amount(d.totals[s], section.letter_coded);
     if (total && d.summable[s] && *total != d.sums[s]) {
       problems.push_back({d.record, type, std::string(section.name) + " total", Quoted(d.totals[s]),
@@ -201,6 +203,39 @@ const DetailLayout* FindDetail(const SubmissionFormat& format, char type, char l
     }
   }
   return nullptr;
+}
+
+const RecordLayout& FrontispieceOf(const SubmissionFormat& format, const Characters& record) {
+  if (record.size() >= format.list_position) {
+    const std::string_view list = record.Field(format.list_position, 1);
+    for (const auto& [character, layout] : format.list_frontispieces) {
+      if (list.size() == 1 && list.front() == character) return layout;
+    }
+  }
+  return format.frontispiece;
+}
+
+// The first character outside printable ASCII, as its 1-based position and
+// its bytes in hexadecimal; nullopt when there is none.
+std::optional<std::pair<size_t, std::string>> NotPrintable(std::string_view record) {
+  size_t character = 0;
+  for (size_t i = 0; i < record.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(record[i]);
+    if ((c & 0xC0) != 0x80) ++character;
+    if (c >= 32 && c <= 126) continue;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string bytes;
+    size_t end = i + 1;
+    while (end < record.size() && (static_cast<unsigned char>(record[end]) & 0xC0) == 0x80) ++end;
+    for (size_t k = i; k < end; ++k) {
+      const unsigned char b = static_cast<unsigned char>(record[k]);
+      if (!bytes.empty()) bytes += ' ';
+      bytes += kHex[b >> 4];
+      bytes += kHex[b & 15];
+    }
+    return std::make_pair(character, bytes);
+  }
+  return std::nullopt;
 }
 
 int SectionOf(const SubmissionFormat& format, char type) {
@@ -245,6 +280,15 @@ std::vector<Problem> CheckSubmission(std::string_view file, const SubmissionForm
     return problems;
   }
 
+  if (format.printable_ascii_only) {
+    for (size_t i = 0; i < records.size(); ++i) {
+      if (std::optional<std::pair<size_t, std::string>> found = NotPrintable(records[i])) {
+        problems.push_back({i + 1, i == 0 ? std::string(format.header.record_type) : "declaration",
+                            "character " + std::to_string(found->first), "bytes " + found->second,
+                            "printable ASCII only"});
+      }
+    }
+  }
   const size_t before = problems.size();
   CheckRecord(records.front(), 1, format.header, problems);
   if (problems.size() == before) {
@@ -274,26 +318,29 @@ std::vector<Problem> CheckSubmission(std::string_view file, const SubmissionForm
       current.record = number;
       current.number = ++declarations;
       const size_t found = problems.size();
-      if (record.size() != format.frontispiece.length) {
-        problems.push_back({number, std::string(format.frontispiece.record_type), "record length",
-                            std::to_string(record.size()), std::to_string(format.frontispiece.length),
+      const RecordLayout& front = FrontispieceOf(format, record);
+      if (record.size() != front.length) {
+        problems.push_back({number, std::string(front.record_type), "record length",
+                            std::to_string(record.size()), std::to_string(front.length),
                             current.number, 0});
         continue;
       }
-      CheckFields(record, number, format.frontispiece, problems, current.number, 0);
+      CheckFields(record, number, front, problems, current.number, 0);
       current.fields_ok = true;
       current.shared = std::string(record.Field(format.shared_start, format.shared_length));
       current.list = record.Field(format.list_position, 1).front();
       current.periodicity = record.Field(format.periodicity_position, 1).front();
       for (size_t s = 0; s < format.sections.size() && s < 8; ++s) {
-        current.counts[s] = std::string(record.Field(format.sections[s].count_start, format.sections[s].count_length));
-        current.totals[s] = std::string(record.Field(format.sections[s].total_start, format.sections[s].total_length));
+        const SectionTotal& section = format.sections[s];
+        if (section.list != 0 && section.list != current.list) continue;
+        current.counts[s] = std::string(record.Field(section.count_start, section.count_length));
+        if (section.total_length > 0) current.totals[s] = std::string(record.Field(section.total_start, section.total_length));
       }
       // A quarter is 1 to 4; a month 1 to 12.
       const std::string_view period = record.Field(format.period_start, format.period_length);
       const int high = current.periodicity == 'T' ? 4 : 12;
       if (problems.size() == found && (Number(period) < 1 || Number(period) > high)) {
-        problems.push_back({number, std::string(format.frontispiece.record_type), "period", Quoted(period),
+        problems.push_back({number, std::string(front.record_type), "period", Quoted(period),
                             std::to_string(format.period_length) + " digits from 1 to " + std::to_string(high),
                             current.number, 0});
       }
@@ -339,7 +386,7 @@ std::vector<Problem> CheckSubmission(std::string_view file, const SubmissionForm
                           Quoted(record.Field(format.shared_start, format.shared_length)), Quoted(current.shared) + " as its frontispiece",
                           current.number, detail});
     }
-    if (s >= 0) {
+    if (s >= 0 && layout->amount_length > 0) {
       std::optional<int64_t> amount = Amount(record.Field(layout->amount_start, layout->amount_length), false);
       if (!amount) {
         current.summable[s] = false;

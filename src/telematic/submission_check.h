@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zelmora::telematic {
@@ -54,6 +55,7 @@ struct SectionTotal {
   size_t count_start, count_length;
   size_t total_start, total_length;
   bool letter_coded;  // a negative total is written with a letter last
+  char list = 0;      // the list whose frontispiece has the section; 0: every list
 };
 
 struct SubmissionFormat {
@@ -65,10 +67,15 @@ struct SubmissionFormat {
   size_t shared_start, shared_length;  // the characters details repeat from their frontispiece
   char frontispiece_type;
   RecordLayout frontispiece;
+  // When a layout's frontispiece differs by list: the layout of each list
+  // (by the character at list_position); `frontispiece` serves the others.
+  std::vector<std::pair<char, RecordLayout>> list_frontispieces;
   size_t list_position, periodicity_position;
   size_t period_start, period_length;
   std::vector<SectionTotal> sections;
   std::vector<DetailLayout> details;
+  // Every character of every record is printable ASCII (32 to 126).
+  bool printable_ascii_only = false;
 };
 
 const SubmissionFormat& Format2010();

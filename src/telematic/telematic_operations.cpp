@@ -15,6 +15,10 @@ void CLSIN_INTRABO::PreparaTracciatoPerDischetto2010(const Variant& PathFile) {
 
 void CLSIN_INTRABO::PreparaTracciatoPerInvioTelematico() { telematic::PreparaTracciatoPerInvioTelematico(*ctx_); }
 
+void CLSIN_INTRABO::PreparaTracciatoPerInvioTelematico2022() {
+  telematic::PreparaTracciatoPerInvioTelematico2022(*ctx_);
+}
+
 RecordsetPtr CLSIN_INTRABO::CreaRecordsetPerTracciato() { return telematic::CreaRecordsetPerTracciato(*ctx_); }
 
 }  // namespace zelmora

@@ -8,11 +8,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "component/intra_context.h"
 #include "platform/recordset.h"
 #include "platform/variant.h"
+#include "telematic/records_2022.h"
 
 namespace zelmora::telematic {
 
@@ -82,15 +84,27 @@ struct SubmissionList {
   int32_t selected = 0;     // lines of the record source
   int32_t written = 0;      // lines left after the zero filter
   bool produced = false;    // records appended for this list
+  int32_t callOff = 0;      // call-off stock movements of the period (2022 layout)
+  std::string leftOut;      // why the list was not filed at all, when it was not
 };
 struct SubmissionReport {
   std::vector<SubmissionList> lists;
+  // The lines the 2022 writer could not write (then nothing was written).
+  std::vector<RefusedLine> refused;
 };
 
 // The telematic submission text in COutput (file name, header, then each
 // declaration's frontispiece and details). `report`, when given, receives
 // the counts per list.
 void PreparaTracciatoPerInvioTelematico(IntraContext& context, SubmissionReport* report = nullptr);
+
+// The same submission in the layout in force from January 2022 (sections 1
+// to 5; purchases only with a monthly periodicity, a quarterly purchases
+// list being left out and said so in `report`). A line that cannot be
+// written correctly stops the run: Stato and Errore say how many and the
+// first, COutput's text stays as it was, and `report` lists each with the
+// registrations behind it.
+void PreparaTracciatoPerInvioTelematico2022(IntraContext& context, SubmissionReport* report = nullptr);
 
 // One declaration in the 2010 layout, written to the file named by
 // FolderFileIntraWeb and PathFileIntraWeb; `pathFile` is not used.

@@ -20,7 +20,7 @@ TEST(ConcurrentRuns, TwoSubmissionsAtOnceBothEndWithOneWholeFile) {
   ASSERT_EQ(std::system((binary + " db demo " + (folder / "demo.db") + " > /dev/null").c_str()), 0);
   const std::string job = binary + " telematic --db " + (folder / "demo.db") +
                           " --company 1 --year 2024 --period 3 --lists both --user ABCD --date 2024-04-10"
-                          " --progressive 1 --submission 1 --vat 01234567890 --out " + folder.path();
+                          " --progressive 1 --submission 1 --vat 01234567890 --layout 2010 --out " + folder.path();
   ASSERT_EQ(std::system((job + " > /dev/null").c_str()), 0);
   const std::string alone = zelmora::testing::FileBytes(folder / "ABCD0410.I01");
   ASSERT_FALSE(alone.empty());

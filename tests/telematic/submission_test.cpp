@@ -314,12 +314,13 @@ TEST_F(SubmissionDatabase, TheTelematicCommandWritesTheFileOrSaysWhyNot) {
   request.submission = "7";
   request.vat = "01234567890";
   request.outDir = out.path();
+  request.layout = "2010";
   std::ostringstream stdout_, stderr_;
   ASSERT_EQ(cli::RunTelematic(request, stdout_, stderr_, std::make_shared<FixedDay>()), 0) << stderr_.str();
   EXPECT_SAME_TEXT(
       "sales list (monthly): 4 of 5 lines declared, 1 left out by the zero filter\n"
       "purchases list (quarterly): 2 of 2 lines declared, 0 left out by the zero filter\n"
-      "ABCD0415.I01 written to " + out.path() + " (890 bytes)\n"
+      "ABCD0415.I01 written to " + out.path() + " (890 bytes, 2010 layout)\n"
       "records: header 1, frontispiece 2, goods 2, goods corrections 0, services 4, services corrections 0\n"
       "sales declaration, submission 000007: goods 1 line total 1201, goods corrections 0 lines total 0, "
       "services 3 lines total 600, services corrections 0 lines total 0\n"
@@ -334,7 +335,7 @@ TEST_F(SubmissionDatabase, TheTelematicCommandWritesTheFileOrSaysWhyNot) {
     content << file.rdbuf();
     return content.str();
   }();
-  EXPECT_EQ(written.substr(0, 77), "ABCD            ABCD0415.I01            000000    01234567890     000 00009\r\n");
+  EXPECT_EQ(written.substr(0, 77), "ABCD            ABCD0415.I01            000000    01234567890     001 00009\r\n");
 
   // Refusals: one line each, with the reason, and no file.
   struct Case {

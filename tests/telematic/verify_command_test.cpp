@@ -47,6 +47,7 @@ TEST(VerifyCommand, TheDemoSubmissionIsCheckedWhenWrittenAndAgainFromItsFile) {
   request.vat = "01234567890";
   request.outDir = folder.path();
   request.strict = true;
+  request.layout = "2010";
   // The demo holds negative lines (returns): the component writes them as
   // the host asked, the check reports the signs the format does not allow
   // and the totals that then differ from the records.
@@ -67,9 +68,9 @@ TEST(VerifyCommand, TheDemoSubmissionIsCheckedWhenWrittenAndAgainFromItsFile) {
 
   const std::string file = folder / "ABCD0410.I01";
   std::ostringstream table, csv, none;
-  EXPECT_EQ(cli::RunVerify({.file = file}, table, none), 1);
-  EXPECT_SAME_TEXT(problems + file + ": 167 records, 5 problems\n", table.str());
-  EXPECT_EQ(cli::RunVerify({.file = file, .csv = true}, csv, none), 1);
+  EXPECT_EQ(cli::RunVerify({.file = file, .layout = "2010"}, table, none), 1);
+  EXPECT_SAME_TEXT(problems + file + ": 2010 layout, 167 records, 5 problems\n", table.str());
+  EXPECT_EQ(cli::RunVerify({.file = file, .csv = true, .layout = "2010"}, csv, none), 1);
   EXPECT_SAME_TEXT(
       "RECORD,RECORD_TYPE,FIELD,HOLDS,WANTS\r\n"
       "2,0 frontispiece,goods total,'0000000122379',\"'0000000122991', the sum of the goods records\"\r\n"
@@ -82,7 +83,7 @@ TEST(VerifyCommand, TheDemoSubmissionIsCheckedWhenWrittenAndAgainFromItsFile) {
 
   // With the database, each problem of a detail record names the line it
   // was written from and the registrations of the line's movements.
-  cli::VerifyRequest traced{.file = file, .database = folder / "demo.db", .company = 1, .year = 2024, .period = 3};
+  cli::VerifyRequest traced{.file = file, .layout = "2010", .database = folder / "demo.db", .company = 1, .year = 2024, .period = 3};
   std::ostringstream lines;
   EXPECT_EQ(cli::RunVerify(traced, lines, none), 1);
   EXPECT_SAME_TEXT(
@@ -98,7 +99,7 @@ TEST(VerifyCommand, TheDemoSubmissionIsCheckedWhenWrittenAndAgainFromItsFile) {
       "    32  0 frontispiece  goods total        '0000002179534'  '0000002194968', the sum of the goods records\n"
       "    90  1 goods         currency amount    '00000000-7941'  13 digits                                      "
       "purchases line 58 (90318080, 5994354310): registrations 609\n" +
-          file + ": 167 records, 5 problems\n",
+          file + ": 2010 layout, 167 records, 5 problems\n",
       lines.str());
   EXPECT_EQ(none.str(), "");
   traced.company = 9;
@@ -115,7 +116,7 @@ TEST(VerifyCommand, TheDemoSubmissionIsCheckedWhenWrittenAndAgainFromItsFile) {
   EXPECT_EQ(cli::RunTelematic(may, mayOut, mayErr), 0) << mayErr.str();
   EXPECT_NE(mayOut.str().find("format check: no problems\n"), std::string::npos) << mayOut.str();
   std::ostringstream clean;
-  EXPECT_EQ(cli::RunVerify({.file = folder / "ABCD0710.I01"}, clean, none), 0);
+  EXPECT_EQ(cli::RunVerify({.file = folder / "ABCD0710.I01", .layout = "2010"}, clean, none), 0);
 
   // A file that cannot be read: one line, exit 2.
   std::ostringstream missingOut, missingErr, dirErr;

@@ -1095,6 +1095,35 @@ std::string PragmaValue(sqlite3* db, const char* pragma) {
   return value;
 }
 
+// What the layout in force from 2022 adds, in zelmora's own tables, without
+// touching the rows above: the nature's column B on the goods lines of part
+// of the codes (chosen by code, so that every movement of a declaration
+// line carries the same), and a few call-off stock movements of company 1
+// with German and French customers.
+void FillLayout2022Data(sqlite3* db) {
+  Exec(db,
+       "INSERT INTO ZL01_NATURAB (ZL01_DITTA_CG18, ZL01_NUMREG_CG41, ZL01_NUMRIGA, ZL01_NATURAB)"
+       " SELECT IN02_DITTA_CG18, IN02_NUMREG_CG41, IFNULL(IN02_NUMRIGA, 0), '1' FROM IN02_RIGHEDOC"
+       " WHERE IN02_INDOPER = 0 AND IN02_INDNATURA IN (1, 2, 3, 4, 5, 7, 9)"
+       " AND CAST(substr(IN02_NOMENCLATURA, 8, 1) AS INT) % 2 = 0");
+  Exec(db,
+       "INSERT INTO ZL02_CALLOFFSTOCK"
+       " SELECT 1, ROW_NUMBER() OVER (ORDER BY M.MESE, P.CG44_CLIFOR), 2024, M.MESE, P.CG07_CODISO, P.CG16_PARTIVA,"
+       "  M.OPERAZIONE, CASE WHEN M.OPERAZIONE = 3 THEN N.CG07_CODISO END,"
+       "  CASE WHEN M.OPERAZIONE = 3 THEN N.CG16_PARTIVA END"
+       " FROM (SELECT 3 AS MESE, 1 AS OPERAZIONE, 0 AS K UNION ALL SELECT 3, 2, 1 UNION ALL SELECT 6, 3, 0) AS M"
+       " JOIN (SELECT CG44_CLIFOR, CG07_CODISO, CG16_PARTIVA, ROW_NUMBER() OVER (ORDER BY CG44_CLIFOR) - 1 AS K"
+       "       FROM CG44_CLIFOR JOIN CG16_ANAGGEN ON CG16_CODICE = CG44_CODICE_CG16"
+       "       JOIN CG07_TABSTATIEST ON CG07_CODICE = CG16_CODICE_CG07"
+       "       WHERE CG44_DITTA_CG18 = 1 AND CG44_TIPOCF = 0 AND CG07_CODISO IN ('DE', 'FR')"
+       "       AND CG16_PARTIVA IS NOT NULL) AS P ON P.K = M.K"
+       " LEFT JOIN (SELECT CG07_CODISO, CG16_PARTIVA FROM CG44_CLIFOR"
+       "       JOIN CG16_ANAGGEN ON CG16_CODICE = CG44_CODICE_CG16"
+       "       JOIN CG07_TABSTATIEST ON CG07_CODICE = CG16_CODICE_CG07"
+       "       WHERE CG44_DITTA_CG18 = 1 AND CG44_TIPOCF = 0 AND CG07_CODISO = 'DE' AND CG16_PARTIVA IS NOT NULL"
+       "       ORDER BY CG44_CLIFOR DESC LIMIT 1) AS N ON 1 = 1");
+}
+
 }  // namespace
 
 DemoSummary FillDemoData(sqlite3* db, const DemoOptions& options) {
@@ -1124,6 +1153,7 @@ DemoSummary FillDemoData(sqlite3* db, const DemoOptions& options) {
       DemoBuilder builder(db, options);
       summary = builder.Build();
     }
+    FillLayout2022Data(db);
     Exec(db, "RELEASE demo_data");
     restore();
     return summary;

@@ -7,7 +7,9 @@
 // data, fiscal-only and statistical-only lines, negative lines, several
 // journal sections, excluded nature 10, documents without a competence date
 // or without lines, parties without registry or country, and a nomenclature
-// over several years with missing and changed codes.
+// over several years with missing and changed codes. zelmora's own tables
+// hold the nature's column B of part of the goods lines and a few call-off
+// stock movements of company 1 (2024).
 //
 // The content depends only on the options: the same seed and line count give
 // the same rows on every platform (own generator, integer arithmetic only).

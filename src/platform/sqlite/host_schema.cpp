@@ -1,4 +1,5 @@
 #include "platform/sqlite/host_schema.h"
+#include "platform/sqlite/extension_schema.h"
 
 #include <sqlite3.h>
 
@@ -294,6 +295,7 @@ void CreateHostSchema(sqlite3* db) {
   if (db == nullptr) throw Error::InvalidProcedureCall();
   std::string script = "SAVEPOINT host_schema;\n";
   script += kDdl;
+  script += ExtensionSchemaDdl();
   script += "\nRELEASE host_schema;";
   int rc = sqlite3_exec(db, script.c_str(), nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {

@@ -27,7 +27,8 @@ namespace zelmora {
 // ";" and line breaks, in an order that runs on an empty database.
 std::string_view HostSchemaDdl();
 
-// Runs HostSchemaDdl() on `db` inside one transaction. Throws zelmora::Error
+// Runs HostSchemaDdl() on `db` inside one transaction, with zelmora's own
+// tables (extension_schema.h). Throws zelmora::Error
 // (SQLite's result code and message) when a statement fails, for instance
 // because a table already exists; nothing is left created then.
 void CreateHostSchema(sqlite3* db);

@@ -128,3 +128,49 @@ TEST(DbCommandTest, DemoFillsANewDatabaseAndSummarisesIt) {
 
 }  // namespace
 }  // namespace zelmora::testing
+
+namespace zelmora::testing {
+namespace {
+
+std::string ZelmoraTables(const std::string& path) {
+  sqlite3* db = nullptr;
+  EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  const std::string names =
+      Rows(db, "SELECT type || ' ' || name FROM sqlite_master WHERE name LIKE '%ZL0%' ORDER BY name");
+  sqlite3_close(db);
+  return names;
+}
+
+TEST(DbCommandTest, UpgradeAddsZelmorasTablesToAnOlderDatabaseOnce) {
+  Folder folder;
+  const std::string path = folder / "host.db";
+  {
+    // A database made before zelmora kept tables of its own: the host's
+    // schema alone, with a line in it.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    Exec(db, std::string(HostSchemaDdl()));
+    Exec(db, "INSERT INTO IN01_DOCTESTA (IN01_DITTA_CG18, IN01_NUMREG_CG41) VALUES (1, 10)");
+    sqlite3_close(db);
+  }
+  EXPECT_EQ(ZelmoraTables(path), "");
+  Outcome first = Zelmora({"db", "upgrade", path});
+  EXPECT_EQ(first.exitCode, 0) << first.err;
+  EXPECT_EQ(first.out, "Added zelmora's tables ZL01_NATURAB and ZL02_CALLOFFSTOCK to " + path + "\n");
+  EXPECT_EQ(ZelmoraTables(path), "index IX_ZL02_PERIODO\ntable ZL01_NATURAB\ntable ZL02_CALLOFFSTOCK\n"
+                                 "index sqlite_autoindex_ZL01_NATURAB_1\nindex sqlite_autoindex_ZL02_CALLOFFSTOCK_1\n");
+  Outcome again = Zelmora({"db", "upgrade", path});
+  EXPECT_EQ(again.exitCode, 0) << again.err;
+  EXPECT_EQ(again.out, "Nothing to add: zelmora's tables are already in " + path + "\n");
+
+  // A new database has them from the start; a missing file is refused.
+  EXPECT_EQ(Zelmora({"db", "init", folder / "new.db"}).exitCode, 0);
+  EXPECT_EQ(ZelmoraTables(folder / "new.db"), ZelmoraTables(path));
+  Outcome missing = Zelmora({"db", "upgrade", folder / "none.db"});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.err, "zelmora db upgrade: no database file at " + (folder / "none.db") + "\n");
+  EXPECT_EQ(folder.Entries(), "host.db\nnew.db\n");
+}
+
+}  // namespace
+}  // namespace zelmora::testing
