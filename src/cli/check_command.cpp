@@ -13,6 +13,7 @@
 
 #include "cli/active_interface.h"
 #include "cli/commands.h"
+#include "cli/movement_data_check.h"
 #include "cli/period_input.h"
 #include "cli/table_output.h"
 #include "component/clsin_intrabo.h"
@@ -23,6 +24,7 @@
 #include "platform/dispatch_object.h"
 #include "platform/error.h"
 #include "platform/recordset.h"
+#include "telematic/record_fields.h"
 
 namespace zelmora::cli {
 
@@ -53,6 +55,21 @@ constexpr Column kColumns[] = {
     {"CG7S_CODICENUOVO", "Replaced by"},
 };
 
+// The stored values of the period's movements that the declaration cannot
+// use, each list in the window of its own periodicity.
+std::vector<DataFault> CheckPeriodData(const CheckRequest& request, const CompanyManagementData& management,
+                                       const std::vector<int>& lists) {
+  const std::string file = SqliteFileOf(request.database);
+  if (file.empty()) return {};
+  auto periodicity = [](const Variant& value) { return telematic::SmallWhole(value).value_or(1); };
+  ListWindow windows[2];
+  for (int list : lists) {
+    windows[list] = WindowOf(periodicity(list == 0 ? management.IndIntraVen : management.IndIntraAcq), request.year,
+                             request.period);
+  }
+  return CheckMovementData(file, request.company, windows[0], windows[1]);
+}
+
 }  // namespace
 
 int RunCheck(const CheckRequest& request, std::ostream& out, std::ostream& err) {
@@ -77,6 +94,7 @@ int RunCheck(const CheckRequest& request, std::ostream& out, std::ostream& err) 
   IntraContext& context = object.context();
 
   std::vector<ErrorLine> errors;
+  std::vector<DataFault> faults;
   try {
     if (!ApriOperazioneDatabase(context, true) || context.Stato != 0) {
       return fail("cannot open " + request.database + ": " + context.Errore.Text());
@@ -87,12 +105,27 @@ int RunCheck(const CheckRequest& request, std::ostream& out, std::ostream& err) 
                                                 : context.Errore.Text());
     }
     object.SetActiveInterface(ActiveInterfaceFor(context));
+    // Read first: a value the check of the codes cannot read fails that
+    // check, and the values are then what explains the failure.
+    faults = CheckPeriodData(request, *context.ClsDitta->ClsDatiGest, lists);
+  } catch (const Error& e) {
+    return fail(e.description());
+  }
+  // The check of the codes failing after stored values were found: the
+  // values, then the failure; exit 1.
+  auto failAfterFaults = [&](const std::string& why) {
+    if (faults.empty()) return fail(why);
+    WriteDataFaults(faults, request.csv, out);
+    err << "zelmora check: " << why << "\n";
+    return 1;
+  };
+  try {
     for (int list : lists) {
       const CompanyManagementData& management = *context.ClsDitta->ClsDatiGest;
       in->TipoStampa = Variant::Integer(static_cast<int16_t>(list));
       in->TipoIntra = SeNullo(list == 0 ? management.IndIntraVen : management.IndIntraAcq, Variant::Integer(0));
       nomenclature::DefinisciStringaPerErroriNomenclatureSuModulo(context);
-      if (context.Stato != 0) return fail(context.Errore.Text());
+      if (context.Stato != 0) return failAfterFaults(context.Errore.Text());
       RecordsetPtr rows = context.connection().Execute(
           WithDocumentAndReplacement(object.COutput()->StringaSQLErroriNomenclatura.Text(), request.company),
           kCmdText);
@@ -106,7 +139,7 @@ int RunCheck(const CheckRequest& request, std::ostream& out, std::ostream& err) 
       }
     }
   } catch (const Error& e) {
-    return fail(e.description());
+    return failAfterFaults(e.description());
   }
 
   // The lines as an in-memory table, written by the shared writers.
@@ -131,7 +164,12 @@ int RunCheck(const CheckRequest& request, std::ostream& out, std::ostream& err) 
     out << errors.size() << (errors.size() == 1 ? " line" : " lines")
         << " with a code not valid for its reference year\n";
   }
-  return errors.empty() ? 0 : 1;
+  // The stored values to fix follow: in CSV as a second table after an empty line.
+  if (!request.csv || !faults.empty()) {
+    if (request.csv) out << "\r\n";
+    WriteDataFaults(faults, request.csv, out);
+  }
+  return errors.empty() && faults.empty() ? 0 : 1;
 }
 
 void AddCheckCommand(CLI::App& app, int& exitCode) {
