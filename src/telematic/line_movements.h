@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/recordset.h"
 
@@ -15,5 +16,14 @@ namespace zelmora::telematic {
 // empties the party columns of statistics-only lines, whose movements do
 // have a party.
 std::string LineMovementsCondition(const Recordset& rs, bool emptyNarrows = true);
+
+// The same clauses with every value a literal: text between single quotes
+// with its quotes doubled, a number column's value as it is only when it is
+// a whole number. For statements the commands build themselves from values
+// stored in the database, which must match themselves and nothing else.
+std::string BoundLineMovementsCondition(const Recordset& rs, bool emptyNarrows = true);
+
+// Text as a T-SQL string literal: between single quotes, each quote doubled.
+std::string SqlTextLiteral(std::string_view text);
 
 }  // namespace zelmora::telematic
