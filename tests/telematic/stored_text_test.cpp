@@ -6,9 +6,13 @@
 // the file must not hold.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 
+#include "cli/check_command.h"
+#include "cli/declaration_command.h"
+#include "cli/movements_command.h"
 #include "cli/telematic_command.h"
 #include "cli/verify_command.h"
 #include "declaration/host_database.h"
@@ -56,6 +60,32 @@ TEST(StoredText, VerifyNamesTheLinesOfHostileValuesAndTheBytesTheFileMustNotHold
   }
   db.Run("INSERT INTO CG72_NOMENCLATURE VALUES (2024, 0, '84821090', 'Cuscinetti');"
          "UPDATE CG41_PRIMANOTA SET CG41_NUMDOC = 100 + CG41_NUMREG;");
+
+  // The commands that read these values without putting them into SQL
+  // keep to their rows: every registration once, nothing failing.
+  auto rows = [](const std::string& csv) { return std::count(csv.begin(), csv.end(), '\n'); };
+  std::ostringstream movements, movementsErr;
+  cli::MovementsOptions list;
+  list.database = db.path();
+  list.company = "1";
+  list.csv = true;
+  EXPECT_EQ(cli::RunMovements(list, movements, movementsErr), 0)
+      << movementsErr.str();
+  EXPECT_EQ(rows(movements.str()), 1 + 18);
+  std::ostringstream lines, linesErr;
+  EXPECT_EQ(cli::RunDeclaration({.database = db.path(), .company = 1, .year = 2024, .period = 6, .csv = true}, lines,
+                                linesErr),
+            0)
+      << linesErr.str();
+  EXPECT_EQ(rows(lines.str()), 1 + 12);
+  std::ostringstream checked, checkErr;
+  EXPECT_EQ(cli::RunCheck({.database = db.path(), .company = 1, .year = 2024, .period = 6, .lists = "both"}, checked,
+                          checkErr),
+            0)
+      << checkErr.str();
+  EXPECT_EQ(checked.str(),
+            "0 lines with a code not valid for its reference year\n"
+            "0 stored values that would leave movements out of the declaration or break its records\n");
 
   TempFolder folder;
   cli::SubmissionRequest request;
