@@ -266,7 +266,7 @@ std::string Statement() {
 
 ListWindow WindowOf(int periodicity, int year, int period) {
   switch (periodicity) {
-    case 2: return {true, year, ((period - 1) / 3) * 3 + 1, ((period - 1) / 3) * 3 + 3};
+    case 2: return {true, year, period - 2, period};
     case 3: return {true, year, 1, 12};
     default: return {true, year, period, period};
   }
@@ -287,8 +287,9 @@ std::vector<DataFault> CheckMovementData(const std::string& path, int company, c
   // A window's days as stored (YYYYMMDD); an empty range for a list not checked.
   int parameter = 2;
   for (const ListWindow* window : {&sales, &purchases}) {
-    const int64_t from = window->year * 10000LL + window->firstMonth * 100 + 1;
-    const int64_t to = window->year * 10000LL + window->lastMonth * 100 + 31;
+    const int first = window->year * 12 + window->firstMonth - 1, last = window->year * 12 + window->lastMonth - 1;
+    const int64_t from = (first / 12) * 10000LL + (first % 12 + 1) * 100 + 1;
+    const int64_t to = (last / 12) * 10000LL + (last % 12 + 1) * 100 + 31;
     sqlite3_bind_int64(raw, parameter++, window->checked ? from : 1);
     sqlite3_bind_int64(raw, parameter++, window->checked ? to : 0);
   }

@@ -24,7 +24,9 @@ struct DataFault {
   std::string wants;         // what the column must hold, and what happens otherwise
 };
 
-// The months of one list's declaration, or none when the list is not checked.
+// The months of one list's declaration, or none when the list is not
+// checked. Months count on from the year's: 0 is December of the year
+// before, -1 November.
 struct ListWindow {
   bool checked = false;
   int year = 0;
@@ -32,8 +34,9 @@ struct ListWindow {
   int lastMonth = 0;
 };
 
-// The months a declaration of `periodicity` (1 monthly, 2 quarterly,
-// 3 yearly; anything else is taken as monthly) ending in `period` covers.
+// The months a declaration of `periodicity` (1 monthly, 2 quarterly: the
+// three months that end with `period`, 3 yearly; anything else is taken as
+// monthly) ending in `period` covers.
 ListWindow WindowOf(int periodicity, int year, int period);
 
 // The faults of company `company` in the SQLite host database at `path`,

@@ -105,6 +105,9 @@ TEST(CheckCommand, ListsTheStoredValuesThatLeaveMovementsOutOrBreakRecords) {
       // Purchases are quarterly: April is in the second quarter.
       {28, 3, "'20240415'", "IN02_INDTRASP = 10"},
       {29, 3, "'20240315'", "IN02_INDTRASP = 10"},
+      // The quarter that ends in January 2024 starts in November 2023.
+      {32, 3, "'20231115'", "IN02_INDTRASP = 11"},
+      {33, 3, "'20231031'", "IN02_INDTRASP = 11"},
       // Fractions and blanks are no codes and no days.
       {30, 1, "'20240601'", "IN02_INDTIPODATI = 0.5"},
       {31, 1, "' '", ""},
@@ -178,6 +181,24 @@ TEST(CheckCommand, ListsTheStoredValuesThatLeaveMovementsOutOrBreakRecords) {
       "28,128,1,IN02_INDTRASP,10,a transport mode 0 to 9 or Null (else the goods record is broken)\r\n"
       "31,131,,IN01_DTCOMPINTRA,' ',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n",
       csv.str());
+
+  request.period = 1;
+  std::ostringstream january;
+  EXPECT_EQ(cli::RunCheck(request, january, err), 1);
+  EXPECT_EQ(err.str(), "");
+  // January's purchases: the quarter from November 2023 (reg. 32, not 33).
+  EXPECT_SAME_TEXT(
+      "LIST,IN01_NUMREG_CG41,CG41_NUMDOC,IN01_DTCOMPINTRA,IN02_INDOPER,IN02_NOMENCLATURA,NOMENCLATURA_ANNORIF,CG7S_CODICENUOVO\r\n"
+      "\r\n"
+      "IN01_NUMREG_CG41,CG41_NUMDOC,IN02_NUMRIGA,COLUMN,HOLDS,WANTS\r\n"
+      "11,111,,IN01_DTCOMPINTRA,20241340,\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "12,112,,IN01_DTCOMPINTRA,0,\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "13,113,,IN01_DTCOMPINTRA,'abc',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "14,114,,IN01_DTCOMPINTRA,'2024-02-30',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "15,115,,IN01_DTCOMPINTRA,Null,\"a day: the movement has no competence date and its entry no registration date, so it is in no declaration\"\r\n"
+      "31,131,,IN01_DTCOMPINTRA,' ',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "32,132,1,IN02_INDTRASP,11,a transport mode 0 to 9 or Null (else the goods record is broken)\r\n",
+      january.str());
 }
 
 TEST(CheckCommand, BadInputSaysWhyInOneLine) {
