@@ -14,6 +14,7 @@
 #include "cli/commands.h"
 #include "cli/failure_cause.h"
 #include "cli/options.h"
+#include "cli/movement_data_check.h"
 #include "cli/period_input.h"
 #include "cli/table_output.h"
 #include "component/clsin_intrabo.h"
@@ -24,6 +25,7 @@
 #include "platform/dispatch_object.h"
 #include "platform/error.h"
 #include "platform/recordset.h"
+#include "telematic/record_fields.h"
 
 namespace zelmora::cli {
 
@@ -53,6 +55,21 @@ constexpr Column kColumns[] = {
     {"IN02_INDOPER", "Op"},       {"IN02_NOMENCLATURA", "Code"},   {"NOMENCLATURA_ANNORIF", "Year"},
     {"CG7S_CODICENUOVO", "Replaced by"},
 };
+
+// The stored values of the period's movements that the declaration cannot
+// use, each list in the window of its own periodicity.
+std::vector<DataFault> CheckPeriodData(const CheckRequest& request, const CompanyManagementData& management,
+                                       const std::vector<int>& lists) {
+  const std::string file = SqliteFileOf(request.database);
+  if (file.empty()) return {};
+  auto periodicity = [](const Variant& value) { return telematic::SmallWhole(value).value_or(1); };
+  ListWindow windows[2];
+  for (int list : lists) {
+    windows[list] = WindowOf(periodicity(list == 0 ? management.IndIntraVen : management.IndIntraAcq), request.year,
+                             request.period);
+  }
+  return CheckMovementData(file, request.company, windows[0], windows[1]);
+}
 
 }  // namespace
 
@@ -93,15 +110,31 @@ int RunCheck(const CheckRequest& request, std::ostream& out, std::ostream& err) 
   }
 
   std::vector<ErrorLine> errors;
+  std::vector<DataFault> faults;
   try {
     failures->Clear();
     object.SetActiveInterface(ActiveInterfaceFor(context));
+    // Read first: a value the check of the codes cannot read fails that
+    // check, and the values are then what explains the failure.
+    faults = CheckPeriodData(request, *context.ClsDitta->ClsDatiGest, lists);
+  } catch (const Error& e) {
+    return fail(e.description());
+  }
+  // The check of the codes failing after stored values were found: the
+  // values, then the failure; exit 1.
+  auto failAfterFaults = [&](const std::string& why) {
+    if (faults.empty()) return fail(why);
+    WriteDataFaults(faults, request.csv, out);
+    SayWhy(err, command, why);
+    return 1;
+  };
+  try {
     for (int list : lists) {
       const CompanyManagementData& management = *context.ClsDitta->ClsDatiGest;
       in->TipoStampa = Variant::Integer(static_cast<int16_t>(list));
       in->TipoIntra = SeNullo(list == 0 ? management.IndIntraVen : management.IndIntraAcq, Variant::Integer(0));
       nomenclature::DefinisciStringaPerErroriNomenclatureSuModulo(context);
-      if (context.Stato != 0) return fail(FailureCause(context, *failures));
+      if (context.Stato != 0) return failAfterFaults(FailureCause(context, *failures));
       RecordsetPtr rows = context.connection().Execute(
           WithDocumentAndReplacement(object.COutput()->StringaSQLErroriNomenclatura.Text(), request.company),
           kCmdText);
@@ -115,7 +148,7 @@ int RunCheck(const CheckRequest& request, std::ostream& out, std::ostream& err) 
       }
     }
   } catch (const Error& e) {
-    return fail(e.description());
+    return failAfterFaults(e.description());
   }
 
   // The lines as an in-memory table, written by the shared writers.
@@ -140,7 +173,12 @@ int RunCheck(const CheckRequest& request, std::ostream& out, std::ostream& err) 
     out << errors.size() << (errors.size() == 1 ? " line" : " lines")
         << " with a code not valid for its reference year\n";
   }
-  return errors.empty() ? 0 : 1;
+  // The stored values to fix follow: in CSV as a second table after an empty line.
+  if (!request.csv || !faults.empty()) {
+    if (request.csv) out << "\r\n";
+    WriteDataFaults(faults, request.csv, out);
+  }
+  return errors.empty() && faults.empty() ? 0 : 1;
 }
 
 void AddCheckCommand(CLI::App& app, int& exitCode) {

@@ -97,16 +97,16 @@ std::vector<std::string> LinesBehind(const VerifyRequest& request, const std::st
       auto found = wanted.find(n);
       if (found == wanted.end()) continue;
       const std::string sql = "SELECT DISTINCT IN01_NUMREG_CG41 FROM VIN01_INTRA WITH(NOLOCK) WHERE IN02_INDNATURA <> 10 \r\n" +
-                              in->StrWherePeriodo + "\r\n" + telematic::LineMovementsCondition(*lines, false) +
+                              in->StrWherePeriodo + "\r\n" + telematic::BoundLineMovementsCondition(*lines, false) +
                               " AND IN01_DITTA_CG18 = " + std::to_string(request.company) + "\r\nORDER BY 1";
       RecordsetPtr movements = context.connection().Execute(sql, kCmdText);
       std::string registrations;
       for (const Row* row : movements->VisibleRows()) {
-        registrations += (registrations.empty() ? "" : ", ") + (*row)[0].Text();
+        registrations += (registrations.empty() ? "" : ", ") + telematic::Escaped((*row)[0].Text());
       }
       const std::string text = (declarations[d - 1].first == 'A' ? "purchases line " : "sales line ") +
-                               std::to_string(n) + " (" + lines->Value("IN02_NOMENCLATURA").Text() + ", " +
-                               lines->Value("CG16_PARTIVA").Text() + "): registrations " +
+                               std::to_string(n) + " (" + telematic::Escaped(lines->Value("IN02_NOMENCLATURA").Text()) + ", " +
+                               telematic::Escaped(lines->Value("CG16_PARTIVA").Text()) + "): registrations " +
                                (registrations.empty() ? "none found" : registrations);
       for (size_t p : found->second) behind[p] = text;
     }

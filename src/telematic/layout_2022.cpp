@@ -224,7 +224,6 @@ SubmissionFormat BuildFormat() {
                           total ? total->length : 0, total && total->kind == FieldKind::kLetter,
                           inPurchases ? '\0' : 'C'});
   }
-  f.printable_ascii_only = true;
   return f;
 }
 

@@ -27,7 +27,43 @@ Match MatchOf(std::string_view name) {
   return Match::kNone;
 }
 
+// A number as the recordset holds it, written as it is; any other text as
+// a string literal (the server converts it when it compares it with a
+// number column).
+bool IsPlainNumber(std::string_view text) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  return IsDigits(text);
+}
+
 }  // namespace
+
+std::string SqlTextLiteral(std::string_view text) {
+  std::string out = "'";
+  for (char c : text) {
+    out += c;
+    if (c == '\'') out += c;
+  }
+  return out + "'";
+}
+
+std::string BoundLineMovementsCondition(const Recordset& rs, bool emptyNarrows) {
+  std::string condition;
+  for (size_t i = 0; i < rs.FieldCount(); ++i) {
+    const std::string& name = rs.Field(i).name;
+    const Match match = MatchOf(name);
+    if (match == Match::kNone) continue;
+    const std::string text = rs.Value(i).Text();
+    if (!emptyNarrows && text.empty()) continue;
+    if (match != Match::kPlainAlways && text.empty()) {
+      condition += " AND " + name + " IS NULL \r\n";
+    } else if (match == Match::kQuoted || !IsPlainNumber(text)) {
+      condition += " AND " + name + " = " + SqlTextLiteral(text) + "\r\n";
+    } else {
+      condition += " AND " + name + " = " + text + "\r\n";
+    }
+  }
+  return condition;
+}
 
 std::string LineMovementsCondition(const Recordset& rs, bool emptyNarrows) {
   std::vector<Variant> values;

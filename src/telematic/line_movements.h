@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/recordset.h"
 
@@ -17,5 +18,14 @@ namespace zelmora::telematic {
 std::string LineMovementsCondition(const Recordset& rs, bool emptyNarrows = true);
 // The same for `row`, one of the rows of `rs`.
 std::string LineMovementsCondition(const Recordset& rs, const Row& row, bool emptyNarrows);
+
+// The same clauses with every value a literal: text between single quotes
+// with its quotes doubled, a number column's value as it is only when it is
+// a whole number. For statements the commands build themselves from values
+// stored in the database, which must match themselves and nothing else.
+std::string BoundLineMovementsCondition(const Recordset& rs, bool emptyNarrows = true);
+
+// Text as a T-SQL string literal: between single quotes, each quote doubled.
+std::string SqlTextLiteral(std::string_view text);
 
 }  // namespace zelmora::telematic

@@ -53,7 +53,30 @@ bool Allowed(std::string_view value, std::string_view literals) {
   }
 }
 
-std::string Quoted(std::string_view value) { return "'" + std::string(value) + "'"; }
+bool Printable(char c) { return c >= 0x20 && c <= 0x7E; }
+
+}  // namespace
+
+std::string Escaped(std::string_view value) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : value) {
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (Printable(c)) {
+      out += c;
+    } else {
+      out += "\\x";
+      out += kHex[static_cast<unsigned char>(c) >> 4];
+      out += kHex[static_cast<unsigned char>(c) & 15];
+    }
+  }
+  return out;
+}
+
+namespace {
+
+std::string Quoted(std::string_view value) { return "'" + Escaped(value) + "'"; }
 
 std::string Alternatives(std::string_view literals) {
   std::string out;
@@ -215,34 +238,53 @@ const RecordLayout& FrontispieceOf(const SubmissionFormat& format, const Charact
   return format.frontispiece;
 }
 
-// The first character outside printable ASCII, as its 1-based position and
-// its bytes in hexadecimal; nullopt when there is none.
-std::optional<std::pair<size_t, std::string>> NotPrintable(std::string_view record) {
-  size_t character = 0;
-  for (size_t i = 0; i < record.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(record[i]);
-    if ((c & 0xC0) != 0x80) ++character;
-    if (c >= 32 && c <= 126) continue;
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string bytes;
-    size_t end = i + 1;
-    while (end < record.size() && (static_cast<unsigned char>(record[end]) & 0xC0) == 0x80) ++end;
-    for (size_t k = i; k < end; ++k) {
-      const unsigned char b = static_cast<unsigned char>(record[k]);
-      if (!bytes.empty()) bytes += ' ';
-      bytes += kHex[b >> 4];
-      bytes += kHex[b & 15];
-    }
-    return std::make_pair(character, bytes);
-  }
-  return std::nullopt;
-}
-
 int SectionOf(const SubmissionFormat& format, char type) {
   for (size_t s = 0; s < format.sections.size() && s < 8; ++s) {
     if (format.sections[s].type == type) return static_cast<int>(s);
   }
   return -1;
+}
+
+// Where a record was read and what it was read as, for the check of its bytes.
+struct RecordPlace {
+  const RecordLayout* layout = nullptr;
+  std::string_view record_type;
+  size_t declaration = 0, detail = 0;
+};
+
+// Each run of bytes outside printable ASCII (NUL, control characters, DEL,
+// bytes from 0x80 on: accented letters, emoji and invalid UTF-8 alike) is
+// one problem naming its byte positions and the field they fall in. Byte
+// positions, as a broken character has no character position; the field
+// is the one holding the character that starts at or after the run's first
+// byte.
+void CheckBytes(std::string_view record, size_t number, const RecordPlace& place, std::vector<Problem>& problems) {
+  size_t character = 0;
+  for (size_t at = 0; at < record.size();) {
+    if (Printable(record[at])) {
+      ++character;
+      ++at;
+      continue;
+    }
+    const size_t from = at;
+    const size_t first = character + 1;
+    while (at < record.size() && !Printable(record[at])) {
+      if ((static_cast<unsigned char>(record[at]) & 0xC0) != 0x80) ++character;
+      ++at;
+    }
+    std::string where = at - from == 1 ? "byte " + std::to_string(from + 1)
+                                       : "bytes " + std::to_string(from + 1) + "-" + std::to_string(at);
+    if (place.layout) {
+      for (const FieldRule& field : place.layout->fields) {
+        if (first >= field.start && first < field.start + field.length) {
+          where += " (" + std::string(field.name) + ")";
+          break;
+        }
+      }
+    }
+    problems.push_back({number, std::string(place.record_type), where, Quoted(record.substr(from, at - from)),
+                        "printable ASCII characters (0x20 to 0x7E)", place.declaration, place.detail});
+  }
 }
 
 }  // namespace
@@ -280,15 +322,8 @@ std::vector<Problem> CheckSubmission(std::string_view file, const SubmissionForm
     return problems;
   }
 
-  if (format.printable_ascii_only) {
-    for (size_t i = 0; i < records.size(); ++i) {
-      if (std::optional<std::pair<size_t, std::string>> found = NotPrintable(records[i])) {
-        problems.push_back({i + 1, i == 0 ? std::string(format.header.record_type) : "declaration",
-                            "character " + std::to_string(found->first), "bytes " + found->second,
-                            "printable ASCII only"});
-      }
-    }
-  }
+  std::vector<RecordPlace> places(records.size());
+  places[0] = {&format.header, format.header.record_type};
   const size_t before = problems.size();
   CheckRecord(records.front(), 1, format.header, problems);
   if (problems.size() == before) {
@@ -305,6 +340,8 @@ std::vector<Problem> CheckSubmission(std::string_view file, const SubmissionForm
   for (size_t i = 1; i < records.size(); ++i) {
     const size_t number = i + 1;
     const Characters record(records[i]);
+    RecordPlace& place = places[i];
+    place = {&format.prefix, format.prefix.record_type, current.number, 0};
     if (record.size() < format.prefix.length) {
       problems.push_back({number, std::string(format.prefix.record_type), "record length",
                           std::to_string(record.size()), "at least " + std::to_string(format.prefix.length),
@@ -317,6 +354,7 @@ std::vector<Problem> CheckSubmission(std::string_view file, const SubmissionForm
       current = Declaration();
       current.record = number;
       current.number = ++declarations;
+      place = {&format.frontispiece, format.frontispiece.record_type, current.number, 0};
       const size_t found = problems.size();
       const RecordLayout& front = FrontispieceOf(format, record);
       if (record.size() != front.length) {
@@ -354,6 +392,7 @@ std::vector<Problem> CheckSubmission(std::string_view file, const SubmissionForm
       continue;
     }
     const size_t detail = ++current.details;
+    place.detail = detail;
     const DetailLayout* layout = FindDetail(format, type, current.list, current.periodicity);
     if (!layout) {
       CheckFields(record, number, format.prefix, problems, current.number, detail);
@@ -365,6 +404,8 @@ std::vector<Problem> CheckSubmission(std::string_view file, const SubmissionForm
       continue;
     }
     const std::string name(layout->layout.record_type);
+    place.layout = &layout->layout;
+    place.record_type = layout->layout.record_type;
     const int s = SectionOf(format, type);
     if (s >= 0) current.lines[s] += 1;
     if (record.size() != layout->layout.length) {
@@ -397,6 +438,7 @@ std::vector<Problem> CheckSubmission(std::string_view file, const SubmissionForm
     }
   }
   CloseDeclaration(current, format, problems);
+  for (size_t i = 0; i < records.size(); ++i) CheckBytes(records[i], i + 1, places[i], problems);
   // A frontispiece's counts and totals are known once its details are read:
   // put its problems back in the file's order.
   std::stable_sort(problems.begin(), problems.end(),

@@ -3,7 +3,9 @@
 // (which record says the list and periodicity, where the counts and totals
 // of each section sit) by a SubmissionFormat, so another layout is another
 // set of tables. Each problem names the record, the field, what it holds and
-// what the layout wants. Positions and lengths count characters (UTF-8).
+// what the layout wants. Positions and lengths count characters (UTF-8);
+// every byte outside printable ASCII is a problem of its own, by byte
+// position.
 #pragma once
 
 #include <string>
@@ -74,8 +76,6 @@ struct SubmissionFormat {
   size_t period_start, period_length;
   std::vector<SectionTotal> sections;
   std::vector<DetailLayout> details;
-  // Every character of every record is printable ASCII (32 to 126).
-  bool printable_ascii_only = false;
 };
 
 const SubmissionFormat& Format2010();
@@ -94,6 +94,11 @@ struct Problem {
   size_t detail = 0;
   char section = 0;
 };
+
+// Printable ASCII as it is (a backslash doubled), any other byte as \xHH:
+// a value shown in a problem never carries a control character or a
+// broken character to the terminal.
+std::string Escaped(std::string_view value);
 
 // Checks one record (without its line end) against `layout`: its length in
 // characters, then each field.

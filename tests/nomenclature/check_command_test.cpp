@@ -49,7 +49,8 @@ TEST(CheckCommand, ListsTheLinesToFixAndExitsOneWhenThereAreSome) {
       "---------  ----  ----  ----------  --  --------  ----  -----------\n"
       "sales         2   102  2024-06-12   0  73181595  2024  73181599\n"
       "purchases     4   104  2024-04-15   0  99999999  2024\n"
-      "2 lines with a code not valid for its reference year\n",
+      "2 lines with a code not valid for its reference year\n"
+      "0 stored values that would leave movements out of the declaration or break its records\n",
       out.str());
 
   request.csv = true;
@@ -66,7 +67,138 @@ TEST(CheckCommand, ListsTheLinesToFixAndExitsOneWhenThereAreSome) {
   request = {.database = db.path(), .company = 1, .year = 2024, .period = 5, .lists = "sales"};
   std::ostringstream clean;
   EXPECT_EQ(cli::RunCheck(request, clean, err), 0) << err.str();
-  EXPECT_EQ(clean.str(), "0 lines with a code not valid for its reference year\n");
+  EXPECT_EQ(clean.str(),
+            "0 lines with a code not valid for its reference year\n"
+            "0 stored values that would leave movements out of the declaration or break its records\n");
+}
+
+// Stored values the typed columns of the host's server would refuse, or
+// codes outside their tables: each movement is made valid, then one value
+// is spoiled as a host writing the file directly could spoil it.
+TEST(CheckCommand, ListsTheStoredValuesThatLeaveMovementsOutOrBreakRecords) {
+  HostDatabase db;
+  FillCompany(db);
+  struct Case {
+    int registration;
+    int documentKind;
+    std::string competence;  // the movement's competence date (SQL literal)
+    std::string spoil;       // SET clause on IN02_RIGHEDOC, IN01_DOCTESTA or CG41_PRIMANOTA
+  } cases[] = {
+      {11, 1, "'20241340'", ""},
+      {12, 1, "'00000000'", ""},
+      {13, 1, "'abc'", ""},
+      {14, 1, "'2024-02-30'", ""},
+      {15, 1, "NULL", "CG41_DATAREG = NULL"},
+      {16, 1, "'20240601'", "IN02_INDNATURA = 77"},
+      {17, 1, "'20240601'", "IN02_INDNATURA = NULL"},
+      {18, 1, "'20240601'", "IN02_INDNATURA = 'a' || char(1)"},
+      {19, 1, "'20240601'", "IN02_INDTRASP = 12"},
+      {20, 1, "'20240601'", "IN02_INDOPER = 2"},
+      {21, 1, "'20240601'", "IN02_INDTIPODATI = NULL"},
+      {22, 1, "'20240601'", "IN02_IMPORTO = '12,50'"},
+      {23, 1, "'20240601'", "IN02_VALSTAT = 'x'"},
+      {24, 1, "'20240601'", "IN02_FLGSEGNO = 2"},
+      {25, 7, "'20240601'", ""},
+      {26, 1, "'20240601'", "IN02_MESERIF = 'giugno'"},
+      // Outside June's sales: not this declaration's to fix.
+      {27, 1, "'20240115'", "IN02_INDNATURA = 77"},
+      // Purchases are quarterly: April is in the second quarter.
+      {28, 3, "'20240415'", "IN02_INDTRASP = 10"},
+      {29, 3, "'20240315'", "IN02_INDTRASP = 10"},
+      // The quarter that ends in January 2024 starts in November 2023.
+      {32, 3, "'20231115'", "IN02_INDTRASP = 11"},
+      {33, 3, "'20231031'", "IN02_INDTRASP = 11"},
+      // Fractions and blanks are no codes and no days.
+      {30, 1, "'20240601'", "IN02_INDTIPODATI = 0.5"},
+      {31, 1, "' '", ""},
+  };
+  for (const Case& c : cases) {
+    db.Add({.registration = c.registration, .documentKind = c.documentKind, .competence = c.competence,
+            .amount = "10", .currencyAmount = "10"});
+    if (c.spoil.empty()) continue;
+    const std::string prefix = c.spoil.substr(0, 4);
+    const std::string table = prefix == "IN02" ? "IN02_RIGHEDOC" : prefix == "IN01" ? "IN01_DOCTESTA" : "CG41_PRIMANOTA";
+    db.Run("UPDATE " + table + " SET " + c.spoil + " WHERE " + prefix +
+           (prefix == "CG41" ? "_NUMREG = " : "_NUMREG_CG41 = ") + std::to_string(c.registration));
+  }
+  db.Run("UPDATE CG41_PRIMANOTA SET CG41_NUMDOC = 100 + CG41_NUMREG WHERE CG41_NUMREG > 10");
+
+  cli::CheckRequest request{.database = db.path(), .company = 1, .year = 2024, .period = 6, .lists = "both"};
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::RunCheck(request, out, err), 1) << err.str();
+  EXPECT_EQ(err.str(), "");
+  // Reg. 20 is in the code check too: its code is looked up among the codes
+  // of a kind 2 that the table does not have.
+  EXPECT_SAME_TEXT(
+      "List       Reg.  Doc.  Date        Op  Code      Year  Replaced by\n"
+      "---------  ----  ----  ----------  --  --------  ----  -----------\n"
+      "sales         2   102  2024-06-12   0  73181595  2024  73181599\n"
+      "sales        20   120  2024-06-01   2  84821090  2024\n"
+      "purchases     4   104  2024-04-15   0  99999999  2024\n"
+      "3 lines with a code not valid for its reference year\n"
+      "Reg.  Doc.  Line  Column            Holds         Wants\n"
+      "----  ----  ----  ----------------  ------------  ---------------------------------------------------------------------------------------------------------\n"
+      "  11   111        IN01_DTCOMPINTRA  20241340      a day (YYYYMMDD): the movement is in no period, so in no declaration\n"
+      "  12   112        IN01_DTCOMPINTRA  0             a day (YYYYMMDD): the movement is in no period, so in no declaration\n"
+      "  13   113        IN01_DTCOMPINTRA  'abc'         a day (YYYYMMDD): the movement is in no period, so in no declaration\n"
+      "  14   114        IN01_DTCOMPINTRA  '2024-02-30'  a day (YYYYMMDD): the movement is in no period, so in no declaration\n"
+      "  15   115        IN01_DTCOMPINTRA  Null          a day: the movement has no competence date and its entry no registration date, so it is in no declaration\n"
+      "  16   116     1  IN02_INDNATURA    77            a nature of transaction 0 to 10 or 21 to 29 (else the line is left out or its record broken)\n"
+      "  17   117     1  IN02_INDNATURA    Null          a nature of transaction 0 to 10 or 21 to 29 (else the line is left out or its record broken)\n"
+      "  18   118     1  IN02_INDNATURA    'a\\x01'       a nature of transaction 0 to 10 or 21 to 29 (else the line is left out or its record broken)\n"
+      "  19   119     1  IN02_INDTRASP     12            a transport mode 0 to 9 or Null (else the goods record is broken)\n"
+      "  20   120     1  IN02_INDOPER      2             0 goods, 1 services or Null (else the line is in no section)\n"
+      "  21   121     1  IN02_INDTIPODATI  Null          0, 1 or 2, the kind of data (else the line is left out of the declaration)\n"
+      "  22   122     1  IN02_IMPORTO      '12,50'       a number or Null (an amount that cannot be read fails the declaration)\n"
+      "  23   123     1  IN02_VALSTAT      'x'           a number or Null (an amount that cannot be read fails the declaration)\n"
+      "  24   124     1  IN02_FLGSEGNO     2             0 positive or 1 negative (else the amounts are miscounted or left out)\n"
+      "  25   125        IN01_INDTIPODOC   7             1 to 4, the kind of document (else the movement is in neither list)\n"
+      "  26   126     1  IN02_MESERIF      'giugno'      a whole number or Null (a value that cannot be read fails the declaration)\n"
+      "  28   128     1  IN02_INDTRASP     10            a transport mode 0 to 9 or Null (else the goods record is broken)\n"
+      "  30   130     1  IN02_INDTIPODATI  0.5           0, 1 or 2, the kind of data (else the line is left out of the declaration)\n"
+      "  31   131        IN01_DTCOMPINTRA  ' '           a day (YYYYMMDD): the movement is in no period, so in no declaration\n"
+      "19 stored values that would leave movements out of the declaration or break its records\n",
+      out.str());
+
+  // As CSV: the purchases' lines, an empty line, then the stored values
+  // (the purchases' quarter, and the dates of every movement).
+  request.csv = true;
+  request.lists = "purchases";
+  std::ostringstream csv;
+  EXPECT_EQ(cli::RunCheck(request, csv, err), 1);
+  EXPECT_EQ(err.str(), "");
+  EXPECT_SAME_TEXT(
+      "LIST,IN01_NUMREG_CG41,CG41_NUMDOC,IN01_DTCOMPINTRA,IN02_INDOPER,IN02_NOMENCLATURA,NOMENCLATURA_ANNORIF,CG7S_CODICENUOVO\r\n"
+      "purchases,4,104,2024-04-15,0,99999999,2024,\r\n"
+      "\r\n"
+      "IN01_NUMREG_CG41,CG41_NUMDOC,IN02_NUMRIGA,COLUMN,HOLDS,WANTS\r\n"
+      "11,111,,IN01_DTCOMPINTRA,20241340,\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "12,112,,IN01_DTCOMPINTRA,0,\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "13,113,,IN01_DTCOMPINTRA,'abc',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "14,114,,IN01_DTCOMPINTRA,'2024-02-30',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "15,115,,IN01_DTCOMPINTRA,Null,\"a day: the movement has no competence date and its entry no registration date, so it is in no declaration\"\r\n"
+      "25,125,,IN01_INDTIPODOC,7,\"1 to 4, the kind of document (else the movement is in neither list)\"\r\n"
+      "28,128,1,IN02_INDTRASP,10,a transport mode 0 to 9 or Null (else the goods record is broken)\r\n"
+      "31,131,,IN01_DTCOMPINTRA,' ',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n",
+      csv.str());
+
+  request.period = 1;
+  std::ostringstream january;
+  EXPECT_EQ(cli::RunCheck(request, january, err), 1);
+  EXPECT_EQ(err.str(), "");
+  // January's purchases: the quarter from November 2023 (reg. 32, not 33).
+  EXPECT_SAME_TEXT(
+      "LIST,IN01_NUMREG_CG41,CG41_NUMDOC,IN01_DTCOMPINTRA,IN02_INDOPER,IN02_NOMENCLATURA,NOMENCLATURA_ANNORIF,CG7S_CODICENUOVO\r\n"
+      "\r\n"
+      "IN01_NUMREG_CG41,CG41_NUMDOC,IN02_NUMRIGA,COLUMN,HOLDS,WANTS\r\n"
+      "11,111,,IN01_DTCOMPINTRA,20241340,\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "12,112,,IN01_DTCOMPINTRA,0,\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "13,113,,IN01_DTCOMPINTRA,'abc',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "14,114,,IN01_DTCOMPINTRA,'2024-02-30',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "15,115,,IN01_DTCOMPINTRA,Null,\"a day: the movement has no competence date and its entry no registration date, so it is in no declaration\"\r\n"
+      "31,131,,IN01_DTCOMPINTRA,' ',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
+      "32,132,1,IN02_INDTRASP,11,a transport mode 0 to 9 or Null (else the goods record is broken)\r\n",
+      january.str());
 }
 
 TEST(CheckCommand, BadInputSaysWhyInOneLine) {

@@ -30,9 +30,8 @@ std::string Prefix(const char* submission, char type, int line) {
   return std::string("EUROX01234567890") + submission + type + Z(line, 5);
 }
 
-// A clean submission: monthly sales with one record of every type (an
-// invoice number with an accented letter), then quarterly purchases with
-// goods and a goods correction.
+// A clean submission: monthly sales with one record of every type, then
+// quarterly purchases with goods and a goods correction.
 std::vector<std::string> CleanRecords() {
   const std::string seller = T("DE123456789", 12), buyer = T("ATU12345678", 12), service = T("FR1234567890", 12);
   return {
@@ -45,7 +44,7 @@ std::vector<std::string> CleanRecords() {
       Prefix("000001", '1', 2) + "DE" + seller + Z(200, 13) + "1" + "84821090" + Z(9, 10) + Z(0, 10) + Z(200, 13) +
           "C3DEMO",
       Prefix("000001", '2', 1) + "02024" + "DE" + seller + "-" + Z(50, 13) + "1" + "84821090" + Z(50, 13),
-      Prefix("000001", '3', 1) + "FR" + service + Z(200, 13) + T("17/È", 15) + "150324" + "620100" + "IA" + "FR",
+      Prefix("000001", '3', 1) + "FR" + service + Z(200, 13) + T("17/E", 15) + "150324" + "620100" + "IA" + "FR",
       Prefix("000001", '4', 1) + "123456" + "24" + "000017" + "00003" + "FR" + service + Z(70, 13) + T("9", 15) +
           "290224" + "620100" + "IA" + "FR",
       Prefix("000002", '0', 0) + "A24T01" + "01234567890" + "00" + "00000000000" + "00001" + Z(300, 13) + "00001" +
@@ -122,6 +121,33 @@ TEST(SubmissionCheck, ACleanFileHasNoProblemAndEachPlantedFaultIsReportedOnce) {
       {File({CleanRecords()[0].substr(0, 70) + "00002", CleanRecords()[2]}),
        "2 declaration frontispiece: none before this record / a frontispiece record before its details\n"},
       {"", "1 header record: empty file / a header record\n"},
+      // Bytes outside printable ASCII, by byte position: an accented
+      // letter still counts as one character for the fields after it.
+      {[] {
+         std::vector<std::string> r = CleanRecords();
+         r[5] = Utf8Left(r[5], 57) + "È" + Utf8Mid(r[5], 59, 12) + "310224" + Utf8Mid(r[5], 77);
+         return File(r);
+       }(),
+       "6 3 services invoice date: '310224' / a day DDMMYY or 6 blanks\n"
+       "6 3 services bytes 58-59 (invoice number): '\\xC3\\x88' / printable ASCII characters (0x20 to 0x7E)\n"},
+      {Planted(3, 33, std::string(1, '\0')),
+       "3 1 goods byte 33 (party VAT): '\\x00' / printable ASCII characters (0x20 to 0x7E)\n"},
+      {Planted(3, 31, "😀"),
+       "3 1 goods bytes 31-34 (party VAT): '\\xF0\\x9F\\x98\\x80' / printable ASCII characters (0x20 to 0x7E)\n"},
+      {Planted(3, 40, "\r\t"),
+       "3 1 goods bytes 40-41 (party VAT): '\\x0D\\x09' / printable ASCII characters (0x20 to 0x7E)\n"},
+      {Planted(3, 45, "\x7F"),
+       "3 1 goods amount: '00\\x7F0000000100' / 13 digits\n"
+       "3 1 goods byte 45 (amount): '\\x7F' / printable ASCII characters (0x20 to 0x7E)\n"},
+      {Planted(1, 17, "\xFF"), "1 header byte 17 (file name): '\\xFF' / printable ASCII characters (0x20 to 0x7E)\n"},
+      // A lone continuation byte is no character: the record is one short.
+      {[] {
+         std::vector<std::string> r = CleanRecords();
+         r[2] = r[2].substr(0, 30) + "\x80" + r[2].substr(31);
+         return File(r);
+       }(),
+       "3 1 goods record length: 102 / 103\n"
+       "3 1 goods byte 31 (party VAT): '\\x80' / printable ASCII characters (0x20 to 0x7E)\n"},
   };
   for (const Case& c : cases) EXPECT_SAME_TEXT(c.report, Report(CheckSubmission2010(c.file)));
 }

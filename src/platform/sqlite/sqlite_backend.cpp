@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <limits>
 #include <map>
@@ -22,8 +24,32 @@ namespace {
 using tsql::SqlType;
 using tsql::TypeKind;
 
+std::atomic<int> lockWaitMs{5000};
+
+std::string Seconds(int ms) {
+  std::string text = std::to_string(ms / 1000);
+  if (ms % 1000 != 0) {
+    std::string fraction = std::to_string(1000 + ms % 1000).substr(1);
+    while (fraction.back() == '0') fraction.pop_back();
+    text += "." + fraction;
+  }
+  return text + " s";
+}
+
 Error Failure(sqlite3* db, int rc, bool timedOut) {
   if (timedOut && (rc & 0xff) == SQLITE_INTERRUPT) return Error(kQueryTimeout, "Query timeout expired");
+  // A lock held by another connection: said as such, with the time waited
+  // for it (SQLite's own "database is locked" does not say that it waited).
+  if ((rc & 0xff) == SQLITE_BUSY) {
+    return Error(kSqliteErrorBase + SQLITE_BUSY, "The database is locked by another connection (waited " +
+                                                     Seconds(lockWaitMs.load()) + " for it to be released; SQLite error " +
+                                                     std::to_string(db ? sqlite3_extended_errcode(db) : rc) + ")");
+  }
+  if ((rc & 0xff) == SQLITE_LOCKED) {
+    return Error(kSqliteErrorBase + SQLITE_LOCKED,
+                 "A table of the database is locked by another statement of the same connection (SQLite error " +
+                     std::to_string(db ? sqlite3_extended_errcode(db) : rc) + ")");
+  }
   const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
   if (std::optional<Error> server = tsql::ServerErrorFromMessage(message)) return *server;
   const int extended = db ? sqlite3_extended_errcode(db) : rc;
@@ -255,11 +281,14 @@ class SqliteBackend : public DatabaseBackend {
     if (timeoutSeconds > 0) {
       deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
       sqlite3_progress_handler(db_, 20000, &SqliteBackend::Progress, this);
-      sqlite3_busy_timeout(db_, timeoutSeconds * 1000);
     } else {
       sqlite3_progress_handler(db_, 0, nullptr, nullptr);
-      sqlite3_busy_timeout(db_, 0);
     }
+    // A lock held by another connection is waited for a moment, within the
+    // command's own timeout.
+    const int64_t commandMs = static_cast<int64_t>(timeoutSeconds) * 1000;
+    sqlite3_busy_timeout(db_, timeoutSeconds > 0 ? static_cast<int>(std::min<int64_t>(commandMs, lockWaitMs.load()))
+                                                 : lockWaitMs.load());
     result_.reset();
     wantRows_ = returnsRows;
     catalog_.Forget();
@@ -345,6 +374,12 @@ class SqliteBackend : public DatabaseBackend {
 
 }  // namespace
 
+void SetSqliteLockWait(std::chrono::milliseconds wait) {
+  lockWaitMs.store(static_cast<int>(std::clamp<int64_t>(wait.count(), 0, 600000)));
+}
+
+std::chrono::milliseconds SqliteLockWait() { return std::chrono::milliseconds(lockWaitMs.load()); }
+
 std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path) {
   sqlite3* db = nullptr;
   // One thread at a time uses a connection: no locking inside SQLite.
@@ -357,6 +392,9 @@ std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path) {
   if (rc != SQLITE_OK) throw fail(rc);
   rc = RegisterTsqlExtensions(db);
   if (rc != SQLITE_OK) throw fail(rc);
+  // Reading the schema below needs a shared lock: a writer's lock is
+  // waited for a moment before the open fails.
+  sqlite3_busy_timeout(db, lockWaitMs.load());
   // Reading the schema proves that the file is a database. The statements
   // read their period's rows through indexes and seldom come back to a
   // page: the declaration of a month of a million movements makes the same

@@ -4,6 +4,7 @@
 // schema, so they last as long as the connection.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -14,6 +15,13 @@ namespace zelmora {
 // Opens an existing database file (nothing is created). Throws Error when
 // the file cannot be opened or is not a database.
 std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path);
+
+// How long opening a database and each command wait for a lock another
+// connection holds (a writer's) before failing with "The database is
+// locked ..." (error 30005): 5 seconds unless set, at most 10 minutes, and
+// within a command's own timeout. Process-wide, read at each open and command.
+void SetSqliteLockWait(std::chrono::milliseconds wait);
+std::chrono::milliseconds SqliteLockWait();
 
 // SQLite's own failures, as a connection reports them: 30000 plus SQLite's
 // primary result code (16-bit safe), SQLite's message and its extended code.

@@ -79,6 +79,17 @@ std::string Ident(const std::string& name) {
 }
 
 std::string Quote(std::string_view text) {
+  if (text.find('\0') != std::string_view::npos) {
+    // SQLite ends a string literal at a NUL byte: such text goes in as the
+    // bytes of a blob made text, NULs included.
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out = "CAST(X'";
+    for (char c : text) {
+      out += kHex[static_cast<unsigned char>(c) >> 4];
+      out += kHex[static_cast<unsigned char>(c) & 15];
+    }
+    return out + "' AS TEXT)";
+  }
   std::string out = "'";
   for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
   return out + "'";

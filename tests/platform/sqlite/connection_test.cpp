@@ -2,12 +2,17 @@
 // the states in which Execute and Open fail.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "platform/connection.h"
 #include "platform/error.h"
+#include "platform/sqlite/sqlite_backend.h"
 #include "sqlite_test_db.h"
 
 namespace zelmora {
@@ -77,6 +82,54 @@ TEST(Connection, ACommandThatRunsTooLongTimesOut) {
   EXPECT_EQ("3633: Query timeout expired", Failure([&] { c.Execute("SELECT COUNT(*) AS N FROM T A, T B, T C"); }));
   // The connection is still usable.
   EXPECT_EQ("N:3\nl2000\n", testing::RecordsetText(*c.Execute("SELECT COUNT(*) AS N FROM T")));
+}
+
+// Another connection holds the write lock (an exclusive transaction, as a
+// writer committing does) while a reader opens the database and reads.
+TEST(Connection, ALockedDatabaseIsWaitedForAMomentThenSaidToBeLocked) {
+  testing::ScratchDatabase db("CREATE TABLE T (A INT); INSERT INTO T VALUES (7)");
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(db.path().c_str(), &writer));
+  auto lock = [&] { ASSERT_EQ(SQLITE_OK, sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr)); };
+  auto unlock = [&] { sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr); };
+  const std::chrono::milliseconds before = SqliteLockWait();
+  struct Case {
+    const char* what;
+    std::chrono::milliseconds wait;  // the reader's lock wait
+    std::chrono::milliseconds held;  // how long the writer keeps its lock
+    bool readerOpen;                 // the lock is taken after the reader opened
+    std::string expected;
+  } cases[] = {
+      {"held shorter than the wait, at open", std::chrono::milliseconds(5000), std::chrono::milliseconds(150), false,
+       "A:3\nl7\n"},
+      {"held shorter than the wait, at a command", std::chrono::milliseconds(5000), std::chrono::milliseconds(150),
+       true, "A:3\nl7\n"},
+      {"held longer than the wait, at open", std::chrono::milliseconds(40), std::chrono::milliseconds(300), false,
+       "30005: The database is locked by another connection (waited 0.04 s for it to be released; SQLite error 5): " +
+           db.path()},
+      {"held longer than the wait, at a command", std::chrono::milliseconds(40), std::chrono::milliseconds(300), true,
+       "30005: The database is locked by another connection (waited 0.04 s for it to be released; SQLite error 5)"},
+  };
+  for (const Case& c : cases) {
+    SetSqliteLockWait(c.wait);
+    Connection reader;
+    if (c.readerOpen) reader.Open(db.ConnectionString());
+    lock();
+    std::thread release([&] {
+      std::this_thread::sleep_for(c.held);
+      unlock();
+    });
+    std::string got;
+    const std::string failure = Failure([&] {
+      if (!c.readerOpen) reader.Open(db.ConnectionString());
+      got = testing::RecordsetText(*reader.Execute("SELECT A FROM T"));
+    });
+    release.join();
+    EXPECT_EQ(c.expected, failure == "no error" ? got : failure) << c.what;
+  }
+  SetSqliteLockWait(before);
+  EXPECT_EQ(std::chrono::milliseconds(5000), before);
+  sqlite3_close(writer);
 }
 
 }  // namespace

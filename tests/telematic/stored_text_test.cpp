@@ -1,0 +1,138 @@
+// Text stored in the host database that is hostile to SQL or to the file:
+// quotes, OR, statement separators and comments in the codes that zelmora
+// verify --db puts into its own statements, NUL bytes, control characters,
+// emoji and broken UTF-8 in the values the submission file carries. Each
+// value must match itself only, and the format check must name each byte
+// the file must not hold.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+
+#include "cli/check_command.h"
+#include "cli/declaration_command.h"
+#include "cli/movements_command.h"
+#include "cli/telematic_command.h"
+#include "cli/verify_command.h"
+#include "declaration/host_database.h"
+#include "platform/services/temp_folder.h"
+#include "support/golden.h"
+
+namespace zelmora {
+namespace {
+
+using testing::HostDatabase;
+
+TEST(StoredText, VerifyNamesTheLinesOfHostileValuesAndTheBytesTheFileMustNotHold) {
+  HostDatabase db;
+  db.Run(
+      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE, CG18_INDINTRAVEN, CG18_INDINTRAACQ) "
+      "VALUES (1, 'Declarant''; --', 0, 1, 1);"
+      "INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1);");
+  // Each party has a code of its own that a quote, OR, ';' or a comment
+  // would widen to the others' registrations if pasted into SQL; the VAT
+  // numbers carry the bytes the file must not hold.
+  struct Case {
+    int party;
+    std::string vat;   // SQL expression
+    std::string code;  // SQL expression, a valid code of 2024
+  } cases[] = {
+      {100, "'DE' || char(0) || '111'", "'1'' OR ''1'"},
+      {101, "'DE' || char(128512)", "'84''--'"},
+      {102, "'DE' || char(1) || char(127) || '2'", "'8/*;*/'"},
+      {103, "'DE' || CAST(X'C328' AS TEXT)", "''';--'"},
+      {104, "'DE' || char(9) || '4'", "'1'';'"},
+      {105, "'DE5'", "'7' || char(0) || '1'"},
+  };
+  int registration = 0;
+  for (const Case& c : cases) {
+    const std::string party = std::to_string(c.party);
+    db.Run("INSERT INTO CG16_ANAGGEN VALUES (" + party + ", 'Party '' OR 1=1 --', " + c.vat + ", 4);"
+           "INSERT INTO CG44_CLIFOR VALUES (1, 0, " + party + ", " + party + ");"
+           "INSERT INTO CG72_NOMENCLATURE VALUES (2024, 0, " + c.code + ", 'x');");
+    // Two registrations of each party and code, and one of the same party
+    // with a plain code that must not be named with them.
+    for (const std::string& code : {c.code, c.code, std::string("'84821090'")}) {
+      db.Add({.registration = ++registration, .competence = "'20240603'", .partner = c.party, .code = code,
+              .amount = "100", .currencyAmount = "100"});
+    }
+  }
+  db.Run("INSERT INTO CG72_NOMENCLATURE VALUES (2024, 0, '84821090', 'Cuscinetti');"
+         "UPDATE CG41_PRIMANOTA SET CG41_NUMDOC = 100 + CG41_NUMREG;");
+
+  // The commands that read these values without putting them into SQL
+  // keep to their rows: every registration once, nothing failing.
+  auto rows = [](const std::string& csv) { return std::count(csv.begin(), csv.end(), '\n'); };
+  std::ostringstream movements, movementsErr;
+  cli::MovementsOptions list;
+  list.database = db.path();
+  list.company = "1";
+  list.csv = true;
+  EXPECT_EQ(cli::RunMovements(list, movements, movementsErr), 0)
+      << movementsErr.str();
+  EXPECT_EQ(rows(movements.str()), 1 + 18);
+  std::ostringstream lines, linesErr;
+  EXPECT_EQ(cli::RunDeclaration({.database = db.path(), .company = 1, .year = 2024, .period = 6, .csv = true}, lines,
+                                linesErr),
+            0)
+      << linesErr.str();
+  EXPECT_EQ(rows(lines.str()), 1 + 12);
+  std::ostringstream checked, checkErr;
+  EXPECT_EQ(cli::RunCheck({.database = db.path(), .company = 1, .year = 2024, .period = 6, .lists = "both"}, checked,
+                          checkErr),
+            0)
+      << checkErr.str();
+  EXPECT_EQ(checked.str(),
+            "0 lines with a code not valid for its reference year\n"
+            "0 stored values that would leave movements out of the declaration or break its records\n");
+
+  TempFolder folder;
+  cli::SubmissionRequest request;
+  request.database = db.path();
+  request.company = "1";
+  request.year = "2024";
+  request.period = "6";
+  request.lists = "sales";
+  request.user = "ABCD";
+  request.date = "2024-07-10";
+  request.progressive = "1";
+  request.submission = "1";
+  request.vat = "01234567890";
+  request.outDir = folder.path();
+  std::ostringstream written, writeErr;
+  ASSERT_EQ(cli::RunTelematic(request, written, writeErr), 0) << writeErr.str();
+
+  cli::VerifyRequest verify{.file = folder / "ABCD0710.I01", .database = db.path(), .company = 1, .year = 2024,
+                            .period = 6};
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::RunVerify(verify, out, err), 1);
+  EXPECT_EQ(err.str(), "");
+  // Each line names its own registrations only: the hostile codes match
+  // themselves, the plain code of the same party its own registration.
+  EXPECT_SAME_TEXT(
+      "Record  Type     Field                    Holds               Wants                                      Declaration line\n"
+      "------  -------  -----------------------  ------------------  -----------------------------------------  -------------------------------------------------------------\n"
+      "     3  1 goods  nomenclature             '1' OR '1'          8 digits                                   sales line 1 (1' OR '1, DE\\x00111): registrations 1, 2\n"
+      "     3  1 goods  byte 33 (party VAT)      '\\x00'              printable ASCII characters (0x20 to 0x7E)  sales line 1 (1' OR '1, DE\\x00111): registrations 1, 2\n"
+      "     4  1 goods  byte 33 (party VAT)      '\\x00'              printable ASCII characters (0x20 to 0x7E)  sales line 2 (84821090, DE\\x00111): registrations 3\n"
+      "     5  1 goods  nomenclature             '008/*;*/'          8 digits                                   sales line 3 (8/*;*/, DE\\x01\\x7F2): registrations 7, 8\n"
+      "     5  1 goods  bytes 33-34 (party VAT)  '\\x01\\x7F'          printable ASCII characters (0x20 to 0x7E)  sales line 3 (8/*;*/, DE\\x01\\x7F2): registrations 7, 8\n"
+      "     6  1 goods  bytes 33-34 (party VAT)  '\\x01\\x7F'          printable ASCII characters (0x20 to 0x7E)  sales line 4 (84821090, DE\\x01\\x7F2): registrations 9\n"
+      "     7  1 goods  nomenclature             '000001';'          8 digits                                   sales line 5 (1';, DE\\x094): registrations 13, 14\n"
+      "     7  1 goods  byte 33 (party VAT)      '\\x09'              printable ASCII characters (0x20 to 0x7E)  sales line 5 (1';, DE\\x094): registrations 13, 14\n"
+      "     8  1 goods  byte 33 (party VAT)      '\\x09'              printable ASCII characters (0x20 to 0x7E)  sales line 6 (84821090, DE\\x094): registrations 15\n"
+      "     9  1 goods  nomenclature             '000007\\x001'       8 digits                                   sales line 7 (7\\x001, DE5): registrations 16, 17\n"
+      "     9  1 goods  byte 63 (nomenclature)   '\\x00'              printable ASCII characters (0x20 to 0x7E)  sales line 7 (7\\x001, DE5): registrations 16, 17\n"
+      "    11  1 goods  nomenclature             '0000';--'          8 digits                                   sales line 9 (';--, DE\\xC3(): registrations 10, 11\n"
+      "    11  1 goods  byte 33 (party VAT)      '\\xC3'              printable ASCII characters (0x20 to 0x7E)  sales line 9 (';--, DE\\xC3(): registrations 10, 11\n"
+      "    12  1 goods  byte 33 (party VAT)      '\\xC3'              printable ASCII characters (0x20 to 0x7E)  sales line 10 (84821090, DE\\xC3(): registrations 12\n"
+      "    13  1 goods  nomenclature             '00084'--'          8 digits                                   sales line 11 (84'--, DE\\xF0\\x9F\\x98\\x80): registrations 4, 5\n"
+      "    13  1 goods  bytes 33-36 (party VAT)  '\\xF0\\x9F\\x98\\x80'  printable ASCII characters (0x20 to 0x7E)  sales line 11 (84'--, DE\\xF0\\x9F\\x98\\x80): registrations 4, 5\n"
+      "    14  1 goods  bytes 33-36 (party VAT)  '\\xF0\\x9F\\x98\\x80'  printable ASCII characters (0x20 to 0x7E)  sales line 12 (84821090, DE\\xF0\\x9F\\x98\\x80): registrations 6\n" +
+          verify.file + ": 14 records, 17 problems\n",
+      out.str());
+}
+
+}  // namespace
+}  // namespace zelmora
