@@ -89,7 +89,7 @@ c++ -std=c++20 -O1 "$scratch/host/submit.cpp" -o "$scratch/submit-pc" $(cat "$sc
 "$prefix/bin/zelmora" db demo "$scratch/demo.db" >/dev/null
 mkdir "$scratch/program"
 "$prefix/bin/zelmora" telematic --db "$scratch/demo.db" --company 1 --year 2024 --period 3 --lists both \
-  --user ABCD --date 2024-04-10 --progressive 1 --submission 1 --vat 01234567890 --out "$scratch/program" >/dev/null
+  --user ABCD --date 2024-04-10 --progressive 1 --submission 1 --vat 01234567890 --layout 2010 --out "$scratch/program" >/dev/null
 [ "$(ls "$scratch/program")" = ABCD0410.I01 ] || fail "zelmora telematic wrote: $(ls "$scratch/program")"
 for submit in host-shared/submit host-static/submit submit-pc; do
   out=$scratch/out-${submit%%/*}

@@ -53,6 +53,8 @@ int main(int argc, char** argv) {
   input->CodiceUtenteInvioTelematico = Variant::String("ABCD");
   input->DataInvioTelematico = Variant::FromDate(*zelmora::Date::FromYMD(2024, 4, 10));
   input->ProgressivoInvioTelematico = Variant::Integer(1);
+  // The site number customs assigned to the sender (header positions 67-69).
+  input->ProgressivoSedeUtente = Variant::Integer(1);
   intra.SetCInput(input);
   intra.SetActiveInterface(ActiveInterface(0));
 

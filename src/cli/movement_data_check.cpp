@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-#include "cli/database_option.h"
+#include "cli/options.h"
 #include "cli/table_output.h"
 #include "platform/connection.h"
 #include "platform/decimal.h"

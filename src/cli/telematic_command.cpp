@@ -257,19 +257,19 @@ void ReportLists(const telematic::SubmissionReport& report, std::ostream& out, b
 // them: the declaration line, what is wrong, the registrations behind it.
 void ReportRefused(const std::vector<telematic::RefusedLine>& refused, std::ostream& err) {
   for (const telematic::RefusedLine& line : refused) {
-    err << "zelmora telematic: " << line.what << ": " << line.why;
-    if (line.line > 0) err << "; registrations " << (line.registrations.empty() ? "not looked up" : line.registrations);
-    err << "\n";
+    std::string text = line.what + ": " + line.why;
+    if (line.line > 0) text += "; registrations " + (line.registrations.empty() ? "not looked up" : line.registrations);
+    SayWhy(err, "zelmora telematic", text);
   }
 }
 
 // 2010 or 2022: as asked, else by the period (the 2022 layout applies from
 // January 2022).
 int LayoutYear(const SubmissionRequest& request) {
-  if (request.layout.empty()) return Whole(request.year, "--year", 1900, 9999) >= 2022 ? 2022 : 2010;
+  if (request.layout.empty()) return WholeValue(request.year, kYear) >= 2022 ? 2022 : 2010;
   if (request.layout == "2010") return 2010;
   if (request.layout == "2022") return 2022;
-  throw Refusal{"--layout must be 2010 or 2022, not '" + request.layout + "'"};
+  throw Refusal{"--layout must be 2010 or 2022, not '" + Shown(request.layout) + "'"};
 }
 
 // The format check's summary: the first problems, and where to see them all.

@@ -46,13 +46,13 @@ std::string SqlTextLiteral(std::string_view text) {
   return out + "'";
 }
 
-std::string BoundLineMovementsCondition(const Recordset& rs, bool emptyNarrows) {
+std::string BoundLineMovementsCondition(const Recordset& rs, const Row& row, bool emptyNarrows) {
   std::string condition;
   for (size_t i = 0; i < rs.FieldCount(); ++i) {
     const std::string& name = rs.Field(i).name;
     const Match match = MatchOf(name);
     if (match == Match::kNone) continue;
-    const std::string text = rs.Value(i).Text();
+    const std::string text = row[i].Text();
     if (!emptyNarrows && text.empty()) continue;
     if (match != Match::kPlainAlways && text.empty()) {
       condition += " AND " + name + " IS NULL \r\n";
@@ -63,6 +63,12 @@ std::string BoundLineMovementsCondition(const Recordset& rs, bool emptyNarrows) 
     }
   }
   return condition;
+}
+
+std::string BoundLineMovementsCondition(const Recordset& rs, bool emptyNarrows) {
+  Row values;
+  for (size_t i = 0; i < rs.FieldCount(); ++i) values.push_back(rs.Value(i));
+  return BoundLineMovementsCondition(rs, values, emptyNarrows);
 }
 
 std::string LineMovementsCondition(const Recordset& rs, bool emptyNarrows) {

@@ -24,6 +24,8 @@ std::string LineMovementsCondition(const Recordset& rs, const Row& row, bool emp
 // a whole number. For statements the commands build themselves from values
 // stored in the database, which must match themselves and nothing else.
 std::string BoundLineMovementsCondition(const Recordset& rs, bool emptyNarrows = true);
+// The same for `row`, one of the rows of `rs`.
+std::string BoundLineMovementsCondition(const Recordset& rs, const Row& row, bool emptyNarrows);
 
 // Text as a T-SQL string literal: between single quotes, each quote doubled.
 std::string SqlTextLiteral(std::string_view text);

@@ -5,39 +5,11 @@
 #include "component/value_helpers.h"
 #include "platform/text_util.h"
 #include "telematic/record_fields.h"
+#include "telematic/submission_driver.h"
 #include "telematic/submission_source.h"
 #include "telematic/telematic_procedures.h"
 
 namespace zelmora::telematic {
-
-namespace {
-
-std::string TwoDigits(int value) {
-  std::string out;
-  AppendZ(out, std::to_string(value), 2);
-  return out;
-}
-
-// User code, month and day of sending, ".I" and the two-digit progressive:
-// ABCD0315.I01.
-std::string SubmissionFileName(const CLSIN_INPUTINTRA& input) {
-  const Date sent = SeNullo(input.DataInvioTelematico, Variant::Integer(0)).ToDate();
-  std::string name = SeNullo(input.CodiceUtenteInvioTelematico, Variant::String("")).Text();
-  name += TwoDigits(sent.month());
-  name += TwoDigits(sent.day());
-  name += ".I";
-  name += Utf8Right("00" + SeNullo(input.ProgressivoInvioTelematico, Variant::String("")).Text(), 2);
-  return name;
-}
-
-// The company's Intrastat periodicity of sales (list 0) or purchases (list 1).
-Variant CompanyPeriodicity(const IntraContext& context, int list) {
-  if (!context.ClsDitta || !context.ClsDitta->ClsDatiGest) throw Error::ObjectNotSet();
-  const CompanyManagementData& management = *context.ClsDitta->ClsDatiGest;
-  return SeNullo(list == 0 ? management.IndIntraVen : management.IndIntraAcq, Variant::Integer(0));
-}
-
-}  // namespace
 
 void PreparaTracciatoPerInvioTelematico(IntraContext& context, SubmissionReport* report) {
   Trap(context, HandlerKind::StatusAndText, "PreparaTracciatoPerInvioTelematico", [&] {

@@ -9,34 +9,13 @@
 #include "platform/text_util.h"
 #include "telematic/line_movements.h"
 #include "telematic/record_fields.h"
+#include "telematic/submission_driver.h"
 #include "telematic/submission_source.h"
 #include "telematic/telematic_procedures.h"
 
 namespace zelmora::telematic {
 
 namespace {
-
-std::string TwoDigits(int value) {
-  std::string out;
-  AppendZ(out, std::to_string(value), 2);
-  return out;
-}
-
-std::string SubmissionFileName(const CLSIN_INPUTINTRA& input) {
-  const Date sent = SeNullo(input.DataInvioTelematico, Variant::Integer(0)).ToDate();
-  std::string name = SeNullo(input.CodiceUtenteInvioTelematico, Variant::String("")).Text();
-  name += TwoDigits(sent.month());
-  name += TwoDigits(sent.day());
-  name += ".I";
-  name += Utf8Right("00" + SeNullo(input.ProgressivoInvioTelematico, Variant::String("")).Text(), 2);
-  return name;
-}
-
-Variant CompanyPeriodicity(const IntraContext& context, int list) {
-  if (!context.ClsDitta || !context.ClsDitta->ClsDatiGest) throw Error::ObjectNotSet();
-  const CompanyManagementData& management = *context.ClsDitta->ClsDatiGest;
-  return SeNullo(list == 0 ? management.IndIntraVen : management.IndIntraAcq, Variant::Integer(0));
-}
 
 // The registrations of the movements behind each refused line of `rs`.
 void FindRegistrations(IntraContext& context, const Recordset& rs, const std::vector<const Row*>& rows,
@@ -48,7 +27,7 @@ void FindRegistrations(IntraContext& context, const Recordset& rs, const std::ve
     if (line.line == 0 || line.line > rows.size()) continue;
     const std::string sql = "SELECT DISTINCT IN01_NUMREG_CG41 FROM VIN01_INTRA WITH(NOLOCK) WHERE IN02_INDNATURA <> 10 \r\n" +
                             input.StrWherePeriodo + "\r\n" +
-                            LineMovementsCondition(rs, *rows[line.line - 1], false) +
+                            BoundLineMovementsCondition(rs, *rows[line.line - 1], false) +
                             " AND IN01_DITTA_CG18 = " + input.Ditta.Text() + "\r\nORDER BY 1";
     RecordsetPtr movements = context.connection().Execute(sql, kCmdText);
     for (const Row* row : movements->VisibleRows()) {

@@ -333,7 +333,7 @@ TEST_F(CommandLine, ADatabaseThatCannotBeReadNamesTheCause) {
         {"legacy", view},
         {"french", view},
         {"print", table},
-        {"check", view}}},
+        {"check", "cannot read the movements: no such table: IN02_RIGHEDOC"}}},
       // A transport code that is no number, in a sale of March 2024.
       {"UPDATE IN02_RIGHEDOC SET IN02_INDTRASP = 'x' WHERE IN02_DITTA_CG18 = 1 AND IN02_NUMREG_CG41 = 84",
        {{"movements", "the movements could not be read: " + value + "tinyint."},

@@ -165,7 +165,8 @@ TEST_F(OutputsAndInputs, NoWritingCommandReplacesTheDatabaseOrAnythingButARegula
        {"print", "cover", "--db", db(), "--company", "1", "--year", "2024", "--period", "3", "--list", "sales", "--out"}},
       {"telematic", "--out", "ABCD0410.I01",
        {"telematic", "--db", db(), "--company", "1", "--year", "2024", "--period", "3", "--lists", "both", "--user",
-        "ABCD", "--date", "2024-04-10", "--progressive", "1", "--submission", "1", "--vat", "01234567890", "--out"}},
+        "ABCD", "--date", "2024-04-10", "--progressive", "1", "--submission", "1", "--vat", "01234567890", "--layout",
+        "2010", "--out"}},
       {"legacy", "--file", "SCAMBI.CEE",
        {"legacy", "--db", db(), "--company", "1", "--year", "2024", "--period", "3", "--lists", "sales",
         "--submission", "1", "--file", "SCAMBI.CEE", "--out"}},
@@ -193,11 +194,11 @@ TEST_F(OutputsAndInputs, NoWritingCommandReplacesTheDatabaseOrAnythingButARegula
       SCOPED_TRACE(std::string(command.name) + " onto " + (c.what ? c.what : "the database") + " " +
                    std::to_string(static_cast<int>(c.kind)));
       const Outcome outcome = RunZelmora(args);
-      std::string line = "zelmora " + std::string(command.name) + ": Errore: " + command.option + " " + target;
+      std::string line = "zelmora " + std::string(command.name) + ": " + command.option + " " + target;
       if (c.what == nullptr) {
         line += " is the database being read (--db " + db() + ")\n";
       } else if (c.kind == Target::Folder && command.name == std::string("print")) {
-        line = "zelmora print: Errore: --out names a folder: " + target + "\n";
+        line = "zelmora print: --out names a folder: " + target + "\n";
       } else {
         line += " is " + std::string(c.what) + ", not a file that can be replaced\n";
       }
@@ -216,7 +217,7 @@ TEST_F(OutputsAndInputs, NoWritingCommandReplacesTheDatabaseOrAnythingButARegula
   const Outcome print = RunZelmora({"print", "cover", "--db", db(), "--company", "1", "--year", "2024", "--period", "3",
                              "--list", "sales", "--out", folder + "/./demo.db"});
   EXPECT_EQ(print.code, 2);
-  EXPECT_EQ(print.err, "zelmora print: Errore: --out " + folder + "/./demo.db is the database being read (--db " + db() +
+  EXPECT_EQ(print.err, "zelmora print: --out " + folder + "/./demo.db is the database being read (--db " + db() +
                            ")\n");
   for (const char* command : {"french", "legacy"}) {
     std::vector<std::string> args = command == std::string("french") ? commands[3].args : commands[2].args;
@@ -225,7 +226,7 @@ TEST_F(OutputsAndInputs, NoWritingCommandReplacesTheDatabaseOrAnythingButARegula
     args.insert(args.end(), {"--file", "demo.db", "--out", folder});
     const Outcome outcome = RunZelmora(args);
     EXPECT_EQ(outcome.code, 2) << command;
-    EXPECT_EQ(outcome.err, "zelmora " + std::string(command) + ": Errore: --file " + folder +
+    EXPECT_EQ(outcome.err, "zelmora " + std::string(command) + ": --file " + folder +
                                "/demo.db is the database being read (--db " + db() + ")\n");
   }
   EXPECT_EQ(FileBytes(db()), *original_);
@@ -259,7 +260,7 @@ TEST_F(OutputsAndInputs, FileNamesGivenByAPersonAreBareSaneNames) {
       SCOPED_TRACE(std::string(command) + " " + name);
       const Outcome outcome = RunZelmora(args);
       EXPECT_EQ(outcome.code, 2);
-      EXPECT_EQ(outcome.err, "zelmora " + std::string(command) + ": Errore: " + option + " " + why + "\n");
+      EXPECT_EQ(outcome.err, "zelmora " + std::string(command) + ": " + option + " " + why + "\n");
     }
   }
   // print --out is a path: its folders may be anything, its last part is a name.
@@ -274,7 +275,7 @@ TEST_F(OutputsAndInputs, FileNamesGivenByAPersonAreBareSaneNames) {
     args.push_back(path);
     const Outcome outcome = RunZelmora(args);
     EXPECT_EQ(outcome.code, 2) << path;
-    EXPECT_EQ(outcome.err, "zelmora print: Errore: " + why + "\n");
+    EXPECT_EQ(outcome.err, "zelmora print: " + why + "\n");
   }
   EXPECT_TRUE(out.Entries().empty());
 }
@@ -352,7 +353,7 @@ TEST_F(OutputsAndInputs, TheNextRunSweepsTheTemporaryFilesOfRunsThatAreGone) {
 
   const Outcome run = RunZelmora({"telematic", "--db", db(), "--company", "1", "--year", "2024", "--period", "3", "--lists",
                            "both", "--user", "ABCD", "--date", "2024-04-10", "--progressive", "1", "--submission",
-                           "1", "--vat", "01234567890", "--out", out.path()});
+                           "1", "--vat", "01234567890", "--layout", "2010", "--out", out.path()});
   close(locked);
   EXPECT_EQ(run.code, 0) << run.err;
   std::vector<std::string> expected = kept;

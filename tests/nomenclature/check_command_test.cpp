@@ -182,23 +182,15 @@ TEST(CheckCommand, ListsTheStoredValuesThatLeaveMovementsOutOrBreakRecords) {
       "31,131,,IN01_DTCOMPINTRA,' ',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n",
       csv.str());
 
+  // A quarterly list is checked on whole quarters only: January is refused
+  // before anything is read.
   request.period = 1;
   std::ostringstream january;
-  EXPECT_EQ(cli::RunCheck(request, january, err), 1);
-  EXPECT_EQ(err.str(), "");
-  // January's purchases: the quarter from November 2023 (reg. 32, not 33).
-  EXPECT_SAME_TEXT(
-      "LIST,IN01_NUMREG_CG41,CG41_NUMDOC,IN01_DTCOMPINTRA,IN02_INDOPER,IN02_NOMENCLATURA,NOMENCLATURA_ANNORIF,CG7S_CODICENUOVO\r\n"
-      "\r\n"
-      "IN01_NUMREG_CG41,CG41_NUMDOC,IN02_NUMRIGA,COLUMN,HOLDS,WANTS\r\n"
-      "11,111,,IN01_DTCOMPINTRA,20241340,\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
-      "12,112,,IN01_DTCOMPINTRA,0,\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
-      "13,113,,IN01_DTCOMPINTRA,'abc',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
-      "14,114,,IN01_DTCOMPINTRA,'2024-02-30',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
-      "15,115,,IN01_DTCOMPINTRA,Null,\"a day: the movement has no competence date and its entry no registration date, so it is in no declaration\"\r\n"
-      "31,131,,IN01_DTCOMPINTRA,' ',\"a day (YYYYMMDD): the movement is in no period, so in no declaration\"\r\n"
-      "32,132,1,IN02_INDTRASP,11,a transport mode 0 to 9 or Null (else the goods record is broken)\r\n",
-      january.str());
+  EXPECT_EQ(cli::RunCheck(request, january, err), 2);
+  EXPECT_EQ(err.str(),
+            "zelmora check: --period must be the last month of a quarter (3, 6, 9 or 12) as company 1 files its "
+            "purchases list quarterly, not 1\n");
+  EXPECT_EQ(january.str(), "");
 }
 
 TEST(CheckCommand, BadInputSaysWhyInOneLine) {

@@ -267,7 +267,7 @@ TEST_F(Submission2022, TheCommandPicksTheLayoutAndSummarisesEverySection) {
   request.layout = "2021";
   std::ostringstream r, re;
   EXPECT_EQ(cli::RunTelematic(request, r, re), 2);
-  EXPECT_EQ(re.str(), "zelmora telematic: Errore: --layout must be 2010 or 2022, not '2021'\n");
+  EXPECT_EQ(re.str(), "zelmora telematic: --layout must be 2010 or 2022, not '2021'\n");
 }
 
 TEST_F(Submission2022, ALineItCannotWriteStopsTheRunAndIsNamed) {
@@ -344,7 +344,7 @@ TEST_F(Submission2022, ALineItCannotWriteStopsTheRunAndIsNamed) {
       expected += "zelmora telematic: " + std::string(rest.substr(0, end));
       rest.remove_prefix(end);
     }
-    expected += "zelmora telematic: Errore: " + std::to_string(count) +
+    expected += "zelmora telematic: " + std::to_string(count) +
                 (count == 1 ? " line cannot" : " lines cannot") + " be written in the 2022 layout; no file written\n";
     EXPECT_SAME_TEXT(expected, e.str());
     EXPECT_TRUE(out.Entries().empty());
@@ -412,7 +412,7 @@ TEST(Format2022, TheRulesOfTheLayoutOnPlantedFaults) {
        "records\"\r\n"},
       // Section 4 names a section-3 line above zero; printable ASCII only.
       {Planted(sales, 7, 43, "00000"), "7,4 service correction,line to correct,'00000',5 digits from 1 to 99999\r\n"},
-      {nonAscii, "6,declaration,character 57,bytes C2 BA,printable ASCII only\r\n"},
+      {nonAscii, "6,3 services,bytes 57-58 (invoice number),'\\xC2\\xBA',printable ASCII characters (0x20 to 0x7E)\r\n"},
       // Purchases are monthly only and have no section 5.
       {Planted(purchases, 2, 32, "T"),
        "2,0 frontispiece,periodicity,'T','M'\r\n"

@@ -99,11 +99,12 @@ TEST(StoredText, VerifyNamesTheLinesOfHostileValuesAndTheBytesTheFileMustNotHold
   request.progressive = "1";
   request.submission = "1";
   request.vat = "01234567890";
+  request.layout = "2010";  // the file the 2010 writer makes of such values, for verify to read
   request.outDir = folder.path();
   std::ostringstream written, writeErr;
   ASSERT_EQ(cli::RunTelematic(request, written, writeErr), 0) << writeErr.str();
 
-  cli::VerifyRequest verify{.file = folder / "ABCD0710.I01", .database = db.path(), .company = 1, .year = 2024,
+  cli::VerifyRequest verify{.file = folder / "ABCD0710.I01", .layout = "2010", .database = db.path(), .company = 1, .year = 2024,
                             .period = 6};
   std::ostringstream out, err;
   EXPECT_EQ(cli::RunVerify(verify, out, err), 1);
@@ -130,7 +131,7 @@ TEST(StoredText, VerifyNamesTheLinesOfHostileValuesAndTheBytesTheFileMustNotHold
       "    13  1 goods  nomenclature             '00084'--'          8 digits                                   sales line 11 (84'--, DE\\xF0\\x9F\\x98\\x80): registrations 4, 5\n"
       "    13  1 goods  bytes 33-36 (party VAT)  '\\xF0\\x9F\\x98\\x80'  printable ASCII characters (0x20 to 0x7E)  sales line 11 (84'--, DE\\xF0\\x9F\\x98\\x80): registrations 4, 5\n"
       "    14  1 goods  bytes 33-36 (party VAT)  '\\xF0\\x9F\\x98\\x80'  printable ASCII characters (0x20 to 0x7E)  sales line 12 (84821090, DE\\xF0\\x9F\\x98\\x80): registrations 6\n" +
-          verify.file + ": 14 records, 17 problems\n",
+          verify.file + ": 2010 layout, 14 records, 17 problems\n",
       out.str());
 }
 

@@ -94,11 +94,11 @@ TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
 
   const std::string before = zelmora::testing::FileBytes(path);
   Outcome again = Zelmora({"db", "init", path});
-  EXPECT_EQ(1, again.exitCode);
+  EXPECT_EQ(2, again.exitCode);
   EXPECT_SAME_TEXT("", again.out);
   EXPECT_SAME_TEXT("zelmora db init: " + path + " already exists\n", again.err);
   Outcome demo = Zelmora({"db", "demo", path, "--movements", "10"});
-  EXPECT_EQ(1, demo.exitCode);
+  EXPECT_EQ(2, demo.exitCode);
   EXPECT_SAME_TEXT("zelmora db demo: " + path + " already exists\n", demo.err);
   EXPECT_TRUE(zelmora::testing::FileBytes(path) == before) << "the existing file was changed";
   EXPECT_SAME_TEXT("host.db\n", folder.Entries());
@@ -167,7 +167,7 @@ TEST(DbCommandTest, UpgradeAddsZelmorasTablesToAnOlderDatabaseOnce) {
   EXPECT_EQ(Zelmora({"db", "init", folder / "new.db"}).exitCode, 0);
   EXPECT_EQ(ZelmoraTables(folder / "new.db"), ZelmoraTables(path));
   Outcome missing = Zelmora({"db", "upgrade", folder / "none.db"});
-  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.exitCode, 2);
   EXPECT_EQ(missing.err, "zelmora db upgrade: no database file at " + (folder / "none.db") + "\n");
   EXPECT_EQ(folder.Entries(), "host.db\nnew.db\n");
 }
