@@ -16,6 +16,8 @@ inline constexpr size_t kMaxScriptBytes = size_t{16} << 20;  // 16 MiB
 // A code list: the official lists are a few megabytes; each code read is
 // held with its description until the list is loaded.
 inline constexpr size_t kMaxCsvBytes = size_t{16} << 20;  // 16 MiB
+// A submission file: a month of a million movements writes some 1.3 MB.
+inline constexpr size_t kMaxSubmissionBytes = size_t{64} << 20;  // 64 MiB
 
 // The bytes of `path` ("-": standard input, whatever it is). `what` names
 // the input in messages ("the script", "the CSV file").

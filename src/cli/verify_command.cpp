@@ -15,6 +15,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/active_interface.h"
+#include "cli/bounded_input.h"
 #include "cli/commands.h"
 #include "cli/failure_cause.h"
 #include "cli/input_checks.h"
@@ -177,19 +178,29 @@ int RunVerify(const VerifyRequest& request, std::ostream& out, std::ostream& err
                (std::filesystem::exists(request.file, ec) ? "not a regular file" : "no such file"));
     return 2;
   }
-  std::ifstream in(request.file, std::ios::binary);
   std::string text;
-  if (in) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (!in && !in.eof()) {
-    SayWhy(err, command, "cannot read " + request.file + ": " + std::generic_category().message(errno));
-    return 2;
+  try {
+    text = ReadBoundedInput(request.file, kMaxSubmissionBytes, "the submission file");
+  } catch (const Refusal& refusal) {
+    SayWhy(err, command, refusal.reason);
+    return refusal.exitCode;
   }
   const telematic::SubmissionFormat* format = FormatOf(request.layout, text);
   if (!format) {
     SayWhy(err, command, "--layout must be 2010 or 2022, not '" + Shown(request.layout) + "'");
     return 2;
   }
-  const std::vector<telematic::Problem> problems = telematic::CheckSubmission(text, *format);
+  std::vector<telematic::Problem> problems = telematic::CheckSubmission(text, *format);
+  // A file of a period from 2022 may still be in the 2010 layout (written
+  // with --layout 2010): unless the layout was given, it is checked in the
+  // one it fits better.
+  if (request.layout.empty() && format == &telematic::Format2022() && !problems.empty()) {
+    std::vector<telematic::Problem> as2010 = telematic::CheckSubmission(text, telematic::Format2010());
+    if (as2010.size() < problems.size()) {
+      format = &telematic::Format2010();
+      problems = std::move(as2010);
+    }
+  }
   std::vector<std::string> behind;
   if (!request.database.empty()) {
     try {
