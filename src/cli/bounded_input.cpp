@@ -10,21 +10,13 @@
 #include <cstring>
 
 #include "cli/input_checks.h"
+#include "cli/output_target.h"
 
 namespace zelmora::cli {
 
 namespace {
 
 std::string Mebibytes(size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
-
-const char* KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISCHR(mode)) return "a character device";
-  if (S_ISBLK(mode)) return "a block device";
-  if (S_ISFIFO(mode)) return "a named pipe";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a regular file";
-}
 
 // Reads `fd` to its end, or to one byte past `limit`.
 std::string ReadAll(int fd, size_t limit, const std::string& named) {
@@ -64,7 +56,7 @@ std::string ReadBoundedInput(const std::string& path, size_t limit, const char* 
   struct stat info;
   if (::fstat(fd, &info) != 0) throw Refusal{"cannot read " + named + ": " + std::strerror(errno)};
   if (!S_ISREG(info.st_mode)) {
-    throw Refusal{named + " is " + KindOf(info.st_mode) + ": it is read from a file, or from standard input as -"};
+    throw Refusal{named + " is " + FileKindOf(info.st_mode) + ": it is read from a file, or from standard input as -"};
   }
   if (static_cast<unsigned long long>(info.st_size) > limit) {
     throw Refusal{named + " is larger than " + Mebibytes(limit) + ", the most that is read"};

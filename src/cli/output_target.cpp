@@ -7,9 +7,7 @@
 
 namespace zelmora::cli {
 
-namespace {
-
-const char* KindOf(mode_t mode) {
+const char* FileKindOf(mode_t mode) {
   if (S_ISDIR(mode)) return "a folder";
   if (S_ISCHR(mode)) return "a character device";
   if (S_ISBLK(mode)) return "a block device";
@@ -17,8 +15,6 @@ const char* KindOf(mode_t mode) {
   if (S_ISSOCK(mode)) return "a socket";
   return "not a regular file";
 }
-
-}  // namespace
 
 void CheckOutputTarget(const std::string& path, const std::string& database, const char* option) {
   struct stat target;
@@ -29,7 +25,7 @@ void CheckOutputTarget(const std::string& path, const std::string& database, con
   }
   const std::string named = std::string(option) + " " + Shown(path);
   if (!S_ISREG(target.st_mode)) {
-    throw Refusal{named + " is " + KindOf(target.st_mode) + ", not a file that can be replaced"};
+    throw Refusal{named + " is " + FileKindOf(target.st_mode) + ", not a file that can be replaced"};
   }
   struct stat input;
   if (!database.empty() && !IsConnectionString(database) && ::stat(database.c_str(), &input) == 0 &&

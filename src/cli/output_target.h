@@ -6,6 +6,8 @@
 // person gives for a file to the shape of a plain file name.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 namespace zelmora::cli {
@@ -25,6 +27,10 @@ void CheckFileName(const std::string& name, const char* option);
 // A path given for a file to write (--out FILE): at most kMaxPathBytes
 // bytes, no control character, and its last part a file name as above.
 void CheckOutputPath(const std::string& path, const char* option);
+
+// What a file that is not a regular one is, as a message names it ("a
+// folder", "a named pipe", ...), from its stat mode.
+const char* FileKindOf(mode_t mode);
 
 // Leaves room in a file system's 255-byte names for the temporary names
 // written beside the file (".NAME.zelmora-PID-TAG.tmp", and the French
