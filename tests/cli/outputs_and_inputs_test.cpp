@@ -35,51 +35,18 @@
 #include "platform/text_file.h"
 #include "support/dead_process.h"
 #include "support/file_bytes.h"
-
-extern char** environ;
+#include "support/run_zelmora.h"
 
 namespace {
 
 using zelmora::testing::DeadProcessId;
 using zelmora::testing::FileBytes;
 
-struct Outcome {
-  int code = -1;
-  std::string out, err;
-};
+using zelmora::testing::Outcome;
+using zelmora::testing::RunZelmora;
 
 pid_t Spawn(const TempFolder& scratch, const std::vector<std::string>& args, const std::string& input) {
-  const std::string out = scratch / "stdout", err = scratch / "stderr";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, input.empty() ? "/dev/null" : input.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<std::string> all{ZELMORA_BINARY};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& arg : all) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-// Runs the program with these arguments as they are, standard input read
-// from `input` (nothing when empty).
-Outcome RunZelmora(const std::vector<std::string>& args, const std::string& input = "") {
-  TempFolder scratch;
-  Outcome outcome;
-  const pid_t pid = Spawn(scratch, args, input);
-  if (pid > 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  outcome.out = FileBytes(scratch / "stdout");
-  outcome.err = FileBytes(scratch / "stderr");
-  return outcome;
+  return zelmora::testing::SpawnZelmora(scratch, args, input);
 }
 
 struct Identity {

@@ -24,12 +24,14 @@ struct Outcome {
   std::string out, err;
 };
 
-inline Outcome RunZelmora(const std::vector<std::string>& args) {
-  TempFolder scratch;
+// Starts the program in the background: standard input read from `input`
+// (nothing when empty), standard output and error into `scratch`'s
+// "stdout" and "stderr". The process id, or -1 when it could not start.
+inline pid_t SpawnZelmora(const TempFolder& scratch, const std::vector<std::string>& args, const std::string& input) {
   const std::string out = scratch / "stdout", err = scratch / "stderr";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, input.empty() ? "/dev/null" : input.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   std::vector<std::string> all{ZELMORA_BINARY};
@@ -37,16 +39,25 @@ inline Outcome RunZelmora(const std::vector<std::string>& args) {
   std::vector<char*> argv;
   for (std::string& arg : all) argv.push_back(arg.data());
   argv.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// Runs the program to its end with these arguments, standard input read
+// from `input` (nothing when empty).
+inline Outcome RunZelmora(const std::vector<std::string>& args, const std::string& input = "") {
+  TempFolder scratch;
   Outcome outcome;
-  pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+  const pid_t pid = SpawnZelmora(scratch, args, input);
+  if (pid > 0) {
     int status = 0;
     waitpid(pid, &status, 0);
     outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  posix_spawn_file_actions_destroy(&actions);
-  outcome.out = FileBytes(out);
-  outcome.err = FileBytes(err);
+  outcome.out = FileBytes(scratch / "stdout");
+  outcome.err = FileBytes(scratch / "stderr");
   return outcome;
 }
 
