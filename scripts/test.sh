@@ -14,8 +14,10 @@ if [ "${2:-}" = "--asan" ]; then
   # The T-SQL grammar checks run sqlfluff over texts that do not depend on
   # the build; the normal build runs them, the sanitizer build skips them.
   select=(-E Grammar)
-  # fontconfig's font cache, kept to the end of the process, is not ours.
-  export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+  # fontconfig's font cache, kept to the end of the process, is not ours;
+  # the suppressions are not listed at exit, so that a command's standard
+  # error holds only what the command said.
+  export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 fi
 scripts/deps.sh
 if [ "$asan" = 1 ]; then
