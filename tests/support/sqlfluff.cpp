@@ -30,6 +30,7 @@ TsqlGrammarCheck CheckTsqlGrammar(std::string_view sql) {
     while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) check.output.append(buffer.data(), n);
     const int status = pclose(pipe);
     check.ran = WIFEXITED(status) && WEXITSTATUS(status) != 127 && WEXITSTATUS(status) != 126;
+    if (WIFEXITED(status)) check.exitCode = WEXITSTATUS(status);
   }
   const std::string marker = "==== parsing violations ====";
   const size_t at = check.output.find(marker);
@@ -51,8 +52,9 @@ TsqlGrammarCheck CheckTsqlGrammar(std::string_view sql) {
 void ExpectTsqlParses(const std::string& sql) {
   ASSERT_FALSE(sql.empty());
   const TsqlGrammarCheck check = CheckTsqlGrammar(sql);
-  if (!check.ran) GTEST_SKIP() << "sqlfluff is not available";
+  ASSERT_TRUE(check.ran) << "sqlfluff did not run (scripts/deps.sh installs it): " << check.output;
   EXPECT_EQ(check.violations, "") << check.output;
+  EXPECT_EQ(check.exitCode, 0) << check.output;
 }
 
 }  // namespace zelmora::testing

@@ -15,10 +15,12 @@ TEST(TsqlGrammar, ConstructTextsParse) {
     const testing::TsqlGrammarCheck check = testing::CheckTsqlGrammar(sql);
     ASSERT_TRUE(check.ran) << "sqlfluff did not run: " << check.output;
     EXPECT_EQ("", check.violations) << sql;
+    EXPECT_EQ(check.exitCode, 0) << check.output;
   }
   // The check does fail on text that is not T-SQL.
   const testing::TsqlGrammarCheck broken = testing::CheckTsqlGrammar("SELECT FROM WHERE ((\n");
   ASSERT_TRUE(broken.ran);
+  EXPECT_EQ(broken.exitCode, 1);
   EXPECT_EQ("L:   1 | P:   1 |  PRS | Line 1, Position 1: Found unparsable section: 'SELECT FROM WHERE\n"
             "                       | (('",
             broken.violations);
