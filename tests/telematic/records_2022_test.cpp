@@ -2,7 +2,6 @@
 // list and periodicity, the lines the writer refuses, and the format check
 // of the 2022 rules on planted faults.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,9 +11,8 @@
 #include "cli/host_harness.h"
 #include "cli/telematic_command.h"
 #include "cli/verify_command.h"
+#include "platform/schema/host_db.h"
 #include "platform/services/temp_folder.h"
-#include "platform/sqlite/host_schema.h"
-#include "platform/sqlite/sqlite_extensions.h"
 #include "support/golden.h"
 #include "telematic/submission_check.h"
 #include "telematic/record_layout.h"
@@ -76,24 +74,12 @@ INSERT INTO ZL02_CALLOFFSTOCK VALUES (1, 1, 2024, 3, 'DE', 'DE123456789', 1, NUL
 class Submission2022 : public ::testing::Test {
  protected:
   void SetUp() override {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((folder_ / "host.db").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(RegisterTsqlExtensions(db), SQLITE_OK);
-    CreateHostSchema(db);
-    sqlite3_close(db);
-    Execute(kMovements);
+    DbPtr db = OpenDb(folder_ / "host.db");
+    CreateHostSchema(db.get());
+    Exec(db.get(), kMovements);
   }
 
-  void Execute(const std::string& sql) const {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((folder_ / "host.db").c_str(), &db), SQLITE_OK);
-    char* message = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
-    const std::string text = message ? message : "";
-    sqlite3_free(message);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << text;
-  }
+  void Execute(const std::string& sql) const { Exec(OpenDb(folder_ / "host.db").get(), sql); }
 
   Json Input(int tipoStampa, int tipoIntra) const {
     return {{"StringaDiConnessione", "Provider=SQLite;Data Source=" + folder_ / "host.db"},
