@@ -1,6 +1,6 @@
 // The main job against the engine's own floor.
 //
-//   bench_floor DB [DB ...] [--company N] [--year Y] [--runs R]
+//   bench_floor DB [DB ...] [--company N] [--year Y] [--runs R] [--layout 2010|2022]
 //
 // For each database (made beforehand with `zelmora db demo DB --movements N
 // --seed 9`) and each scenario, this program runs, R times (default 5) and
@@ -10,10 +10,12 @@
 // SQLite handle as the sqlite3 shell would run it. Every run is a process
 // of its own, so that its peak memory is its own.
 //
-// Scenarios: the sales list of March (monthly), the purchases list of the
-// first quarter (quarterly), and the whole year: the twelve monthly sales
-// submissions and the four quarterly purchases submissions of the year,
-// against the floors of the same sixteen periods.
+// Scenarios, in the layout in force since 2022 (the default): the sales and
+// the purchases list of March, and the whole year: the twelve monthly
+// submissions of each list, against the floors of the same periods. In the
+// 2010 layout (--layout 2010, for databases made with --edge-cases, which
+// the 2022 writer refuses) the purchases are quarterly: the list of the first
+// quarter, and the four quarterly submissions in the whole year.
 //
 // Printed per scenario: the median wall time of each side and their ratio;
 // the main job's peak memory above the program's own resident size; the
@@ -65,13 +67,19 @@ struct Case {
   std::vector<Filing> filings;
 };
 
-std::vector<Case> Cases() {
-  Case year{"whole year (16 filings)", {}};
+std::vector<Case> Cases(const std::string& layout) {
+  if (layout == "2010") {
+    Case year{"whole year (16 filings)", {}};
+    for (int month = 1; month <= 12; ++month) year.filings.push_back({false, month, false});
+    for (int quarter = 1; quarter <= 4; ++quarter) year.filings.push_back({true, quarter * 3, true});
+    return {{"month: sales, monthly", {{false, 3, false}}},
+            {"quarter: purchases, quarterly", {{true, 3, true}}},
+            year};
+  }
+  Case year{"whole year (24 filings)", {}};
   for (int month = 1; month <= 12; ++month) year.filings.push_back({false, month, false});
-  for (int quarter = 1; quarter <= 4; ++quarter) year.filings.push_back({true, quarter * 3, true});
-  return {{"month: sales, monthly", {{false, 3, false}}},
-          {"quarter: purchases, quarterly", {{true, 3, true}}},
-          year};
+  for (int month = 1; month <= 12; ++month) year.filings.push_back({true, month, false});
+  return {{"month: sales, monthly", {{false, 3, false}}}, {"month: purchases, monthly", {{true, 3, false}}}, year};
 }
 
 struct Options {
@@ -79,6 +87,7 @@ struct Options {
   int company = 1;
   int year = 2024;
   int runs = 5;
+  std::string layout = "2022";
 };
 
 std::string ReadFile(const std::string& path) {
@@ -148,7 +157,7 @@ zelmora::cli::SubmissionRequest RequestFor(const Options& o, const std::string& 
   r.submission = "1";
   r.vat = "01234567890";
   r.outDir = folder;
-  r.layout = "2010";  // the demo's data keep to the 2010 writer's
+  r.layout = o.layout;
   return r;
 }
 
@@ -225,14 +234,14 @@ struct Result {
 
 // The database the fixed part of the memory is measured on: the demo
 // company with 1,000 movements, a few lines in every period.
-bool MakeSmallDatabase(const std::string& path) {
+bool MakeSmallDatabase(const Options& o, const std::string& path) {
   sqlite3* db = nullptr;
   bool made = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK &&
               zelmora::RegisterTsqlExtensions(db) == SQLITE_OK;
   try {
     if (made) {
       zelmora::CreateHostSchema(db);
-      zelmora::FillDemoData(db, {1000, 9});
+      zelmora::FillDemoData(db, {1000, 9, o.layout == "2010"});
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_floor: %s\n", e.what());
@@ -255,6 +264,10 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       if (!number(o.year, 1900)) return false;
     } else if (arg == "--runs") {
       if (!number(o.runs, 1)) return false;
+    } else if (arg == "--layout") {
+      if (i + 1 >= argc) return false;
+      o.layout = argv[++i];
+      if (o.layout != "2010" && o.layout != "2022") return false;
     } else if (arg.starts_with("--")) {
       return false;
     } else {
@@ -269,7 +282,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
 int main(int argc, char** argv) {
   Options o;
   if (!ParseOptions(argc, argv, o)) {
-    std::fprintf(stderr, "usage: bench_floor DB [DB ...] [--company N] [--year Y] [--runs R]\n");
+    std::fprintf(stderr, "usage: bench_floor DB [DB ...] [--company N] [--year Y] [--runs R] [--layout 2010|2022]\n");
     return 2;
   }
   const std::string floor = ReadFile(ZELMORA_FLOOR_SQL);
@@ -286,7 +299,7 @@ int main(int argc, char** argv) {
   // Made in a child, so that what SQLite took to fill it is not this
   // program's (a run's memory is measured from this program's size).
   Measure made;
-  if (!zelmora::bench::RunOnce({"small", [&] { return MakeSmallDatabase(small) ? 0L : -1L; }}, made)) {
+  if (!zelmora::bench::RunOnce({"small", [&] { return MakeSmallDatabase(o, small) ? 0L : -1L; }}, made)) {
     std::fprintf(stderr, "bench_floor: cannot make the small database %s\n", small.c_str());
     std::filesystem::remove_all(folder);
     return 2;
@@ -298,7 +311,7 @@ int main(int argc, char** argv) {
   for (const std::string& database : o.databases) {
     results.emplace_back();
     const std::string label = std::filesystem::path(database).stem().string();
-    for (const Case& c : Cases()) {
+    for (const Case& c : Cases(o.layout)) {
       std::vector<std::string> queries;
       for (const Filing& f : c.filings) queries.push_back(FloorFor(floor, o.company, o.year, f));
       Measure lines;
@@ -340,7 +353,7 @@ int main(int argc, char** argv) {
   std::filesystem::remove_all(folder);
   // How the costs grew from one database to the next (listed smallest first).
   for (size_t d = 1; d < results.size(); ++d) {
-    const std::vector<Case> cases = Cases();
+    const std::vector<Case> cases = Cases(o.layout);
     for (size_t i = 0; i < cases.size(); ++i) {
       const Result& small = results[d - 1][i];
       const Result& large = results[d][i];

@@ -1,6 +1,6 @@
 // zelmora db init PATH: a new SQLite file with the host schema and no data.
-// zelmora db demo PATH [--movements N] [--seed S]: the same, filled with the
-// demonstration company.
+// zelmora db demo PATH [--movements N] [--seed S] [--edge-cases]: the same,
+// filled with the demonstration company.
 // zelmora db upgrade PATH: adds zelmora's own tables (column B of the nature,
 // call-off stock) to an existing host database that lacks them.
 // init and demo refuse a PATH that exists, and builds the file under a temporary
@@ -194,8 +194,14 @@ void AddDbCommand(CLI::App& app, int& exitCode) {
   demo->add_option("--seed", *seed,
                    "seed of the generator, 0 to 9223372036854775807: the same seed gives the same data")
       ->capture_default_str();
-  OnRun(*demo, exitCode, [demoPath, movements, seed](std::ostream& out, std::ostream& err) {
+  auto edgeCases = std::make_shared<bool>(false);
+  demo->add_flag("--edge-cases", *edgeCases,
+                 "add what real master data get wrong, for the checks to find: codes in no table or out of their "
+                 "year, parties without registry entry or country, lines without a country, lines that net below "
+                 "zero, statistical-only sales, quarterly purchases (the 2022 layout refuses such data)");
+  OnRun(*demo, exitCode, [demoPath, movements, seed, edgeCases](std::ostream& out, std::ostream& err) {
     DemoOptions options;
+    options.edgeCases = *edgeCases;
     options.movements = Whole(*movements, "--movements", 0, kMaxDemoMovements);
     options.seed = static_cast<uint64_t>(Whole(*seed, "--seed", 0, INT64_MAX));
     DemoSummary summary;
@@ -204,7 +210,8 @@ void AddDbCommand(CLI::App& app, int& exitCode) {
     if (status != 0) return status;
     out << "Created " << *demoPath << ": " << summary.companies << " companies, " << summary.parties
         << " customers and suppliers, " << summary.documents << " documents, " << summary.lines
-        << " Intrastat lines, " << summary.firstYear << "-" << summary.lastYear << " (seed " << options.seed << ")\n";
+        << " Intrastat lines, " << summary.firstYear << "-" << summary.lastYear << " (seed " << options.seed
+        << (options.edgeCases ? ", with edge cases" : "") << ")\n";
     return 0;
   });
 }

@@ -46,7 +46,8 @@ class CommandLine : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     folder_ = new TempFolder;
-    ASSERT_EQ(RunZelmora({"db", "demo", *folder_ / "demo.db", "--movements", "600"}).code, 0);
+    // The edge cases: company 1 files its purchases quarterly there.
+    ASSERT_EQ(RunZelmora({"db", "demo", *folder_ / "demo.db", "--movements", "600", "--edge-cases"}).code, 0);
     original_ = new std::string(FileBytes(*folder_ / "demo.db"));
     std::ofstream(*folder_ / "codes.csv") << "84821090;Ball bearings\n";
     std::ofstream(*folder_ / "file.I01") << "not a submission\r\n";

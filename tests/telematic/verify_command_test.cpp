@@ -14,26 +14,61 @@
 #include "cli/telematic_command.h"
 #include "cli/verify_command.h"
 #include "platform/services/temp_folder.h"
+#include "support/file_bytes.h"
 #include "support/golden.h"
 
 namespace zelmora {
 namespace {
 
-// The demo company (seed 1, 5,000 movements) as `zelmora db demo` makes it.
-void MakeDemo(const std::string& path) {
+// The demo company (seed 1, 5,000 movements) as `zelmora db demo` makes it,
+// with or without --edge-cases.
+void MakeDemo(const std::string& path, bool edgeCases) {
   CLI::App app;
   int exitCode = -1;
   cli::AddDbCommand(app, exitCode);
   std::ostringstream quiet;
   auto* old = std::cout.rdbuf(quiet.rdbuf());
-  app.parse(std::vector<std::string>{path, "demo", "db"});
+  std::vector<std::string> args{path, "demo", "db"};
+  if (edgeCases) args.insert(args.begin(), "--edge-cases");
+  app.parse(args);
   std::cout.rdbuf(old);
   ASSERT_EQ(exitCode, 0);
 }
 
+// The README's main job: March 2024 in the layout of its period, strict.
+TEST(VerifyCommand, TheDemoWritesAFileOfThe2022LayoutThatItsCheckFindsClean) {
+  TempFolder folder;
+  MakeDemo(folder / "demo.db", false);
+  cli::SubmissionRequest request;
+  request.database = folder / "demo.db";
+  request.company = "1";
+  request.year = "2024";
+  request.period = "3";
+  request.lists = "both";
+  request.user = "ABCD";
+  request.date = "2024-04-10";
+  request.progressive = "1";
+  request.submission = "1";
+  request.vat = "01234567890";
+  request.outDir = folder.path();
+  request.strict = true;
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::RunTelematic(request, out, err), 0) << err.str();
+  EXPECT_SAME_TEXT("", err.str());
+  std::string summary = out.str();
+  const size_t at = summary.find(folder.path());
+  if (at != std::string::npos) summary.replace(at, folder.path().size(), "OUT");
+  EXPECT_SAME_TEXT(zelmora::testing::FileBytes(ZELMORA_SOURCE_DIR "/tests/telematic/golden/demo_2022_summary.txt"),
+                   summary);
+  std::ostringstream verified, none;
+  EXPECT_EQ(cli::RunVerify({.file = folder / "ABCD0410.I01"}, verified, none), 0);
+  EXPECT_SAME_TEXT("", none.str());
+}
+
+// The edge cases in the 2010 layout, which writes what the host asked.
 TEST(VerifyCommand, TheDemoSubmissionIsCheckedWhenWrittenAndAgainFromItsFile) {
   TempFolder folder;
-  MakeDemo(folder / "demo.db");
+  MakeDemo(folder / "demo.db", true);
   cli::SubmissionRequest request;
   request.database = folder / "demo.db";
   request.company = "1";

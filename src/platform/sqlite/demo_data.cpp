@@ -573,6 +573,7 @@ class DemoBuilder {
   DemoBuilder(sqlite3* db, const DemoOptions& options)
       : db_(db),
         options_(options),
+        edge_(options.edgeCases),
         rng_(options.seed),
         cg41_(db,
               "INSERT INTO CG41_PRIMANOTA (CG41_DITTA_CG18, CG41_NUMREG, CG41_DATAREG, CG41_DATAREGIVA, "
@@ -613,7 +614,10 @@ class DemoBuilder {
                      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDINTRAVEN, CG18_INDINTRAACQ, "
                      "CG18_INDLOCALIZZAZIONE) VALUES (?,?,?,?,?)");
     for (const Company& c : Companies()) {
-      companies.Int(c.code).Text(c.name).Int(c.salesPeriodicity).Int(c.purchasesPeriodicity).Int(c.localisation).Run();
+      // Purchases lists are monthly only from 2022; the edge cases keep the
+      // quarterly filer of the years before.
+      const int purchases = c.code == kGroupHead && !edge_ ? 1 : c.purchasesPeriodicity;
+      companies.Int(c.code).Text(c.name).Int(c.salesPeriodicity).Int(purchases).Int(c.localisation).Run();
     }
     Insert links(db_, "INSERT INTO CG18_DITTECOLLEGATE (CG18_DITTA, CG18_ANNO, CG18_DITTACOLLEGATA) VALUES (?,?,?)");
     for (int year = kFirstYear; year <= kLastYear; ++year) links.Int(kGroupHead).Int(year).Int(kGroupMember).Run();
@@ -681,8 +685,8 @@ class DemoBuilder {
           party.weight = 1000 / (i + 2) + 8;
           // Two gaps in the group head's master data: a supplier whose
           // registry entry is missing and a customer registered without country.
-          const bool noRegistry = company.code == kGroupHead && tipoCF == 1 && i == 5;
-          const bool noCountry = company.code == kGroupHead && tipoCF == 0 && i == 7;
+          const bool noRegistry = edge_ && company.code == kGroupHead && tipoCF == 1 && i == 5;
+          const bool noCountry = edge_ && company.code == kGroupHead && tipoCF == 0 && i == 7;
           const PartyProfile* profile = nullptr;
           if (company.code == kGroupMember && !groupRegistry[tipoCF].empty() && rng_.PerMille(500)) {
             const auto& shared = groupRegistry[tipoCF][rng_.Below(groupRegistry[tipoCF].size())];
@@ -714,13 +718,13 @@ class DemoBuilder {
           while (party.goods.size() < goodsCount) {
             const size_t g = rng_.Below(GoodsCodes().size());
             // Codes that are in no table turn up at a few parties only.
-            if (GoodsCodes()[g].firstYear == 0 && !rng_.PerMille(150)) continue;
+            if (GoodsCodes()[g].firstYear == 0 && (!edge_ || !rng_.PerMille(150))) continue;
             party.goods.push_back(g);
           }
           const size_t serviceCount = static_cast<size_t>(rng_.Range(1, 3));
           while (party.services.size() < serviceCount) {
             const size_t s = rng_.Below(ServiceCodes().size());
-            if (!ServiceCodes()[s].inTable && !rng_.PerMille(200)) continue;
+            if (!ServiceCodes()[s].inTable && (!edge_ || !rng_.PerMille(200))) continue;
             party.services.push_back(s);
           }
           party.province = rng_.Pick(company.provinces);
@@ -852,6 +856,7 @@ class DemoBuilder {
   // chain transaction) or nothing recorded.
   OptInt LineCountry(const Party& party, int otherPerMille, int missingPerMille) {
     const int64_t draw = static_cast<int64_t>(rng_.Below(1000));
+    if (!edge_) missingPerMille = 0;
     if (draw < missingPerMille) return std::nullopt;
     if (draw < missingPerMille + otherPerMille) return RandomCountry(1).code;
     return party.country->code;
@@ -859,7 +864,8 @@ class DemoBuilder {
 
   size_t PickGoodsCode(const Party& party, int year) {
     size_t g = rng_.Pick(party.goods);
-    if (!GoodsCodeInTable(GoodsCodes()[g], year) && GoodsCodes()[g].firstYear != 0 && rng_.PerMille(700)) {
+    if (!GoodsCodeInTable(GoodsCodes()[g], year) && GoodsCodes()[g].firstYear != 0 &&
+        (!edge_ || rng_.PerMille(700))) {
       // Most documents already use the code of the year; some keep the old one.
       for (const auto& [oldCode, newCode] : ChangedCodes()) {
         if (std::string_view(oldCode) != GoodsCodes()[g].code || *newCode == '\0') continue;
@@ -867,7 +873,7 @@ class DemoBuilder {
           if (std::string_view(GoodsCodes()[i].code) == newCode && GoodsCodeInTable(GoodsCodes()[i], year)) return i;
         }
       }
-      for (int attempt = 0; attempt < 16; ++attempt) {
+      for (int attempt = 0; attempt < (edge_ ? 16 : 1 << 20); ++attempt) {
         const size_t other = rng_.Below(GoodsCodes().size());
         if (GoodsCodeInTable(GoodsCodes()[other], year)) return other;
       }
@@ -884,7 +890,8 @@ class DemoBuilder {
     l.cents = RandomAmountCents();
     l.valCents = rateMicro == 1000000 ? 0 : (l.cents * rateMicro + 500000) / 1000000;
     l.flgSegno = rng_.PerMille(25) ? 1 : 0;
-    l.tipoDati = static_cast<int>(rng_.Weighted({920, 50, 30}));
+    // Statistical-only lines have no partner, which a sales list cannot hold.
+    l.tipoDati = static_cast<int>(rng_.Weighted({920, 50, edge_ || purchase ? 30 : 0}));
     static const std::vector<int> kNatures = {21, 22, 23, 24, 25, 10, 1};
     l.natura = kNatures[rng_.Weighted({820, 40, 30, 30, 20, 25, 35})];
     l.cons = incoterm.deliveryGroup;
@@ -1003,8 +1010,12 @@ class DemoBuilder {
       *dataRegIva += rng_.Range(1, 15);
     }
     std::optional<Day> competence;
-    if (!rng_.PerMille(40)) competence = purchase ? dataReg : dataDoc;
+    // Without a competence date the checks cannot tell a code's year: only
+    // the edge cases leave it out.
+    if (!rng_.PerMille(40) || !edge_) competence = purchase ? dataReg : dataDoc;
     const int year = CivilFromDays(dataReg).year;
+    // The year whose table a line's code must be in: that of its competence.
+    const int codeYear = edge_ ? year : CivilFromDays(competence.value_or(dataReg)).year;
     const int64_t protocol = ++protocols_[{company.code, section, year}];
     const std::string docNumber = purchase ? SupplierInvoiceNumber(party, year) : std::to_string(protocol);
     const Reason reason = PickReason(kind, services);
@@ -1045,8 +1056,20 @@ class DemoBuilder {
     for (int64_t i = 0; i < count; ++i) {
       LineData line = correction ? CorrectionLine(company, *original, static_cast<size_t>(i), reason, purchase)
                       : services ? ServiceLine(party, rateMicro, docNumber, dataDoc, section)
-                                 : GoodsLine(company, party, purchase, incoterm, rateMicro, year);
+                                 : GoodsLine(company, party, purchase, incoterm, rateMicro, codeYear);
+      if (!edge_ && !correction && line.flgSegno == 1) {
+        // A credit line of an invoice (a return, a discount) takes back part
+        // of the line before it, so that what the invoice declares stays
+        // positive; the first line of an invoice, and one after a credit
+        // line, is never one.
+        if (i == 0 || lastWritten_.flgSegno != 0) {
+          line.flgSegno = 0;
+        } else {
+          line = CreditLine(lastWritten_, rng_.Range(5, 60));
+        }
+      }
       WriteLine(company.code, numreg, static_cast<int>(i) + 1, line);
+      lastWritten_ = line;
       if (!correction && remembered.lines.size() < kRememberedLines) remembered.lines.push_back(std::move(line));
     }
     if (!correction && !remembered.lines.empty()) Remember(company.code, purchase, std::move(remembered));
@@ -1054,6 +1077,20 @@ class DemoBuilder {
       Original& last = lastCorrected_[{company.code, purchase}];
       if (&last != original) last = *original;
     }
+  }
+
+  // A part (pct percent) of `o` with the opposite sign: the same goods or
+  // service, countries and statistical data, smaller amounts and mass.
+  static LineData CreditLine(const LineData& o, int64_t pct) {
+    LineData l = o;
+    l.flgSegno = 1;
+    const auto part = [pct](int64_t v) { return std::max<int64_t>(1, v * pct / 100); };
+    l.cents = part(o.cents);
+    l.valCents = o.valCents == 0 ? 0 : part(o.valCents);
+    if (o.massaGrams) l.massaGrams = part(*o.massaGrams);
+    if (o.unsupplMilli) l.unsupplMilli = std::max<int64_t>(1000, *o.unsupplMilli * pct / 100 / 1000 * 1000);
+    if (o.valstatCents) l.valstatCents = part(*o.valstatCents);
+    return l;
   }
 
   void WriteLine(int company, int64_t numreg, int numriga, const LineData& l) {
@@ -1068,6 +1105,7 @@ class DemoBuilder {
 
   sqlite3* db_;
   DemoOptions options_;
+  bool edge_ = false;
   Prng rng_;
   Insert cg41_;
   Insert in01_;
@@ -1083,6 +1121,7 @@ class DemoBuilder {
   std::map<std::pair<int, bool>, size_t> ringNext_;
   std::map<std::pair<int, bool>, Original> lastCorrected_;
   int64_t produced_ = 0;
+  LineData lastWritten_;
 };
 
 std::string PragmaValue(sqlite3* db, const char* pragma) {

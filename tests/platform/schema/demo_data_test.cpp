@@ -32,9 +32,9 @@ TEST(DemoDataTest, TheSameSeedGivesTheSameRowsAndAnotherSeedOtherRows) {
   EXPECT_TRUE(first != other) << "seeds 7 and 8 gave the same data";
 }
 
-TEST(DemoDataTest, HoldsEveryKindOfMovementAndMasterData) {
+TEST(DemoDataTest, WithEdgeCasesHoldsEveryKindOfMovementAndMasterData) {
   DbPtr db = OpenHostDb();
-  const DemoSummary summary = FillDemoData(db.get(), {4000, 1});
+  const DemoSummary summary = FillDemoData(db.get(), {4000, 1, true});
   sqlite3* h = db.get();
   EXPECT_EQ(4000, Count(h, "SELECT COUNT(*) FROM IN02_RIGHEDOC"));
   EXPECT_EQ(summary.documents, Count(h, "SELECT COUNT(*) FROM IN01_DOCTESTA"));
@@ -120,6 +120,38 @@ TEST(DemoDataTest, HoldsEveryKindOfMovementAndMasterData) {
                      " ON CG7S_CODICEVECCHIO = IN02_NOMENCLATURA WHERE CG7S_CODICENUOVO <> ''"
                      " AND substr(IN01_DTCOMPINTRA, 1, 4) = '2025'"),
             0);
+}
+
+// Without the edge cases the data are what a company files in the 2022
+// layout: codes of their year's table, parties with registry entry, country
+// and VAT number, countries on every line, no statistical-only sales, credit
+// lines of an invoice that take back part of the line before them, and
+// monthly purchases for the group head.
+TEST(DemoDataTest, WithoutEdgeCasesHoldsOnlyWhatA2022FileCanCarry) {
+  DbPtr db = OpenHostDb();
+  FillDemoData(db.get(), {4000, 1});
+  sqlite3* h = db.get();
+  EXPECT_SAME_TEXT("1|1|1|0\n2|2|2|0\n3|1|1|2\n",
+                   Rows(h, "SELECT CG18_CODICE, CG18_INDINTRAVEN, CG18_INDINTRAACQ, CG18_INDLOCALIZZAZIONE"
+                           " FROM CG18_DITTE ORDER BY 1"));
+  EXPECT_EQ(0, Count(h, "SELECT COUNT(*) FROM VIN01_INTRA V WHERE NOT EXISTS (SELECT 1 FROM CG72_NOMENCLATURE"
+                        " WHERE CG72_INDTIPO = V.IN02_INDOPER AND CG72_CODICE = V.IN02_NOMENCLATURA"
+                        " AND CG72_ANNO = MIN(COALESCE(V.IN02_ANNORIF, CAST(substr(COALESCE(V.IN01_DTCOMPINTRA,"
+                        " V.CG41_DATAREG), 1, 4) AS INT)), 2024 + (1 - V.IN02_INDOPER)))"));
+  EXPECT_EQ(0, Count(h, "SELECT COUNT(*) FROM CG44_CLIFOR LEFT JOIN CG16_ANAGGEN ON CG16_CODICE = CG44_CODICE_CG16"
+                        " WHERE CG16_CODICE IS NULL OR CG16_CODICE_CG07 IS NULL OR CG16_PARTIVA IS NULL"));
+  EXPECT_EQ(0, Count(h, "SELECT COUNT(*) FROM IN02_RIGHEDOC WHERE (IN02_INDOPER = 0 AND COALESCE(IN02_PAESEDES_CG07,"
+                        " IN02_PAESEPRO_CG07) IS NULL) OR (IN02_INDOPER = 1 AND IN02_PAESEPAG_CG07 IS NULL)"));
+  EXPECT_EQ(0, Count(h, "SELECT COUNT(*) FROM VIN01_INTRA WHERE IN01_INDTIPODOC = 1 AND IN02_INDTIPODATI = 2"));
+#define ZELMORA_CREDIT_LINES \
+  "SELECT COUNT(*) FROM VIN01_INTRA C WHERE IN01_INDTIPODOC IN (1, 3) AND IN02_FLGSEGNO = 1"
+  EXPECT_GT(Count(h, ZELMORA_CREDIT_LINES), 0);
+  EXPECT_EQ(0, Count(h, ZELMORA_CREDIT_LINES
+                     " AND NOT EXISTS (SELECT 1 FROM IN02_RIGHEDOC P WHERE P.IN02_DITTA_CG18 = C.IN02_DITTA_CG18"
+                     " AND P.IN02_NUMREG_CG41 = C.IN02_NUMREG_CG41 AND P.IN02_NUMRIGA = C.IN02_NUMRIGA - 1"
+                     " AND P.IN02_FLGSEGNO = 0 AND P.IN02_NOMENCLATURA = C.IN02_NOMENCLATURA"
+                     " AND P.IN02_IMPORTO > C.IN02_IMPORTO)"));
+#undef ZELMORA_CREDIT_LINES
 }
 
 TEST(DemoDataTest, WithoutMovementsOnlyTheMasterDataIsWritten) {
