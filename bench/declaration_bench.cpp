@@ -36,7 +36,7 @@
 #include "platform/dispatch_object.h"
 #include "platform/error.h"
 #include "platform/recordset.h"
-#include "platform/sqlite/demo_data.h"
+#include "demo/demo_data.h"
 #include "platform/sqlite/host_schema.h"
 #include "platform/sqlite/sqlite_extensions.h"
 

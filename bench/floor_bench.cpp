@@ -45,7 +45,7 @@
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
 #include "platform/recordset.h"
-#include "platform/sqlite/demo_data.h"
+#include "demo/demo_data.h"
 #include "platform/sqlite/host_schema.h"
 #include "platform/sqlite/sqlite_extensions.h"
 

@@ -27,7 +27,7 @@
 #include "cli/options.h"
 #include "cli/output_target.h"
 #include "platform/error.h"
-#include "platform/sqlite/demo_data.h"
+#include "demo/demo_data.h"
 #include "platform/sqlite/extension_schema.h"
 #include "platform/sqlite/host_schema.h"
 #include "platform/sqlite/sqlite_extensions.h"

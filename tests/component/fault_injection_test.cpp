@@ -23,7 +23,7 @@
 #include "declaration/declaration_procedures.h"
 #include "platform/dispatch_object.h"
 #include "platform/services/temp_folder.h"
-#include "platform/sqlite/demo_data.h"
+#include "demo/demo_data.h"
 #include "platform/sqlite/host_schema.h"
 #include "platform/sqlite/sqlite_extensions.h"
 #include "support/fault_injection.h"

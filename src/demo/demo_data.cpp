@@ -1,4 +1,4 @@
-#include "platform/sqlite/demo_data.h"
+#include "demo/demo_data.h"
 
 #include "platform/civil_calendar.h"
 
@@ -16,6 +16,7 @@
 #include <tuple>
 #include <vector>
 
+#include "demo/reference_tables.h"
 #include "platform/error.h"
 
 namespace zelmora {
@@ -97,58 +98,22 @@ int MonthIndex(Day day) {
 }
 
 // ---------------------------------------------------------------------------
-// Reference tables.
+// Reference tables (src/demo/tables).
 
-// Country codes are the statistical numbering of the host's country table.
-// Kind of state: 0 Italy, 1 member state, 2 outside the Union.
-struct Country {
-  int code;
-  const char* iso;
-  const char* name;
-  int kind;
-  const char* currency;  // nullptr inside the euro area
-  int64_t rateMicro;     // units of the currency per euro, in millionths
-};
+using demo::Company;
+using demo::Country;
+using demo::GoodsCode;
+using demo::Incoterm;
+using demo::PartyProfile;
+using demo::ServiceCode;
 
-const std::vector<Country>& Countries() {
-  static const std::vector<Country> countries = {
-      {1, "FR", "Francia", 1, nullptr, 0},
-      {3, "NL", "Paesi Bassi", 1, nullptr, 0},
-      {4, "DE", "Germania", 1, nullptr, 0},
-      {5, "IT", "Italia", 0, nullptr, 0},
-      {6, "GB", "Regno Unito", 2, nullptr, 0},
-      {7, "IE", "Irlanda", 1, nullptr, 0},
-      {8, "DK", "Danimarca", 1, "DKK", 7460000},
-      {9, "GR", "Grecia", 1, nullptr, 0},
-      {10, "PT", "Portogallo", 1, nullptr, 0},
-      {11, "ES", "Spagna", 1, nullptr, 0},
-      {17, "BE", "Belgio", 1, nullptr, 0},
-      {18, "LU", "Lussemburgo", 1, nullptr, 0},
-      {30, "SE", "Svezia", 1, "SEK", 11400000},
-      {32, "FI", "Finlandia", 1, nullptr, 0},
-      {38, "AT", "Austria", 1, nullptr, 0},
-      {39, "CH", "Svizzera", 2, nullptr, 0},
-      {46, "MT", "Malta", 1, nullptr, 0},
-      {52, "TR", "Turchia", 2, nullptr, 0},
-      {53, "EE", "Estonia", 1, nullptr, 0},
-      {54, "LV", "Lettonia", 1, nullptr, 0},
-      {55, "LT", "Lituania", 1, nullptr, 0},
-      {60, "PL", "Polonia", 1, "PLN", 4300000},
-      {61, "CZ", "Repubblica Ceca", 1, "CZK", 24800000},
-      {63, "SK", "Slovacchia", 1, nullptr, 0},
-      {64, "HU", "Ungheria", 1, "HUF", 390000000},
-      {66, "RO", "Romania", 1, "RON", 4970000},
-      {68, "BG", "Bulgaria", 1, "BGN", 1955830},
-      {91, "SI", "Slovenia", 1, nullptr, 0},
-      {92, "HR", "Croazia", 1, nullptr, 0},
-      {400, "US", "Stati Uniti", 2, nullptr, 0},
-      {600, "CY", "Cipro", 1, nullptr, 0},
-      {664, "IN", "India", 2, nullptr, 0},
-      {720, "CN", "Cina", 2, nullptr, 0},
-      {732, "JP", "Giappone", 2, nullptr, 0},
-  };
-  return countries;
-}
+const std::vector<Country>& Countries() { return demo::Tables().countries; }
+const std::vector<PartyProfile>& PartyProfiles() { return demo::Tables().partyProfiles; }
+const std::vector<GoodsCode>& GoodsCodes() { return demo::Tables().goodsCodes; }
+const std::vector<std::pair<std::string, std::string>>& ChangedCodes() { return demo::Tables().changedCodes; }
+const std::vector<ServiceCode>& ServiceCodes() { return demo::Tables().serviceCodes; }
+const std::vector<Company>& Companies() { return demo::Tables().companies; }
+const std::vector<Incoterm>& Incoterms() { return demo::Tables().incoterms; }
 
 const Country& CountryByIso(std::string_view iso) {
   for (const Country& c : Countries()) {
@@ -157,120 +122,6 @@ const Country& CountryByIso(std::string_view iso) {
   throw Error(5, "unknown demo country " + std::string(iso));
 }
 
-// How parties of a member state are named and weighted.
-struct PartyProfile {
-  const char* iso;
-  int weight;
-  bool activityFirst;
-  std::vector<std::string_view> surnames;
-  std::vector<std::string_view> activities;
-  std::vector<std::string_view> forms;
-};
-
-const std::vector<PartyProfile>& PartyProfiles() {
-  static const std::vector<PartyProfile> profiles = {
-      {"DE", 22, false, {"Müller", "Schneider", "Fischer", "Weber", "Becker", "Hoffmann", "Schäfer", "Koch", "Bauer", "Richter"},
-       {"Maschinenbau", "Antriebstechnik", "Metallwerk", "Elektrotechnik", "Logistik", "Hydraulik"}, {"GmbH", "AG", "GmbH & Co. KG"}},
-      {"FR", 15, true, {"Dubois", "Lefèvre", "Moreau", "Laurent", "Girard", "Bonnet", "Mercier", "Rousseau"},
-       {"Mécanique", "Industrie", "Équipements", "Distribution", "Outillage"}, {"SARL", "SAS", "SA"}},
-      {"ES", 10, true, {"García", "Martínez", "López", "Sánchez", "Fernández", "Ruiz"},
-       {"Industrias", "Suministros", "Componentes", "Talleres"}, {"S.L.", "S.A."}},
-      {"NL", 7, false, {"de Vries", "Jansen", "van Dijk", "Bakker", "Visser", "Smit"},
-       {"Techniek", "Handel", "Metaal", "Logistiek"}, {"B.V.", "N.V."}},
-      {"BE", 6, false, {"Peeters", "Janssens", "Maes", "Dupont", "Lambert"},
-       {"Industries", "Trading", "Engineering"}, {"NV", "BV", "SRL"}},
-      {"AT", 7, false, {"Gruber", "Huber", "Wagner", "Pichler", "Steiner"},
-       {"Anlagenbau", "Handels", "Technik"}, {"GmbH", "KG"}},
-      {"PL", 7, false, {"Kowalski", "Nowak", "Wiśniewski", "Wójcik", "Kamiński"},
-       {"Technika", "Handel", "Przemysł"}, {"Sp. z o.o.", "S.A."}},
-      {"CZ", 3, false, {"Novák", "Svoboda", "Dvořák", "Černý"}, {"Strojírny", "Technika", "Obchod"}, {"s.r.o.", "a.s."}},
-      {"SE", 3, false, {"Andersson", "Johansson", "Karlsson", "Nilsson"}, {"Verkstad", "Industri", "Teknik"}, {"AB"}},
-      {"DK", 2, false, {"Jensen", "Nielsen", "Hansen"}, {"Maskinfabrik", "Handel"}, {"A/S", "ApS"}},
-      {"PT", 3, true, {"Silva", "Santos", "Ferreira", "Pereira"}, {"Metalúrgica", "Componentes"}, {"Lda.", "S.A."}},
-      {"SI", 3, false, {"Novak", "Horvat", "Kovačič"}, {"Strojegradnja", "Trgovina"}, {"d.o.o."}},
-      {"HU", 2, false, {"Nagy", "Kovács", "Tóth", "Szabó"}, {"Gépgyártó", "Kereskedelmi"}, {"Kft.", "Zrt."}},
-      {"IE", 2, false, {"Murphy", "Kelly", "O'Brien", "Walsh"}, {"Engineering", "Supplies"}, {"Ltd"}},
-      {"LU", 1, false, {"Schmit", "Muller", "Weber"}, {"Industries", "Services"}, {"S.à r.l.", "S.A."}},
-      {"FI", 2, false, {"Korhonen", "Virtanen", "Mäkinen"}, {"Konepaja", "Tekniikka"}, {"Oy"}},
-      {"RO", 2, false, {"Popescu", "Ionescu", "Popa"}, {"Industrial", "Comercial"}, {"S.R.L.", "S.A."}},
-      {"HR", 2, false, {"Horvat", "Kovačević", "Babić"}, {"Strojarstvo", "Trgovina"}, {"d.o.o."}},
-      {"SK", 1, false, {"Horváth", "Kováč", "Varga"}, {"Strojárne", "Obchod"}, {"s.r.o."}},
-      {"GR", 1, false, {"Papadopoulos", "Georgiou", "Nikolaidis"}, {"Industrial", "Trading"}, {"A.E.", "E.P.E."}},
-  };
-  return profiles;
-}
-
-// Goods nomenclature codes in the table for the years firstYear..lastYear
-// (skipYear excepted); firstYear 0 marks a code that is in no year's table.
-// A code's mass and supplementary units follow from its amount.
-struct GoodsCode {
-  const char* code;
-  const char* descr;
-  int firstYear;
-  int lastYear;
-  int skipYear;
-  int64_t gramsPerEuro;     // net mass of one euro of goods
-  int64_t unitPriceCents;   // price of one supplementary unit; 0: no unit
-};
-
-const std::vector<GoodsCode>& GoodsCodes() {
-  static const std::vector<GoodsCode> codes = {
-      {"84821010", "Cuscinetti a sfere con diametro esterno <= 30 mm", 2022, 2025, 0, 40, 0},
-      {"84821090", "Cuscinetti a sfere, altri", 2022, 2025, 0, 60, 0},
-      {"73181595", "Viti e bulloni di ferro o di acciaio, altri", 2022, 2025, 0, 350, 0},
-      {"73182200", "Rondelle di ferro o di acciaio, altre", 2022, 2025, 0, 400, 0},
-      {"84818081", "Valvole a sfera", 2022, 2025, 0, 45, 0},
-      {"84818085", "Valvole a farfalla", 2022, 2025, 0, 55, 0},
-      {"84137035", "Pompe centrifughe monocellulari", 2022, 2025, 0, 30, 0},
-      {"85015100", "Motori a corrente alternata polifase, potenza <= 750 W", 2022, 2025, 0, 25, 18000},
-      {"85444290", "Conduttori elettrici per tensioni <= 1000 V, altri", 2022, 2025, 0, 120, 0},
-      {"39269097", "Altri lavori di materie plastiche", 2022, 2025, 0, 90, 0},
-      {"40169300", "Guarnizioni di gomma vulcanizzata non indurita", 2022, 2025, 2024, 70, 0},
-      {"76042100", "Profilati cavi di leghe di alluminio", 2022, 2025, 0, 220, 0},
-      {"72083900", "Prodotti laminati piatti di ferro, spessore < 3 mm", 2022, 2025, 0, 1400, 0},
-      {"94032080", "Mobili di metallo, altri", 2022, 2025, 0, 80, 25000},
-      {"84713000", "Macchine automatiche per l'elaborazione dei dati, portatili", 2022, 2025, 0, 3, 90000},
-      {"85176200", "Apparecchi per la ricezione e la trasmissione di dati", 2022, 2025, 0, 4, 30000},
-      {"90318080", "Strumenti e apparecchi di misura o di controllo, altri", 2022, 2025, 0, 6, 45000},
-      {"87089997", "Parti e accessori di autoveicoli, altri", 2022, 2025, 0, 110, 0},
-      {"48191000", "Scatole e casse di carta o di cartone ondulato", 2022, 2025, 0, 900, 0},
-      {"44152020", "Pallet e paretali di legno", 2022, 2025, 0, 1800, 1200},
-      {"32089091", "Pitture e vernici a base di polimeri sintetici", 2022, 2025, 0, 250, 0},
-      {"84099900", "Parti di motori a pistone con accensione per compressione", 2022, 2025, 0, 50, 0},
-      {"84831095", "Alberi di trasmissione, altri", 2022, 2025, 0, 150, 0},
-      // Codes changed over the years (see ChangedCodes()).
-      {"85044082", "Convertitori statici, raddrizzatori", 2022, 2023, 0, 20, 0},
-      {"85044083", "Convertitori statici, raddrizzatori", 2024, 2025, 0, 20, 0},
-      {"84798997", "Macchine e apparecchi meccanici, altri", 2022, 2023, 0, 35, 0},
-      {"84798998", "Macchine e apparecchi meccanici, altri", 2024, 2025, 0, 35, 0},
-      {"39173900", "Tubi flessibili di materie plastiche, altri", 2022, 2024, 0, 130, 0},
-      {"39173910", "Tubi flessibili di materie plastiche, altri", 2025, 2025, 0, 130, 0},
-      {"73269098", "Altri lavori di ferro o di acciaio", 2022, 2023, 0, 300, 0},
-      // Codes that no year's table holds: mistakes in the master data.
-      {"84669195", "Parti di macchine utensili", 0, 0, 0, 60, 0},
-      {"7318159", "Codice errato", 0, 0, 0, 300, 0},
-  };
-  return codes;
-}
-
-// Old code -> new code; an empty new code marks a code withdrawn without a
-// replacement.
-const std::vector<std::pair<const char*, const char*>>& ChangedCodes() {
-  static const std::vector<std::pair<const char*, const char*>> changes = {
-      {"85044082", "85044083"},
-      {"84798997", "84798998"},
-      {"39173900", "39173910"},
-      {"73269098", ""},
-  };
-  return changes;
-}
-
-struct ServiceCode {
-  const char* code;
-  const char* descr;
-  bool inTable;
-};
-
 // The service codes are in the table for 2022 to 2024 only: for 2025 the
 // checks fall back on the latest earlier year.
 constexpr int kServiceTableFirstYear = 2022;
@@ -278,73 +129,12 @@ constexpr int kServiceTableLastYear = 2024;
 constexpr int kGoodsTableFirstYear = 2022;
 constexpr int kGoodsTableLastYear = 2025;
 
-const std::vector<ServiceCode>& ServiceCodes() {
-  static const std::vector<ServiceCode> codes = {
-      {"620100", "Servizi di programmazione informatica", true},
-      {"620200", "Servizi di consulenza informatica", true},
-      {"712000", "Servizi di prove e analisi tecniche", true},
-      {"331200", "Servizi di riparazione e manutenzione di macchinari", true},
-      {"332000", "Servizi di installazione di macchine industriali", true},
-      {"494100", "Servizi di trasporto di merci su strada", true},
-      {"521000", "Servizi di magazzinaggio e custodia", true},
-      {"691000", "Servizi legali", true},
-      {"702200", "Servizi di consulenza gestionale", true},
-      {"731100", "Servizi delle agenzie pubblicitarie", true},
-      {"773900", "Servizi di noleggio di altre macchine e attrezzature", true},
-      {"749000", "Altri servizi professionali, scientifici e tecnici", true},
-      {"581200", "Pubblicazione di elenchi", false},
-  };
-  return codes;
-}
-
 constexpr int kFirstYear = 2023;
 constexpr int kLastYear = 2025;
-
-struct Company {
-  int code;
-  const char* name;
-  int salesPeriodicity;      // 1 monthly, 2 quarterly
-  int purchasesPeriodicity;
-  int localisation;          // 2: French
-  int weight;                // share of the documents
-  int customers;
-  int suppliers;
-  int servicesPerMille;      // share of service documents
-  std::vector<std::string> salesSections;
-  std::vector<int> salesSectionWeights;
-  std::vector<std::string> purchaseSections;
-  std::vector<int> purchaseSectionWeights;
-  std::vector<std::string> provinces;
-  int customsSection;        // customs office of its service declarations
-};
-
-const std::vector<Company>& Companies() {
-  static const std::vector<Company> companies = {
-      {1, "Meccanica Emiliana S.p.A.", 1, 2, 0, 80, 48, 36, 250, {"V1", "V2"}, {80, 20}, {"A1", "A2", "A3"}, {60, 30, 10}, {"BO", "MO"}, 18100},
-      {2, "Emiliana Servizi Tecnici S.r.l.", 2, 2, 0, 14, 16, 12, 700, {"V1"}, {1}, {"A1", "A2"}, {70, 30}, {"MO"}, 18100},
-      {3, "Emiliana France S.A.R.L.", 1, 1, 2, 6, 10, 8, 150, {"VF"}, {1}, {"AF"}, {1}, {"BO"}, 28100},
-  };
-  return companies;
-}
 
 // The linked-companies group: company 1 declares for itself and company 2.
 constexpr int kGroupHead = 1;
 constexpr int kGroupMember = 2;
-
-struct Incoterm {
-  const char* code;
-  int deliveryGroup;   // IN02_INDCONS: 1 C, 2 D, 3 E, 4 F
-  int statAdjustPct;   // statistical value against the invoiced amount
-  const char* carriage;
-};
-
-const std::vector<Incoterm>& Incoterms() {
-  static const std::vector<Incoterm> terms = {
-      {"EXW", 3, 4, "A"}, {"FCA", 4, 3, "A"}, {"FOB", 4, 2, "A"}, {"CPT", 1, 0, "F"},
-      {"CIF", 1, 0, "F"}, {"CIP", 1, 0, "F"}, {"DAP", 2, -1, "F"}, {"DDP", 2, -3, "F"},
-  };
-  return terms;
-}
 
 // ---------------------------------------------------------------------------
 // VAT numbers as the member states write them (without the country prefix),
@@ -637,7 +427,7 @@ class DemoBuilder {
     for (const auto& [oldCode, newCode] : ChangedCodes()) {
       changes.Text(oldCode);
       // A withdrawn code keeps an empty new code, which does not count as a replacement.
-      if (*newCode == '\0') {
+      if (newCode.empty()) {
         changes.EmptyText();
       } else {
         changes.Text(newCode);
@@ -711,7 +501,7 @@ class DemoBuilder {
           }
           party.country = &CountryByIso(profile->iso);
           party.incoterm = rng_.Below(Incoterms().size());
-          party.localCurrency = party.country->currency != nullptr && rng_.PerMille(500);
+          party.localCurrency = !party.country->currency.empty() && rng_.PerMille(500);
           party.invoiceStyle = static_cast<int>(rng_.Below(4));
           party.invoiceCounter = rng_.Range(100, 5000);
           const size_t goodsCount = static_cast<size_t>(rng_.Range(3, 5));
@@ -868,9 +658,9 @@ class DemoBuilder {
         (!edge_ || rng_.PerMille(700))) {
       // Most documents already use the code of the year; some keep the old one.
       for (const auto& [oldCode, newCode] : ChangedCodes()) {
-        if (std::string_view(oldCode) != GoodsCodes()[g].code || *newCode == '\0') continue;
+        if (oldCode != GoodsCodes()[g].code || newCode.empty()) continue;
         for (size_t i = 0; i < GoodsCodes().size(); ++i) {
-          if (std::string_view(GoodsCodes()[i].code) == newCode && GoodsCodeInTable(GoodsCodes()[i], year)) return i;
+          if (GoodsCodes()[i].code == newCode && GoodsCodeInTable(GoodsCodes()[i], year)) return i;
         }
       }
       for (int attempt = 0; attempt < (edge_ ? 16 : 1 << 20); ++attempt) {

@@ -5,7 +5,7 @@
 
 #include "platform/error.h"
 #include "platform/schema/host_db.h"
-#include "platform/sqlite/demo_data.h"
+#include "demo/demo_data.h"
 #include "support/golden.h"
 
 namespace zelmora::testing {
