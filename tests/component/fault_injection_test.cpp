@@ -22,7 +22,7 @@
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
 #include "platform/dispatch_object.h"
-#include "platform/services/temp_folder.h"
+#include "support/temp_folder.h"
 #include "platform/sqlite/demo_data.h"
 #include "platform/sqlite/host_schema.h"
 #include "platform/sqlite/sqlite_extensions.h"
