@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/services/temp_folder.h"
+#include "support/temp_folder.h"
 #include "support/file_bytes.h"
 #include "support/run_zelmora.h"
 

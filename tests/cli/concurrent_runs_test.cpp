@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/services/temp_folder.h"
+#include "support/temp_folder.h"
 #include "support/file_bytes.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cli/input_checks.h"
-#include "platform/services/temp_folder.h"
+#include "support/temp_folder.h"
 #include "support/file_bytes.h"
 #include "support/run_zelmora.h"
 

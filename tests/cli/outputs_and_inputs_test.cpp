@@ -30,7 +30,7 @@
 #include "cli/bounded_input.h"
 #include "cli/host_harness.h"
 #include "cli/json_values.h"
-#include "platform/services/temp_folder.h"
+#include "support/temp_folder.h"
 #include "platform/temp_files.h"
 #include "platform/text_file.h"
 #include "support/dead_process.h"

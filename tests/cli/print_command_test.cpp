@@ -12,14 +12,14 @@
 #include <string>
 
 #include "cli/print_command.h"
-#include "declaration/host_database.h"
+#include "support/database.h"
 #include "support/golden.h"
 #include "support/file_bytes.h"
 
 namespace zelmora {
 namespace {
 
-using testing::HostDatabase;
+using testing::TempDatabase;
 using testing::Movement;
 
 std::string Capture(const std::string& command) {
@@ -51,15 +51,8 @@ std::string PagesText(const std::string& pdf) {
   return text;
 }
 
-// The golden text under tests/cli/golden; ZELMORA_WRITE_GOLDEN=1 writes it
-// instead, for a person to review before committing.
 void ExpectGolden(const std::string& name, const std::string& actual) {
-  const std::string path = ZELMORA_SOURCE_DIR "/tests/cli/golden/" + name;
-  if (std::getenv("ZELMORA_WRITE_GOLDEN") != nullptr) {
-    std::ofstream(path, std::ios::binary) << actual;
-    return;
-  }
-  EXPECT_SAME_TEXT(zelmora::testing::FileBytes(path), actual);
+  testing::ExpectGoldenFile("cli/golden/" + name, actual);
 }
 
 class PrintCommandTest : public ::testing::Test {
@@ -80,7 +73,7 @@ class PrintCommandTest : public ::testing::Test {
     Add(1, 1, "620100", "4999.50", "20240521");
     Add(3, 0, "73181500", "1234567.60", "20240410", 1, 11);
     Add(3, 1, "620200", "800", "20240610", 1, 11);
-    folder_ = std::filesystem::path(db_.path()).parent_path().string();
+    folder_ = db_.folder().path();
   }
 
   static std::string Day(int i) { return (i < 10 ? "0" : "") + std::to_string(i); }
@@ -117,17 +110,16 @@ class PrintCommandTest : public ::testing::Test {
 
   std::string Pdf(const std::string& name) const { return folder_ + "/" + name; }
 
-  // The files of the folder other than the database.
+  // The files of the folder other than the database, sorted.
   std::string Leftovers() const {
     std::string names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
-      const std::string name = entry.path().filename().string();
+    for (const std::string& name : db_.folder().Entries()) {
       if (name != "host.db") names += name + " ";
     }
     return names;
   }
 
-  HostDatabase db_;
+  TempDatabase db_;
   std::string folder_, said_, complaint_;
   int registration_ = 0;
 };
@@ -148,7 +140,7 @@ TEST_F(PrintCommandTest, MonthlySalesFormsJournalAndCoverPageReadAsTheGoldenText
   ASSERT_EQ(Print({"cover", "", "1", "2024", "5", "sales", false, "01234567890", cover}), 0) << complaint_;
   EXPECT_EQ(PageCount(cover), 1);
   ExpectGolden("sales_cover.txt", PagesText(cover));
-  EXPECT_EQ(Leftovers().size(), std::string("sales-forms.pdf sales-journal.pdf sales-cover.pdf ").size());
+  EXPECT_EQ(Leftovers(), "sales-cover.pdf sales-forms.pdf sales-journal.pdf ");
 }
 
 TEST_F(PrintCommandTest, QuarterlyPurchasesFormsAndJournalReadAsTheGoldenTexts) {

@@ -5,15 +5,15 @@
 #include <string>
 
 #include "cli/declaration_command.h"
-#include "declaration/host_database.h"
+#include "support/database.h"
 #include "support/golden.h"
 
 namespace zelmora {
 namespace {
 
-using testing::HostDatabase;
+using testing::TempDatabase;
 
-void FillSmallCompany(HostDatabase& db) {
+void FillSmallCompany(TempDatabase& db) {
   db.Run(
       "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
       "INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (1, 'FR', 'Francia', 1);"
@@ -28,7 +28,7 @@ void FillSmallCompany(HostDatabase& db) {
 }
 
 TEST(DeclarationCommand, PrintsTheLinesForAPersonOrAsCsv) {
-  HostDatabase db;
+  TempDatabase db;
   FillSmallCompany(db);
   cli::DeclarationRequest request{.database = db.path(), .company = 1, .year = 2024, .period = 6, .periodicity = 2};
   std::ostringstream out, err;
@@ -73,7 +73,7 @@ TEST(DeclarationCommand, FailuresSayWhyInOneLine) {
   EXPECT_EQ(out.str(), "");
 
   // A company the database does not know.
-  HostDatabase db;
+  TempDatabase db;
   std::ostringstream err2;
   cli::DeclarationRequest unknown{.database = db.path(), .company = 5, .year = 2024, .period = 5};
   EXPECT_EQ(cli::RunDeclaration(unknown, out, err2), 2);

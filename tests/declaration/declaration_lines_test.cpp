@@ -12,22 +12,20 @@
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
-#include "declaration/host_database.h"
-#include "declaration/text_edit.h"
+#include "support/database.h"
 #include "platform/recordset.h"
 #include "support/golden.h"
 
 namespace zelmora {
 namespace {
 
-using testing::Edit;
-using testing::HostDatabase;
+using testing::TempDatabase;
 using testing::Movement;
 
 // Company 1 declares, company 2 is linked to it in 2024, company 3 is not.
 // Customers 10 (German registry 100), 11 (French registry 101) and 12 (no
 // registry); supplier 20 (Austrian registry 102). May 2024 unless said.
-void FillMovements(HostDatabase& db) {
+void FillMovements(TempDatabase& db) {
   db.Run(
       "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES "
       "(1, 'Declarant', 0), (2, 'Linked', 0), (3, 'Other', 0);"
@@ -171,7 +169,7 @@ struct Lines {
 
 // The declaration lines of company 1 for May 2024 (monthly sales after
 // 2010), with the changes `set` makes to the input.
-Lines DeclarationLines(HostDatabase& db, const std::function<void(CLSIN_INPUTINTRA&)>& set) {
+Lines DeclarationLines(TempDatabase& db, const std::function<void(CLSIN_INPUTINTRA&)>& set) {
   CLSIN_INTRABO object;
   auto in = std::make_shared<CLSIN_INPUTINTRA>();
   in->StringaDiConnessione = Variant::String(db.ConnectionString());
@@ -204,35 +202,23 @@ Lines DeclarationLines(HostDatabase& db, const std::function<void(CLSIN_INPUTINT
 class DeclarationLinesTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    db_ = new HostDatabase;
+    db_ = new TempDatabase;
     FillMovements(*db_);
   }
   static void TearDownTestSuite() {
     delete db_;
     db_ = nullptr;
   }
-  static HostDatabase* db_;
+  static TempDatabase* db_;
 };
-HostDatabase* DeclarationLinesTest::db_ = nullptr;
+TempDatabase* DeclarationLinesTest::db_ = nullptr;
 
-// Column names of the monthly and of the other declarations.
-const std::string kMonthlyColumns =
-    "IN01_DITTA_CG18|IN01_INDTIPODOC|IN02_MESERIF|IN02_ANNORIF|CG41_TIPOCF_CG44|CG41_CLIFOR_CG44|CG16_CODICE|"
-    "CG16_PARTIVA|CG16_RAGSOANAG|IMPORTO|IMPORTOVAL|CG07_INDTIPOSTATO|CG07_CODICECF|CG07_CODISOCF|CG07_DESCRCF|"
-    "IN02_INDNATURA|IN02_NOMENCLATURA|IN02_INDTIPODATI|IN02_INDCONS|IN02_INDTRASP|IN02_PAESEPRO_CG07|"
-    "IN02_PAESEORI_CG07|IN02_PAESEDES_CG07|CG07_CODICEPRO|CG07_DESCRPRO|CG07_CODISOPRO|CG07_CODICEORI|"
-    "CG07_DESCRORI|CG07_CODISOORI|CG07_CODICEDES|CG07_DESCRDES|CG07_CODISODES|IN02_PROVDEST|IN02_PROVORIG|"
-    "VALSTAT|IMPMASSA|IMPUNSUPPL|IN02_CODICE_IN03|IN02_CODICE_IN04|IN02_SEZORIG|IN02_NUMDOCORIG|"
-    "IN02_DATADOCORIG|CG07_CODISOPAG|IN02_INDOPER|IN02_SEZDOG|IN02_PROTDICH|IN02_PROGRSEZ3|RETTIFICA|"
-    "RETTIFICAVAL\n";
-const std::string kOtherColumns =
-    "IN01_DITTA_CG18|IN01_INDTIPODOC|IN02_MESERIF|IN02_ANNORIF|CG41_TIPOCF_CG44|CG41_CLIFOR_CG44|CG16_CODICE|"
-    "CG16_PARTIVA|CG16_RAGSOANAG|IMPORTO|IMPORTOVAL|CG07_INDTIPOSTATO|CG07_CODICECF|CG07_CODISOCF|CG07_DESCRCF|"
-    "IN02_INDNATURA|IN02_NOMENCLATURA|IN02_INDTIPODATI|IN02_CODICE_IN03|IN02_CODICE_IN04|IN02_SEZORIG|"
-    "IN02_NUMDOCORIG|IN02_DATADOCORIG|CG07_CODISOPAG|IN02_INDOPER|IN02_SEZDOG|IN02_PROTDICH|IN02_PROGRSEZ3|"
-    "RETTIFICA|RETTIFICAVAL\n";
+// The tables under golden/, one file each.
+void ExpectLines(const std::string& name, const std::string& table) {
+  testing::ExpectGoldenFile("declaration/golden/lines_" + name + ".txt", table);
+}
 
-// May 2024, sales of company 1:
+// May 2024, sales of company 1 (golden/lines_monthly_sales.txt):
 // - statistical-only lines of customers 10 and 11, without a partner: 300 + 50;
 // - customer 10's goods over sections A and B less the negative line:
 //   1000.10 + 200.20 - 100, statistical value 1100 + 200 - 300, mass
@@ -244,46 +230,19 @@ const std::string kOtherColumns =
 // - the two services with different invoice data;
 // - the service correction of a customer without registry: no row matches;
 // - the service correction: 1000 - (100 - 30), in currency 1200 - (120 - 36).
-const std::string kMonthlySales = kMonthlyColumns + R"(1|1|NULL|NULL|NULL|NULL|NULL|NULL|NULL|350.00|350.00|-1|NULL|NULL|NULL|1|84821090|2|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|365.00|4.000|0.000|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|1100.30|1100.30|1|4|DE|Germania|1|84821090|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|1000.00|10.000|1.000|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|100.00|100.00|1|4|DE|Germania|1|85176200|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|0.00|0.000|0.000|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|11|101|FR222|Dupont SA|80.00|80.00|1|1|FR|Francia|1|39173910|1|0|0|0|0|0|0|||0|||0|||||90.00|2.000|0.000|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|11|101|FR222|Dupont SA|0.00|0.00|1|1|FR|Francia|1|73181595|0|1|3|NULL|NULL|1|NULL|NULL|NULL|NULL|NULL|NULL|1|Francia|FR|NULL|MO|0.00|0.000|0.000|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|2|3|2024|0|11|101|FR222|Dupont SA|-50.00|-50.00|1|1|FR|Francia|1|73181595|0|1|3|NULL|NULL|1|NULL|NULL|NULL|NULL|NULL|NULL|1|Francia|FR|NULL|MO|80.00|0.000|0.000|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|400.00|400.00|1|4|DE|Germania|1|620100|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|0.00|0.000|0.000|A|B|NULL|71|NULL|DE|1|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|600.00|600.00|1|4|DE|Germania|1|620100|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|0.00|0.000|0.000|C|B|NULL|88|NULL|DE|1|NULL|NULL|NULL|0.00|0.00
-1|2|2|2024|0|12|NULL|NULL|NULL|40.00|40.00|-1|NULL|NULL|NULL|1|620100|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|0.00|0.000|0.000|NULL|NULL|NULL|NULL|NULL|NULL|1|NULL|NULL|NULL|0.00|0.00
-1|2|2|2024|0|10|100|DE111|Müller GmbH|100.00|120.00|1|4|DE|Germania|1|620100|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|0.00|0.000|0.000|A|B|X|77|2024-02-10|DE|1|NULL|NULL|NULL|930.00|1116.00
-)";
-
 TEST_F(DeclarationLinesTest, MonthlySalesAndTheCompleteStatement) {
   Lines lines = DeclarationLines(*db_, [](CLSIN_INPUTINTRA&) {});
-  EXPECT_SAME_TEXT(kMonthlySales, lines.published);
-
+  ExpectLines("monthly_sales", lines.published);
   // The complete statement also gives the reference year of the
   // nomenclature: the line's own, or its competence date's (none for the
   // lines dated by their registration).
-  const char* years[] = {"NOMENCLATURA_ANNORIF", "2024", "2024", "NULL", "2024", "2024",
-                         "2024", "2024", "2024", "2024", "2024"};
-  std::string complete;
-  size_t line = 0;
-  for (size_t start = 0; start < kMonthlySales.size(); ++line) {
-    const size_t end = kMonthlySales.find('\n', start);
-    const std::string row = kMonthlySales.substr(start, end - start);
-    // The reference year comes before the two corrected values.
-    const size_t at = row.rfind('|', row.rfind('|') - 1);
-    complete += row.substr(0, at) + "|" + years[line] + row.substr(at) + "\n";
-    start = end + 1;
-  }
-  EXPECT_SAME_TEXT(complete, lines.complete);
+  ExpectLines("monthly_sales_complete", lines.complete);
 }
 
 TEST_F(DeclarationLinesTest, PeriodRules) {
   // CambioPeriodicita widens the lines with a partner, and their amounts, to
   // April; the statistical-only lines stay in May.
-  EXPECT_SAME_TEXT(Edit(Edit(kMonthlySales, "|1100.30|1100.30|", "|6100.30|6100.30|", 1), "|100.00|120.00|",
-                        "|130.00|156.00|", 1),
-                   DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.CambioPeriodicita = true; }).published);
+  ExpectLines("from_april", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.CambioPeriodicita = true; }).published);
   // April starts a quarter: nothing widens.
   EXPECT_SAME_TEXT(DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.PeriodoStampa = Variant::Integer(4); }).published,
                    DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) {
@@ -294,78 +253,42 @@ TEST_F(DeclarationLinesTest, PeriodRules) {
   // The second quarter, without statistical data: April's and June's
   // movements count, and so does the correction of June in the corrected
   // value: 1000 - (100 - 30 + 999), in currency 1200 - (120 - 36 + 999).
-  const std::string quarter = kOtherColumns + R"(1|1|NULL|NULL|NULL|NULL|NULL|NULL|NULL|357.00|357.00|-1|NULL|NULL|NULL|1|84821090|2|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|6100.30|6100.30|1|4|DE|Germania|1|84821090|0|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|1100.00|1100.00|1|4|DE|Germania|1|85176200|0|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|11|101|FR222|Dupont SA|80.00|80.00|1|1|FR|Francia|1|39173910|1|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|11|101|FR222|Dupont SA|0.00|0.00|1|1|FR|Francia|1|73181595|0|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|2|3|2024|0|11|101|FR222|Dupont SA|-50.00|-50.00|1|1|FR|Francia|1|73181595|0|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|400.00|400.00|1|4|DE|Germania|1|620100|0|A|B|NULL|71|NULL|DE|1|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|600.00|600.00|1|4|DE|Germania|1|620100|0|C|B|NULL|88|NULL|DE|1|NULL|NULL|NULL|0.00|0.00
-1|2|2|2024|0|12|NULL|NULL|NULL|40.00|40.00|-1|NULL|NULL|NULL|1|620100|0|NULL|NULL|NULL|NULL|NULL|NULL|1|NULL|NULL|NULL|0.00|0.00
-1|2|2|2024|0|10|100|DE111|Müller GmbH|1129.00|1155.00|1|4|DE|Germania|1|620100|0|A|B|X|77|2024-02-10|DE|1|NULL|NULL|NULL|-69.00|117.00
-)";
-  EXPECT_SAME_TEXT(quarter, DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) {
-                              in.TipoIntra = Variant::Integer(2);
-                              in.PeriodoStampa = Variant::Integer(6);
-                            }).published);
+  const std::string quarter = DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) {
+                                in.TipoIntra = Variant::Integer(2);
+                                in.PeriodoStampa = Variant::Integer(6);
+                              }).published;
+  ExpectLines("second_quarter", quarter);
   // The same year declared annually.
   EXPECT_SAME_TEXT(quarter, DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.TipoIntra = Variant::Integer(3); }).published);
   // A quarterly declaration in a month that does not end a quarter has no lines.
-  EXPECT_SAME_TEXT(kOtherColumns, DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.TipoIntra = Variant::Integer(2); }).published);
+  ExpectLines("none", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.TipoIntra = Variant::Integer(2); }).published);
 }
 
 TEST_F(DeclarationLinesTest, ListsAndOperationKinds) {
-  const std::string purchases = kMonthlyColumns + R"(1|3|NULL|NULL|1|20|102|ATU333|Gruber KG|700.00|700.00|1|38|AT|Austria|1|84821090|0|1|3|38|38|NULL|38|Austria|AT|38|Austria|AT|NULL|NULL|NULL|MO|NULL|0.00|7.000|0.000|NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-)";
-  EXPECT_SAME_TEXT(purchases, DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.TipoStampa = Variant::Integer(1); }).published);
-
+  ExpectLines("purchases", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.TipoStampa = Variant::Integer(1); }).published);
   // Before 2010 only goods were declared, whatever the operation filter says.
-  std::string goods = kMonthlySales.substr(0, kMonthlySales.find("1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|400.00"));
-  EXPECT_SAME_TEXT(goods, DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) {
-                            in.AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010;
-                            in.OperazioneRif = Variant::Integer(1);
-                          }).published);
-  EXPECT_SAME_TEXT(goods, DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Variant::Integer(0); }).published);
-  EXPECT_SAME_TEXT(kMonthlyColumns + kMonthlySales.substr(goods.size()),
-                   DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Variant::String("1"); }).published);
-  EXPECT_SAME_TEXT(kMonthlySales, DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Variant::Integer(9); }).published);
+  ExpectLines("goods", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) {
+                in.AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010;
+                in.OperazioneRif = Variant::Integer(1);
+              }).published);
+  ExpectLines("goods", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Variant::Integer(0); }).published);
+  ExpectLines("services", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Variant::String("1"); }).published);
+  ExpectLines("monthly_sales", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Variant::Integer(9); }).published);
 }
 
 TEST_F(DeclarationLinesTest, AccorpaArt23MergesServicesWhateverTheirInvoiceData) {
   // The amounts come from correlated sub-queries on the line's keys: the two
   // services become one line; the correction of a customer without registry
   // finds no movement of its own (a Null key equals nothing) and sums to 0.
-  const std::string merged = kMonthlyColumns + R"(1|1|NULL|NULL|NULL|NULL|NULL|NULL|NULL|350.00|350.00|-1|NULL|NULL|NULL|1|84821090|2|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|365.00|4.000|0.000|||||NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|1100.30|1100.30|1|4|DE|Germania|1|84821090|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|1000.00|10.000|1.000|||||NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|100.00|100.00|1|4|DE|Germania|1|85176200|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|0.00|0.000|0.000|||||NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|11|101|FR222|Dupont SA|80.00|80.00|1|1|FR|Francia|1|39173910|1|0|0|0|0|0|0|||0|||0|||||90.00|2.000|0.000|||||NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|11|101|FR222|Dupont SA|0.00|0.00|1|1|FR|Francia|1|73181595|0|1|3|NULL|NULL|1|NULL|NULL|NULL|NULL|NULL|NULL|1|Francia|FR|NULL|MO|0.00|0.000|0.000|||||NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|2|3|2024|0|11|101|FR222|Dupont SA|-50.00|-50.00|1|1|FR|Francia|1|73181595|0|1|3|NULL|NULL|1|NULL|NULL|NULL|NULL|NULL|NULL|1|Francia|FR|NULL|MO|80.00|0.000|0.000|||||NULL|NULL|0|NULL|NULL|NULL|0.00|0.00
-1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|1000.00|1000.00|1|4|DE|Germania|1|620100|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|0.00|0.000|0.000|||||NULL|DE|1|NULL|NULL|NULL|0.00|0.00
-1|2|2|2024|0|12|NULL|NULL|NULL|0.00|0.00|-1|NULL|NULL|NULL|1|620100|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|0.00|0.000|0.000|||||NULL|NULL|1|NULL|NULL|NULL|0.00|0.00
-1|2|2|2024|0|10|100|DE111|Müller GmbH|100.00|120.00|1|4|DE|Germania|1|620100|0|1|3|NULL|NULL|4|NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|0.00|0.000|0.000|||||NULL|DE|1|NULL|NULL|NULL|930.00|1116.00
-)";
-  EXPECT_SAME_TEXT(merged, DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.AccorpaArt23 = true; }).published);
+  ExpectLines("merged_services", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.AccorpaArt23 = true; }).published);
 }
 
 TEST_F(DeclarationLinesTest, LinkedCompaniesAreDeclaredUnderTheDeclaringCompany) {
   // Company 2's sale joins company 1's line; its own sale gets a line under
   // company 1; its correction is matched against its own rows only:
   // max(1000 - (100 - 30), 2000 - 10), in currency max(1116, 2400 - 12).
-  std::string linked = Edit(kMonthlySales, "|1100.30|1100.30|1|4|DE|Germania|1|84821090|0|1|3|NULL|NULL|4|NULL|NULL|NULL|"
-                            "NULL|NULL|NULL|4|Germania|DE|NULL|MO|1000.00|10.000|",
-                            "|1150.30|1150.30|1|4|DE|Germania|1|84821090|0|1|3|NULL|NULL|4|NULL|NULL|NULL|"
-                            "NULL|NULL|NULL|4|Germania|DE|NULL|MO|1060.00|10.500|",
-                            1);
-  linked = Edit(linked, "1|1|NULL|NULL|0|11|101|FR222|Dupont SA|80.00|",
-                "1|1|NULL|NULL|0|10|100|DE111|Müller GmbH|20.00|20.00|1|4|DE|Germania|1|94032080|0|1|3|NULL|NULL|4|"
-                "NULL|NULL|NULL|NULL|NULL|NULL|4|Germania|DE|NULL|MO|0.00|0.000|0.000|NULL|NULL|NULL|NULL|NULL|NULL|0|"
-                "NULL|NULL|NULL|0.00|0.00\n1|1|NULL|NULL|0|11|101|FR222|Dupont SA|80.00|",
-                1);
-  linked = Edit(linked, "|100.00|120.00|", "|110.00|132.00|", 1);
-  linked = Edit(linked, "|930.00|1116.00\n", "|1990.00|2388.00\n", 1);
-  EXPECT_SAME_TEXT(linked, DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.CheckPiuAttivita = Variant::Integer(1); }).published);
+  ExpectLines("linked_companies",
+              DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.CheckPiuAttivita = Variant::Integer(1); }).published);
 }
 
 }  // namespace

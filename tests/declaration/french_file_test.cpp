@@ -8,15 +8,15 @@
 #include "component/clsin_intrabo.h"
 #include "declaration/french_procedures.h"
 #include "declaration/french_records.h"
-#include "declaration/host_database.h"
-#include "platform/services/temp_folder.h"
+#include "support/database.h"
+#include "support/temp_folder.h"
 #include "support/golden.h"
 #include "support/file_bytes.h"
 
 namespace zelmora {
 namespace {
 
-using testing::HostDatabase;
+using testing::TempDatabase;
 using testing::Movement;
 using testing::SameText;
 
@@ -132,7 +132,7 @@ class FrenchFile : public ::testing::Test {
     return object;
   }
 
-  HostDatabase db_;
+  TempDatabase db_;
   TempFolder folder_;
   std::shared_ptr<FixedDayServices> services_ = std::make_shared<FixedDayServices>();
 };

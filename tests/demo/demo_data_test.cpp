@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/error.h"
-#include "platform/schema/host_db.h"
+#include "support/database.h"
 #include "demo/demo_data.h"
 #include "support/golden.h"
 

@@ -14,7 +14,7 @@
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
-#include "declaration/host_database.h"
+#include "support/database.h"
 #include "forms/form_procedures.h"
 #include "support/golden.h"
 #include "support/file_bytes.h"
@@ -22,7 +22,7 @@
 namespace zelmora {
 namespace {
 
-using testing::HostDatabase;
+using testing::TempDatabase;
 using testing::Movement;
 
 std::string Json(const RecordsetPtr& rs) {
@@ -100,7 +100,7 @@ class FormsTest : public ::testing::Test {
 
   CLSIN_OUPUTINTRA& out() { return *object_.COutput(); }
 
-  HostDatabase db_;
+  TempDatabase db_;
   CLSIN_INTRABO object_;
   int registration_ = 0;
 };

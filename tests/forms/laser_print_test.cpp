@@ -13,7 +13,7 @@
 #include "cli/host_harness.h"
 #include "cli/json_values.h"
 #include "component/clsin_intrabo.h"
-#include "declaration/host_database.h"
+#include "support/database.h"
 #include "forms/form_procedures.h"
 #include "support/golden.h"
 #include "support/file_bytes.h"
@@ -22,7 +22,7 @@ namespace zelmora {
 namespace {
 
 using cli::Json;
-using testing::HostDatabase;
+using testing::TempDatabase;
 using testing::Movement;
 
 class FixedFolder : public DefaultHostServices {
@@ -88,7 +88,7 @@ class LaserPrintTest : public ::testing::Test {
     return Json::parse(result.output);
   }
 
-  HostDatabase db_;
+  TempDatabase db_;
   int registration_ = 0;
 };
 

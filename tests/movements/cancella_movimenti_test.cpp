@@ -4,14 +4,15 @@
 #include <string>
 
 #include "component/clsin_intrabo.h"
-#include "movements/movement_database.h"
+#include "support/database.h"
+#include "support/file_bytes.h"
 #include "movements/movement_sql.h"
 #include "support/golden.h"
 
 namespace zelmora {
 namespace {
 
-using testing::MovementDatabase;
+using testing::TempDatabase;
 
 Variant Text(const char* value) { return Variant::String(value); }
 
@@ -19,7 +20,7 @@ struct Counts {
   long long lines, headers, otherCompany;
 };
 
-Counts CountsOf(const MovementDatabase& db, int registration) {
+Counts CountsOf(const TempDatabase& db, int registration) {
   const std::string reg = std::to_string(registration);
   return {db.Scalar("SELECT COUNT(*) FROM IN02_RIGHEDOC WHERE IN02_DITTA_CG18 = 1 AND IN02_NUMREG_CG41 = " + reg),
           db.Scalar("SELECT COUNT(*) FROM IN01_DOCTESTA WHERE IN01_DITTA_CG18 = 1 AND IN01_NUMREG_CG41 = " + reg),
@@ -38,7 +39,7 @@ TEST(CancellaMovimentiIntra, TheTwoStatementsQuoteTheRegistrationAndNotTheCompan
 }
 
 TEST(CancellaMovimentiIntra, DeletesLinesAndHeaderOfOneRegistrationOfOneCompany) {
-  MovementDatabase db;
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   CLSIN_INTRABO object;
   auto input = std::make_shared<CLSIN_INPUTINTRA>();
   input->Ditta = Variant::Integer(1);
@@ -64,7 +65,7 @@ TEST(CancellaMovimentiIntra, DeletesLinesAndHeaderOfOneRegistrationOfOneCompany)
 }
 
 TEST(CancellaMovimentiIntra, MissingPrerequisitesSayWhichAndRunNothing) {
-  MovementDatabase db;
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   CLSIN_INTRABO object;
   auto input = std::make_shared<CLSIN_INPUTINTRA>();
   input->StringaDiConnessione = Text(db.ConnectionString().c_str());
@@ -94,8 +95,8 @@ TEST(CancellaMovimentiIntra, MissingPrerequisitesSayWhichAndRunNothing) {
 }
 
 TEST(CancellaMovimentiIntra, AFailingFirstDeletionKeepsTheHeaderAndIsNumbered) {
-  MovementDatabase db;
-  db.Execute(
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
+  db.Run(
       "CREATE TRIGGER KEEP_LINES BEFORE DELETE ON IN02_RIGHEDOC "
       "BEGIN SELECT RAISE(ABORT, 'lines are locked'); END;");
   CLSIN_INTRABO object;
@@ -113,7 +114,7 @@ TEST(CancellaMovimentiIntra, AFailingFirstDeletionKeepsTheHeaderAndIsNumbered) {
   EXPECT_EQ(after.headers, 1);
 
   // A registration number the number column cannot take fails on the server.
-  db.Execute("DROP TRIGGER KEEP_LINES;");
+  db.Run("DROP TRIGGER KEEP_LINES;");
   input->NumeroRegistrazione = Text("13A");
   EXPECT_FALSE(object.CancellaMovimentiIntra());
   EXPECT_EQ(object.context().Stato, 99);

@@ -6,13 +6,14 @@
 
 #include "cli/host_harness.h"
 #include "cli/json_values.h"
-#include "movements/movement_database.h"
+#include "support/database.h"
+#include "support/file_bytes.h"
 
 namespace zelmora {
 namespace {
 
 using cli::Json;
-using testing::MovementDatabase;
+using testing::TempDatabase;
 
 // The given field of every row of a recordset written by the harness.
 Json Column(const Json& recordset, const std::string& name) {
@@ -31,7 +32,7 @@ Json Column(const Json& recordset, const std::string& name) {
 }
 
 TEST(MovementHostScript, ListPrintDeleteAndBrowseOnOneObject) {
-  MovementDatabase db;
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   std::string script = R"({
     "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "TipoMovimento": 1, "NomenclaturaIniziale": "8",
                "OperazioneRif": 9, "NumeroRegistrazione": "10", "RhwndParent": 1},

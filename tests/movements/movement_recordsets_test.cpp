@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "component/clsin_intrabo.h"
-#include "movements/movement_database.h"
+#include "support/database.h"
+#include "support/file_bytes.h"
 #include "support/golden.h"
 
 namespace zelmora {
 namespace {
 
-using testing::MovementDatabase;
+using testing::TempDatabase;
 
 Variant Text(const char* value) { return Variant::String(value); }
 Variant Int(int16_t value) { return Variant::Integer(value); }
@@ -51,7 +52,7 @@ std::string Rows(const Recordset& rows, const std::vector<std::string>& names) {
   return text;
 }
 
-std::shared_ptr<CLSIN_INPUTINTRA> Input(const MovementDatabase& db) {
+std::shared_ptr<CLSIN_INPUTINTRA> Input(const TempDatabase& db) {
   auto input = std::make_shared<CLSIN_INPUTINTRA>();
   input->Ditta = Int(1);
   input->StringaDiConnessione = Text(db.ConnectionString().c_str());
@@ -62,7 +63,7 @@ const std::vector<std::string> kLineFields = {"IN01_NUMREG_CG41", "IN02_NUMRIGA"
                                               "IN02_NOMENCLATURA", "IN02_IMPORTO", "IN02_FLGSEGNO"};
 
 TEST(MovementRecordsets, TheLineListHasOneRowPerLineAndOneForADocumentWithoutLines) {
-  MovementDatabase db;
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   CLSIN_INTRABO object;
   auto input = Input(db);
   input->OperazioneRif = Int(1);  // ignored: the list shows both kinds
@@ -114,7 +115,7 @@ TEST(MovementRecordsets, TheLineListHasOneRowPerLineAndOneForADocumentWithoutLin
 }
 
 TEST(MovementRecordsets, TheLineListFollowsTheFilters) {
-  MovementDatabase db;
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   struct Case {
     const char* name;
     std::function<void(CLSIN_INPUTINTRA&)> set;
@@ -187,7 +188,7 @@ const std::vector<std::string> kDocumentFields = {"IN01_NUMREG_CG41", "DETTAGLIO
                                                   "CG44_CLIFOR",      "CG16_RAGSOANAG", "CG41_SEZIONALE"};
 
 TEST(MovementRecordsets, TheBrowsingListHasOneRowPerDocument) {
-  MovementDatabase db;
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   CLSIN_INTRABO object;
   object.SetCInput(Input(db));
   object.COutput()->StringaSQLperStampaIntra = Text("SELECT 1");
@@ -217,7 +218,7 @@ TEST(MovementRecordsets, TheBrowsingListHasOneRowPerDocument) {
 }
 
 TEST(MovementRecordsets, TheBrowsingListFollowsTheFilters) {
-  MovementDatabase db;
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   struct Case {
     const char* name;
     std::function<void(CLSIN_INPUTINTRA&)> set;
@@ -284,7 +285,7 @@ TEST(MovementRecordsets, TheBrowsingListFollowsTheFilters) {
 }
 
 TEST(MovementRecordsets, FailuresLeaveStatus1Or99AndThePreviousResults) {
-  MovementDatabase db;
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   CLSIN_INTRABO object;
   auto input = Input(db);
   object.SetCInput(input);

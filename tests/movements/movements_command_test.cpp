@@ -6,14 +6,15 @@
 #include <string>
 
 #include "cli/movements_command.h"
-#include "movements/movement_database.h"
+#include "support/database.h"
+#include "support/file_bytes.h"
 #include "support/golden.h"
 
 namespace zelmora {
 namespace {
 
 using cli::MovementsOptions;
-using testing::MovementDatabase;
+using testing::TempDatabase;
 
 struct Outcome {
   int code;
@@ -30,8 +31,8 @@ Outcome RunCommand(const MovementsOptions& options) {
 }
 
 TEST(MovementsCommand, ListsLinesWithSignedTotalsDocumentsAndCsv) {
-  MovementDatabase db;
-  db.Execute(kCompanies);
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
+  db.Run(kCompanies);
   MovementsOptions options;
   options.database = db.path();
   options.company = "1";
@@ -84,8 +85,8 @@ TEST(MovementsCommand, ListsLinesWithSignedTotalsDocumentsAndCsv) {
 }
 
 TEST(MovementsCommand, PicksTheKindOfLineFromTheLineList) {
-  MovementDatabase db;
-  db.Execute(kCompanies);
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
+  db.Run(kCompanies);
   MovementsOptions options;
   options.database = db.path();
   options.company = "1";
@@ -105,8 +106,8 @@ TEST(MovementsCommand, PicksTheKindOfLineFromTheLineList) {
 }
 
 TEST(MovementsCommand, RefusesWrongOptionsAndSaysWhyOnOneLine) {
-  MovementDatabase db;
-  db.Execute(kCompanies);
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
+  db.Run(kCompanies);
   struct Case {
     void (*set)(MovementsOptions&);
     int code;

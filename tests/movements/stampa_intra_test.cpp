@@ -8,9 +8,9 @@
 #include "cli/host_harness.h"
 #include "cli/json_values.h"
 #include "component/clsin_intrabo.h"
-#include "movements/movement_database.h"
+#include "support/database.h"
+#include "support/file_bytes.h"
 #include "movements/movement_procedures.h"
-#include "movements/movement_query_golden.h"
 #include "platform/dispatch_object.h"
 #include "support/golden.h"
 
@@ -18,7 +18,7 @@ namespace zelmora {
 namespace {
 
 using cli::Json;
-using testing::MovementDatabase;
+using testing::TempDatabase;
 
 // The host's services with a fixed installation folder, whose report
 // objects come with the options a user set on them.
@@ -53,7 +53,7 @@ std::string Replace(std::string text, const std::string& what, const std::string
 }
 
 TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
-  MovementDatabase db;
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   auto services = std::make_shared<PrintServices>();
   services->firstPage = true;
   services->limits = true;
@@ -121,7 +121,7 @@ TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
 }
 
 TEST(StampaIntra, AnEmptyWindowHandleStopsThePrintWithStatus99) {
-  MovementDatabase db;
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   auto services = std::make_shared<PrintServices>();
   const Json out = RunScript(Replace(R"({
     "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "NomeServer": "srv01"},
@@ -160,7 +160,7 @@ TEST(StampaIntra, AnEmptyWindowHandleStopsThePrintWithStatus99) {
 }
 
 TEST(StampaIntra, ASecondPrintReleasesTheReportKeptFromTheFirstAndBuildsTheTextWhenNoneIsStored) {
-  MovementDatabase db;
+  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   auto services = std::make_shared<PrintServices>();
   CLSIN_INTRABO object(services);
   auto input = std::make_shared<CLSIN_INPUTINTRA>();
@@ -176,7 +176,7 @@ TEST(StampaIntra, ASecondPrintReleasesTheReportKeptFromTheFirstAndBuildsTheTextW
   const std::shared_ptr<PrintJob> first = services->PrintJobs()[0];
   EXPECT_FALSE(first->released);
   // The text was built from the (empty) filters before the report was set up.
-  EXPECT_SAME_TEXT(testing::kHead + testing::kByKindAndCode, object.COutput()->StringaSQLperStampaIntra.Text());
+  testing::ExpectGoldenSection("movements/golden/queries.sql", "all filters empty", object.COutput()->StringaSQLperStampaIntra.Text());
 
   input->RhwndParent = Variant::Long(77);
   input->ENHFiltro = Variant::String("AND 1 = 0");  // not applied: the stored text is printed
@@ -195,7 +195,7 @@ TEST(StampaIntra, ASecondPrintReleasesTheReportKeptFromTheFirstAndBuildsTheTextW
   EXPECT_TRUE(second->printed);
   EXPECT_TRUE(second->released);
   EXPECT_EQ(object.context().PclsReport, nullptr);
-  EXPECT_SAME_TEXT(testing::kHead + testing::kByKindAndCode, second->sql);
+  testing::ExpectGoldenSection("movements/golden/queries.sql", "all filters empty", second->sql);
   // The host object has no company data: the handler stops at the first
   // indicator and reports it; the print goes on with what was set.
   EXPECT_EQ(object.context().Stato, 438);

@@ -7,16 +7,16 @@
 #include <string>
 
 #include "cli/check_command.h"
-#include "declaration/host_database.h"
+#include "support/database.h"
 #include "support/golden.h"
 
 namespace zelmora {
 namespace {
 
-using testing::HostDatabase;
+using testing::TempDatabase;
 
 // Monthly sales, quarterly purchases; one 2023 code replaced in 2024.
-void FillCompany(HostDatabase& db) {
+void FillCompany(TempDatabase& db) {
   db.Run(
       "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE, CG18_INDINTRAVEN, CG18_INDINTRAACQ) "
       "VALUES (1, 'Declarant', 0, 1, 2);"
@@ -38,7 +38,7 @@ void FillCompany(HostDatabase& db) {
 }
 
 TEST(CheckCommand, ListsTheLinesToFixAndExitsOneWhenThereAreSome) {
-  HostDatabase db;
+  TempDatabase db;
   FillCompany(db);
   cli::CheckRequest request{.database = db.path(), .company = 1, .year = 2024, .period = 6, .lists = "both"};
   std::ostringstream out, err;
@@ -76,7 +76,7 @@ TEST(CheckCommand, ListsTheLinesToFixAndExitsOneWhenThereAreSome) {
 // codes outside their tables: each movement is made valid, then one value
 // is spoiled as a host writing the file directly could spoil it.
 TEST(CheckCommand, ListsTheStoredValuesThatLeaveMovementsOutOrBreakRecords) {
-  HostDatabase db;
+  TempDatabase db;
   FillCompany(db);
   struct Case {
     int registration;
@@ -194,7 +194,7 @@ TEST(CheckCommand, ListsTheStoredValuesThatLeaveMovementsOutOrBreakRecords) {
 }
 
 TEST(CheckCommand, BadInputSaysWhyInOneLine) {
-  HostDatabase db;
+  TempDatabase db;
   FillCompany(db);
   struct Case {
     cli::CheckRequest request;

@@ -9,7 +9,7 @@
 
 #include "cli/active_interface.h"
 #include "component/clsin_intrabo.h"
-#include "declaration/host_database.h"
+#include "support/database.h"
 #include "nomenclature/form_data_statements.h"
 #include "nomenclature/nomenclature_procedures.h"
 #include "platform/recordset.h"
@@ -18,11 +18,11 @@
 namespace zelmora {
 namespace {
 
-using testing::HostDatabase;
+using testing::TempDatabase;
 
 // Company 1 declares both lists monthly. Goods codes of 2024 (one replaced
 // at the turn of the year), services codes of 2023 only.
-void FillCompany(HostDatabase& db) {
+void FillCompany(TempDatabase& db) {
   db.Run(
       "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE, CG18_INDINTRAVEN, CG18_INDINTRAACQ) "
       "VALUES (1, 'Declarant', 0, 1, 1);"
@@ -46,7 +46,7 @@ testing::Movement Purchase(int registration, const std::string& code) {
           .provinceOfDestination = "'MO'", .provinceOfOrigin = "NULL"};
 }
 
-std::shared_ptr<CLSIN_INPUTINTRA> Input(const HostDatabase& db, int16_t list) {
+std::shared_ptr<CLSIN_INPUTINTRA> Input(const TempDatabase& db, int16_t list) {
   auto in = std::make_shared<CLSIN_INPUTINTRA>();
   in->StringaDiConnessione = Variant::String(db.ConnectionString());
   in->Ditta = Variant::Integer(1);
@@ -125,7 +125,7 @@ RecordsetPtr Call(CLSIN_INTRABO& object, const char* operation) {
 }
 
 TEST(FormData, TheWholeFormOrOnlyTheLinesWithAnInvalidCode) {
-  HostDatabase db;
+  TempDatabase db;
   FillCompany(db);
   CLSIN_INTRABO object;
   auto in = Input(db, 0);
@@ -178,7 +178,7 @@ TEST(FormData, TheWholeFormOrOnlyTheLinesWithAnInvalidCode) {
 }
 
 TEST(FormData, BothListsOfATelematicSubmission) {
-  HostDatabase db;
+  TempDatabase db;
   FillCompany(db);
   db.Add(Purchase(6, "'84821090'"));
   CLSIN_INTRABO object;
@@ -247,7 +247,7 @@ TEST(FormData, BothListsOfATelematicSubmission) {
 }
 
 TEST(FormData, OneListAndTheCompanysPeriodicity) {
-  HostDatabase db;
+  TempDatabase db;
   FillCompany(db);
   db.Run("UPDATE CG18_DITTE SET CG18_INDINTRAVEN = NULL");
   CLSIN_INTRABO object;

@@ -10,9 +10,7 @@
 
 #include "cli/active_interface.h"
 #include "component/clsin_intrabo.h"
-#include "declaration/expected_statements.h"
-#include "declaration/host_database.h"
-#include "declaration/text_edit.h"
+#include "support/database.h"
 #include "nomenclature/nomenclature_procedures.h"
 #include "platform/recordset.h"
 #include "support/golden.h"
@@ -20,78 +18,10 @@
 namespace zelmora {
 namespace {
 
-using testing::Edit;
-using testing::Golden;
-using testing::HostDatabase;
-using testing::kMonthlySalesMarked;
+using testing::ExpectGoldenSection;
+const char kGolden[] = "nomenclature/golden/check_statements.sql";
+using testing::TempDatabase;
 using testing::Movement;
-
-constexpr std::string_view kCheckHeadMarked = R"SQL(SELECT FAKEID, ISNULL(Y.IN01_DTCOMPINTRA, ISNULL(Y.CG41_DATAREGIVA, Y.CG41_DATAREG)) AS IN01_DTCOMPINTRA, Y.IN01_INDTIPODOC, <CR>
- Y.CG41_DATAREG, Y.IN02_INDOPER, Y.IN02_NOMENCLATURA, CG72_DESCR , CG41_CODICE_CG33, <CR>
- IN01_NUMREG_CG41, CG41_TIPOCF_CG44, CG41_CLIFOR_CG44 $
-   , CASE WHEN ISNULL(CG7S_CODICENUOVO, '' ) = '' THEN 0 ELSE 1 END AS SOSTITUITO <CR>
-   , Y.NOMENCLATURA_ANNORIF <CR>
- FROM (<CR>
-SELECT CG41_CODICE_CG33, IN01_NUMREG_CG41, ROW_NUMBER() OVER (ORDER BY IN02_INDOPER, $
-                                   IN01_INDTIPODOC, $
-                                   CG07_INDTIPOSTATO, $
-                                   CG07_CODISOCF, $
-                                   CG16_PARTIVA, $
-                                   IN02_NOMENCLATURA) + 40 as FAKEID, $
-)SQL";
-
-constexpr std::string_view kCheckTailMarked = R"SQL( ) AS Y LEFT JOIN CG72_NOMENCLATURE WITH(NOLOCK) <CR>
-       ON CG72_INDTIPO = Y.IN02_INDOPER <CR>
-      AND CG72_CODICE = Y.IN02_NOMENCLATURA <CR>
-      AND ( <CR>
-            (     CG72_ANNO = ISNULL(IN02_ANNORIF, YEAR(IN01_DTCOMPINTRA)) <CR>
-              AND EXISTS ( SELECT TOP(1) 1 <CR>
-                          FROM CG72_NOMENCLATURE WITH (NOLOCK) <CR>
-                          WHERE CG72_ANNO = ISNULL(IN02_ANNORIF, YEAR(IN01_DTCOMPINTRA)) <CR>
-                            AND CG72_INDTIPO = IN02_INDOPER <CR>
-                        ) <CR>
-            ) <CR>
-           OR  <CR>
-             ( NOT EXISTS ( SELECT TOP(1) 1 <CR>
-                            FROM CG72_NOMENCLATURE WITH (NOLOCK) <CR>
-                            WHERE CG72_ANNO = ISNULL(IN02_ANNORIF, YEAR(IN01_DTCOMPINTRA)) <CR>
-                              AND CG72_INDTIPO = IN02_INDOPER  <CR>
-                          ) <CR>
-               AND CG72_ANNO = ( SELECT MAX(CG72_ANNO) <CR>
-                                 FROM CG72_NOMENCLATURE WITH (NOLOCK) <CR>
-                                 WHERE CG72_ANNO < ISNULL(IN02_ANNORIF, YEAR(IN01_DTCOMPINTRA)) <CR>
-                                   AND CG72_INDTIPO = IN02_INDOPER <CR>
-                               ) <CR>
-             ) <CR>
-          ) <CR>
-LEFT JOIN CG7S_NOMENCLATUREVARIATE WITH(NOLOCK) <CR>
-       ON CG7S_CODICEVECCHIO = IN02_NOMENCLATURA <CR>
-WHERE CG72_CODICE IS NULL <CR>
-  AND LEN(ISNULL(Y.IN02_NOMENCLATURA,'')) <> 0 <CR>
-)SQL";
-
-// The monthly sales declaration (company 7, May 2024) split again by
-// reason, registration and dates, without its ORDER BY and its SELECT.
-std::string SplitDeclaration() {
-  std::string s = Golden(kMonthlySalesMarked);
-  s = Edit(s,
-           " ORDER BY IN02_INDOPER, IN01_INDTIPODOC,\r\n CG07_INDTIPOSTATO,\r\n CG07_CODISOCF,\r\n CG16_PARTIVA,\r\n "
-           "IN02_NOMENCLATURA",
-           " ", 1);
-  EXPECT_EQ(s.substr(0, 7), "SELECT ");
-  s.erase(0, 6);
-  s = Edit(s, "SELECT IN01_DITTA_CG18,", "SELECT CG41_CODICE_CG33, IN01_NUMREG_CG41, IN01_DITTA_CG18,", 2);
-  s = Edit(s, "GROUP BY IN01_DITTA_CG18,",
-           "GROUP BY IN01_DTCOMPINTRA, CG41_DATAREGIVA, CG41_DATAREG,  CG41_CODICE_CG33, IN01_NUMREG_CG41, "
-           "IN01_DITTA_CG18,",
-           3);
-  s = Edit(s, "MAX(RETTIFICAVAL) AS RETTIFICAVAL \r",
-           "MAX(RETTIFICAVAL) AS RETTIFICAVAL, IN01_DTCOMPINTRA, CG41_DATAREGIVA, CG41_DATAREG \r", 1);
-  s = Edit(s, "END AS RETTIFICAVAL\r\n",
-           "END AS RETTIFICAVAL, IN01_DTCOMPINTRA, CG41_DATAREGIVA, CG41_DATAREG\r\n", 1);
-  s = Edit(s, "0 AS RETTIFICAVAL\r\n", "0 AS RETTIFICAVAL, IN01_DTCOMPINTRA, CG41_DATAREGIVA, CG41_DATAREG\r\n", 1);
-  return s;
-}
 
 TEST(NomenclatureCheckText, DerivedFromTheDeclarationStatement) {
   CLSIN_INTRABO object;
@@ -110,34 +40,20 @@ TEST(NomenclatureCheckText, DerivedFromTheDeclarationStatement) {
 
   nomenclature::DefinisciStringaPerErroriNomenclatureSuModulo(object.context());
   EXPECT_EQ(object.Stato(), Variant::Integer(0));
-  const std::string expected = Golden(kCheckHeadMarked) + SplitDeclaration() + Golden(kCheckTailMarked);
-  EXPECT_SAME_TEXT(expected, object.COutput()->StringaSQLErroriNomenclatura.Text());
+  // The monthly sales declaration split again by reason, registration and
+  // dates, inside the check.
+  ExpectGoldenSection(kGolden, "check of the monthly sales", object.COutput()->StringaSQLErroriNomenclatura.Text());
 
   // A statement without ORDER BY is used whole; the multi-activity
   // company column gains the reason and registration after it.
-  const std::string rewritten =
-      nomenclature::ErrorCheckStatement("SELECT 7 AS IN01_DITTA_CG18, X FROM T GROUP BY X", 0);
-  EXPECT_SAME_TEXT(Golden(R"SQL(SELECT FAKEID, ISNULL(Y.IN01_DTCOMPINTRA, ISNULL(Y.CG41_DATAREGIVA, Y.CG41_DATAREG)) AS IN01_DTCOMPINTRA, Y.IN01_INDTIPODOC, <CR>
- Y.CG41_DATAREG, Y.IN02_INDOPER, Y.IN02_NOMENCLATURA, CG72_DESCR , CG41_CODICE_CG33, <CR>
- IN01_NUMREG_CG41, CG41_TIPOCF_CG44, CG41_CLIFOR_CG44 $
-   , CASE WHEN ISNULL(CG7S_CODICENUOVO, '' ) = '' THEN 0 ELSE 1 END AS SOSTITUITO <CR>
-   , Y.NOMENCLATURA_ANNORIF <CR>
- FROM (<CR>
-SELECT CG41_CODICE_CG33, IN01_NUMREG_CG41, ROW_NUMBER() OVER (ORDER BY IN02_INDOPER, $
-                                   IN01_INDTIPODOC, $
-                                   CG07_INDTIPOSTATO, $
-                                   CG07_CODISOCF, $
-                                   CG16_PARTIVA, $
-                                   IN02_NOMENCLATURA) + 0 as FAKEID, $
- 7 AS IN01_DITTA_CG18, CG41_CODICE_CG33, IN01_NUMREG_CG41,  X FROM T GROUP BY IN01_DTCOMPINTRA, CG41_DATAREGIVA, CG41_DATAREG,  X)SQL") +
-                       Golden(kCheckTailMarked),
-                   rewritten);
+  ExpectGoldenSection(kGolden, "check of a statement without ORDER BY",
+                      nomenclature::ErrorCheckStatement("SELECT 7 AS IN01_DITTA_CG18, X FROM T GROUP BY X", 0));
 }
 
 // Company 1: customers 10 (Germany), 11 (France) and 12 (Austria). Goods codes of 2023
 // and 2024; services codes of 2023 only, so 2024 service lines are checked
 // against 2023. One goods code of 2023 was replaced in 2024.
-void FillCodes(HostDatabase& db) {
+void FillCodes(TempDatabase& db) {
   db.Run(
       "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
       "INSERT INTO CG07_TABSTATIEST VALUES (1, 'FR', 'Francia', 1), (4, 'DE', 'Germania', 1), "
@@ -173,7 +89,7 @@ std::string ErrorTable(const Recordset& rs) {
 }
 
 TEST(NomenclatureCheck, CodesValidForTheirReferenceYear) {
-  HostDatabase db;
+  TempDatabase db;
   FillCodes(db);
   // Valid: a 2024 goods code.
   db.Add({.registration = 1, .code = "'84821090'", .amount = "100", .currencyAmount = "100"});
@@ -231,7 +147,7 @@ TEST(NomenclatureCheck, CodesValidForTheirReferenceYear) {
 // withdrawn; services codes of 2022 only. Every line is of May 2024; its
 // reference year moves it to another year's list.
 TEST(NomenclatureCheck, CaseTableAcrossYears) {
-  HostDatabase db;
+  TempDatabase db;
   FillCodes(db);
   db.Run(
       "DELETE FROM CG72_NOMENCLATURE; DELETE FROM CG7S_NOMENCLATUREVARIATE;"

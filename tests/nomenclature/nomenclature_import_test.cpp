@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli/nomenclature_command.h"
-#include "declaration/host_database.h"
+#include "support/database.h"
 #include "support/golden.h"
 
 namespace zelmora {
@@ -16,7 +16,7 @@ namespace {
 
 using namespace std::string_literals;
 
-using testing::HostDatabase;
+using testing::TempDatabase;
 
 // The code table, one row a line, in key order.
 std::string CodeTable(const std::string& path) {
@@ -39,7 +39,7 @@ std::string CodeTable(const std::string& path) {
   return table;
 }
 
-std::string WriteFile(const HostDatabase& db, const std::string& name, const std::string& text) {
+std::string WriteFile(const TempDatabase& db, const std::string& name, const std::string& text) {
   const std::string path = db.path() + "." + name;
   std::ofstream(path, std::ios::binary) << text;
   return path;
@@ -59,7 +59,7 @@ ImportRun Import(const std::string& file, const std::string& database, int year,
 }
 
 TEST(NomenclatureImport, LoadsTheYearsListAndLoadingItAgainChangesNothing) {
-  HostDatabase db;
+  TempDatabase db;
   db.Run(
       "INSERT INTO CG72_NOMENCLATURE VALUES (2024, 0, '84821090', 'Cuscinetti 2024'), (2025, 0, '11111111', 'Vecchio'), "
       "(2025, 1, '620100', 'Software');");
@@ -110,7 +110,7 @@ TEST(NomenclatureImport, LoadsTheYearsListAndLoadingItAgainChangesNothing) {
 }
 
 TEST(NomenclatureImport, ABadRowIsReportedWithItsLineAndNothingIsLoaded) {
-  HostDatabase db;
+  TempDatabase db;
   db.Run("INSERT INTO CG72_NOMENCLATURE VALUES (2025, 0, '84821090', 'Cuscinetti'), (2025, 1, '620100', 'Software');");
   const std::string before = CodeTable(db.path());
   struct Case {
@@ -170,7 +170,7 @@ TEST(NomenclatureImport, ABadRowIsReportedWithItsLineAndNothingIsLoaded) {
 // gives one row a line, a quoted CR kept inside its description, and a last
 // line without a line end is read too.
 TEST(NomenclatureImport, LinesEndingInCarriageReturnsAreRowsOfTheirOwn) {
-  HostDatabase db;
+  TempDatabase db;
   const std::string file =
       WriteFile(db, "mac.csv", "Codice;Descrizione\r84821010;\"Cuscinetti\ra sfere\"\r\r84821090;Altri");
   const ImportRun run = Import(file, db.path(), 2025, "goods");

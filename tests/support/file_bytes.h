@@ -14,4 +14,9 @@ inline std::string FileBytes(const std::string& path) {
   return bytes.str();
 }
 
+// A data file of the tests, by its path under tests/.
+inline std::string TestFile(const std::string& relative) {
+  return FileBytes(ZELMORA_SOURCE_DIR "/tests/" + relative);
+}
+
 }  // namespace zelmora::testing

@@ -1,41 +1,33 @@
-// Whole-text comparison for golden tests (SQL, records, files). On a
-// difference it says where the texts first part, with CR and LF made
-// visible, instead of dumping two long strings.
+// Whole-text comparison for golden tests (SQL, records, files), and golden
+// texts kept in data files beside the tests. A difference is shown as a
+// line diff with CR and LF made visible. With ZELMORA_WRITE_GOLDEN=1 the
+// golden files are written from what the code gives instead, for a person
+// to review (git diff) before committing.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 
 namespace zelmora::testing {
 
-inline std::string Visible(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\r') {
-      out += "<CR>";
-    } else if (c == '\n') {
-      out += "<LF>\n";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
+// The text with CR and LF shown as <CR> and <LF> (LF also ends the line).
+std::string Visible(std::string_view text);
 
-inline ::testing::AssertionResult SameText(std::string_view expected, std::string_view actual) {
-  if (expected == actual) return ::testing::AssertionSuccess();
-  size_t at = 0;
-  while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
-  const size_t from = at > 60 ? at - 60 : 0;
-  return ::testing::AssertionFailure()
-         << "texts differ at byte " << at << " (expected " << expected.size() << " bytes, got " << actual.size()
-         << ")\n--- expected from byte " << from << ":\n"
-         << Visible(expected.substr(from, 160)) << "\n--- actual from byte " << from << ":\n"
-         << Visible(actual.substr(from, 160)) << "\n";
-}
+// Passes when the texts are equal; otherwise the failure shows the lines
+// that differ ("-" expected, "+" actual) with a little context.
+::testing::AssertionResult SameText(std::string_view expected, std::string_view actual);
+
+// The golden file tests/<relative> holds exactly `actual` (its bytes as they are).
+void ExpectGoldenFile(const std::string& relative, const std::string& actual);
+
+// The section `name` of the golden file tests/<relative> holds `actual`.
+// A sections file is a series of "==== name" lines, each followed by its
+// text with the line ends written out: CR LF as a plain line end, a lone CR
+// as "<CR>" and a lone LF as "<LF>" before the file's line end; one line
+// end more closes the text.
+void ExpectGoldenSection(const std::string& relative, const std::string& name, const std::string& actual);
 
 }  // namespace zelmora::testing
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/services/temp_folder.h"
+#include "support/temp_folder.h"
 #include "support/file_bytes.h"
 
 extern char** environ;

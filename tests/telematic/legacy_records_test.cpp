@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/services/temp_folder.h"
+#include "support/temp_folder.h"
 #include "support/golden.h"
 #include "telematic/declaration_lines.h"
 #include "telematic/telematic_procedures.h"

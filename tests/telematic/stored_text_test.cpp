@@ -15,17 +15,17 @@
 #include "cli/movements_command.h"
 #include "cli/telematic_command.h"
 #include "cli/verify_command.h"
-#include "declaration/host_database.h"
-#include "platform/services/temp_folder.h"
+#include "support/database.h"
+#include "support/temp_folder.h"
 #include "support/golden.h"
 
 namespace zelmora {
 namespace {
 
-using testing::HostDatabase;
+using testing::TempDatabase;
 
 TEST(StoredText, VerifyNamesTheLinesOfHostileValuesAndTheBytesTheFileMustNotHold) {
-  HostDatabase db;
+  TempDatabase db;
   db.Run(
       "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE, CG18_INDINTRAVEN, CG18_INDINTRAACQ) "
       "VALUES (1, 'Declarant''; --', 0, 1, 1);"

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -11,9 +10,9 @@
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
-#include "platform/services/temp_folder.h"
-#include "platform/sqlite/host_schema.h"
-#include "platform/sqlite/sqlite_extensions.h"
+#include "support/temp_folder.h"
+#include "support/database.h"
+#include "support/file_bytes.h"
 #include "support/golden.h"
 #include "telematic/declaration_lines.h"
 #include "telematic/telematic_procedures.h"
@@ -69,22 +68,9 @@ INSERT INTO IN02_RIGHEDOC (IN02_DITTA_CG18, IN02_NUMREG_CG41, IN02_NUMRIGA, IN02
 
 class SubmissionDatabase : public ::testing::Test {
  protected:
-  void SetUp() override {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((folder_ / "host.db").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(RegisterTsqlExtensions(db), SQLITE_OK);
-    CreateHostSchema(db);
-    char* message = nullptr;
-    const int rc = sqlite3_exec(db, kMovements, nullptr, nullptr, &message);
-    const std::string text = message ? message : "";
-    sqlite3_free(message);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << text;
-  }
-
   // The declarant's input for March 2024, as a host sets it.
   Json Input(int tipoStampa) const {
-    return {{"StringaDiConnessione", "Provider=SQLite;Data Source=" + folder_ / "host.db"},
+    return {{"StringaDiConnessione", db_.ConnectionString()},
             {"Ditta", 1},
             {"Anno", 2024},
             {"PeriodoStampa", 3},
@@ -107,21 +93,11 @@ class SubmissionDatabase : public ::testing::Test {
 
   static Json ActiveInterface() { return {{"ClsGlobal", {{"Gcls_DittaCorrente", {{"IndLocalizzazione", 0}}}}}}; }
 
-  void Execute(const std::string& sql) const {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((folder_ / "host.db").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-  }
+  void Execute(const std::string& sql) const { db_.Run(sql); }
+  std::string ReadFile(const std::string& name) const { return testing::FileBytes(folder_ / name); }
 
-  std::string ReadFile(const std::string& name) const {
-    std::ifstream file(folder_ / name, std::ios::binary);
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
-  }
-
-  TempFolder folder_;
+  testing::TempDatabase db_{kMovements};
+  const TempFolder& folder_ = db_.folder();
 };
 
 TEST_F(SubmissionDatabase, BothListsMakeOneSubmissionWithTheNextNumberForPurchases) {
@@ -226,7 +202,7 @@ TEST_F(SubmissionDatabase, DiskettesWriteTheirFiles) {
 TEST_F(SubmissionDatabase, MergedServiceLinesTakeTheInvoiceDataTheirMovementsShare) {
   CLSIN_INTRABO object;
   auto input = std::make_shared<CLSIN_INPUTINTRA>();
-  input->StringaDiConnessione = Str(("Provider=SQLite;Data Source=" + folder_ / "host.db").c_str());
+  input->StringaDiConnessione = Str((db_.ConnectionString()).c_str());
   input->Ditta = Int(1);
   input->Anno = Int(2024);
   input->PeriodoStampa = Int(3);

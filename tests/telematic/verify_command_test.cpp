@@ -13,7 +13,7 @@
 #include "cli/commands.h"
 #include "cli/telematic_command.h"
 #include "cli/verify_command.h"
-#include "platform/services/temp_folder.h"
+#include "support/temp_folder.h"
 #include "support/file_bytes.h"
 #include "support/golden.h"
 

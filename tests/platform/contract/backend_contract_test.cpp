@@ -3,21 +3,35 @@
 // whole ODBC path: wide text, decimals as text, dates, diagnostics), and on
 // a SQL Server named by ZELMORA_TEST_MSSQL when it is set.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <string>
 
 #include "platform/connection.h"
 #include "platform/error.h"
-#include "platform/sqlite/sqlite_test_db.h"
+#include "support/error_of.h"
+#include "support/recordset_text.h"
+#include "support/temp_folder.h"
 
 namespace zelmora {
 namespace {
 
-constexpr const char* kSqliteOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+using testing::ErrorOf;
+
+// Whether unixODBC has the SQLite3 driver registered (odbcinst -q -d lists
+// the drivers by name, "[SQLite3]" among them).
+bool SqliteOdbcDriverRegistered() {
+  FILE* pipe = popen("odbcinst -q -d 2>/dev/null", "r");
+  if (pipe == nullptr) return false;
+  std::string drivers;
+  char buffer[256];
+  while (fgets(buffer, sizeof buffer, pipe) != nullptr) drivers += buffer;
+  pclose(pipe);
+  return drivers.find("[SQLite3]\n") != std::string::npos;
+}
 
 enum class Backend { Sqlite, OdbcSqlite, SqlServer };
 
@@ -30,26 +44,18 @@ std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
   return "?";
 }
 
-std::string Failure(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& e) {
-    return std::to_string(e.number()) + ": " + e.description();
-  }
-  return "no error";
-}
-
 class BackendContract : public ::testing::TestWithParam<Backend> {
  protected:
   void SetUp() override {
-    char name[] = "/tmp/zelmora-contract-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd >= 0) close(fd);
-    path_ = name;
+    const std::string path = folder_ / "contract.db";
+    std::ofstream{path};  // the SQLite backend opens existing files only
     std::string text;
     switch (GetParam()) {
-      case Backend::Sqlite: text = "Provider=SQLite;Data Source=" + path_; break;
-      case Backend::OdbcSqlite: text = std::string("Driver=") + kSqliteOdbcDriver + ";Database=" + path_; break;
+      case Backend::Sqlite: text = "Provider=SQLite;Data Source=" + path; break;
+      case Backend::OdbcSqlite:
+        if (!SqliteOdbcDriverRegistered()) GTEST_SKIP() << "odbcinst lists no SQLite3 ODBC driver";
+        text = "Driver=SQLite3;Database=" + path;
+        break;
       case Backend::SqlServer: {
         const char* named = std::getenv("ZELMORA_TEST_MSSQL");
         if (!named || !*named) {
@@ -65,15 +71,14 @@ class BackendContract : public ::testing::TestWithParam<Backend> {
     Run("DROP TABLE IF EXISTS ZCONTRACT");
   }
   void TearDown() override {
-    if (connection_.IsOpen()) Failure([&] { Run("DROP TABLE ZCONTRACT"); });
-    std::remove(path_.c_str());
+    if (connection_.IsOpen()) ErrorOf([&] { Run("DROP TABLE ZCONTRACT"); });
   }
   void Run(const std::string& sql) { connection_.Execute(sql, kCmdText | kExecuteNoRecords); }
   std::string Rows(const std::string& sql) { return testing::RecordsetText(*connection_.Execute(sql)); }
   bool OverSqliteDriver() const { return GetParam() == Backend::OdbcSqlite; }
 
+  TempFolder folder_;
   Connection connection_;
-  std::string path_;
 };
 
 TEST_P(BackendContract, TypedColumnsKeepTheirValues) {
@@ -109,13 +114,13 @@ TEST_P(BackendContract, TypedColumnsKeepTheirValues) {
 }
 
 TEST_P(BackendContract, FailuresAreErrorsAndTheConnectionGoesOn) {
-  const std::string failure = Failure([&] { Rows("SELECT X FROM ZCONTRACT_NONE"); });
+  const std::string failure = ErrorOf([&] { Rows("SELECT X FROM ZCONTRACT_NONE"); });
   switch (GetParam()) {
     case Backend::Sqlite: EXPECT_EQ("208: Invalid object name 'ZCONTRACT_NONE'.", failure); break;
     case Backend::OdbcSqlite: EXPECT_EQ("30001: [SQLite]no such table: ZCONTRACT_NONE (1)", failure); break;
     case Backend::SqlServer: EXPECT_EQ(208, std::stoi(failure)) << failure; break;
   }
-  EXPECT_EQ("3596: Command text was not set for the command object.", Failure([&] { Rows("  -- nothing\r\n"); }));
+  EXPECT_EQ("3596: Command text was not set for the command object.", ErrorOf([&] { Rows("  -- nothing\r\n"); }));
   EXPECT_EQ("A:3\nl1\n", Rows("SELECT 1 AS A"));
   EXPECT_EQ(nullptr, connection_.Execute("SELECT 1 AS A", kCmdText | kExecuteNoRecords));
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "platform/schema/host_db.h"
+#include "support/database.h"
 #include "support/golden.h"
 #include "support/dead_process.h"
 #include "support/file_bytes.h"
@@ -21,29 +21,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Folder {
- public:
-  Folder() {
-    std::string pattern = (fs::temp_directory_path() / "zelmora-schema-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~Folder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  std::string Entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    std::string text;
-    for (const auto& name : names) text += name + "\n";
-    return text;
-  }
-
- private:
-  std::string path_;
-};
+// The folder's entries, one a line.
+std::string EntriesOf(const TempFolder& folder) {
+  std::string text;
+  for (const auto& name : folder.Entries()) text += name + "\n";
+  return text;
+}
 
 struct Outcome {
   int exitCode;
@@ -74,7 +57,7 @@ Outcome Zelmora(const std::vector<std::string>& args) {
 }
 
 TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
-  Folder folder;
+  TempFolder folder;
   const std::string path = folder / "host.db";
   // A scratch file left by a run that was killed does not stop a new one,
   // which removes it.
@@ -84,7 +67,7 @@ TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
   EXPECT_EQ(0, created.exitCode);
   EXPECT_SAME_TEXT("Created " + path + " with the host schema and no data\n", created.out);
   EXPECT_SAME_TEXT("", created.err);
-  EXPECT_SAME_TEXT("host.db\n", folder.Entries());
+  EXPECT_SAME_TEXT("host.db\n", EntriesOf(folder));
   {
     DbPtr db = OpenDb(path);
     EXPECT_SAME_TEXT("VCG16_ANAGRALLADATA\nVIN01_INTRA\n",
@@ -101,23 +84,23 @@ TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
   EXPECT_EQ(2, demo.exitCode);
   EXPECT_SAME_TEXT("zelmora db demo: " + path + " already exists\n", demo.err);
   EXPECT_TRUE(zelmora::testing::FileBytes(path) == before) << "the existing file was changed";
-  EXPECT_SAME_TEXT("host.db\n", folder.Entries());
+  EXPECT_SAME_TEXT("host.db\n", EntriesOf(folder));
 
   // A place where no file can be made: an error line and nothing left.
   Outcome nowhere = Zelmora({"db", "init", folder / "missing/host.db"});
   EXPECT_EQ(1, nowhere.exitCode);
   EXPECT_SAME_TEXT("zelmora db init: cannot create " + folder / "missing/host.db" + ": No such file or directory\n",
                    nowhere.err);
-  EXPECT_SAME_TEXT("host.db\n", folder.Entries());
+  EXPECT_SAME_TEXT("host.db\n", EntriesOf(folder));
 }
 
 TEST(DbCommandTest, DemoFillsANewDatabaseAndSummarisesIt) {
-  Folder folder;
+  TempFolder folder;
   const std::string path = folder / "demo.db";
   Outcome created = Zelmora({"db", "demo", path, "--movements", "300", "--seed", "5"});
   EXPECT_EQ(0, created.exitCode);
   EXPECT_SAME_TEXT("", created.err);
-  EXPECT_SAME_TEXT("demo.db\n", folder.Entries());
+  EXPECT_SAME_TEXT("demo.db\n", EntriesOf(folder));
   DbPtr db = OpenDb(path);
   EXPECT_SAME_TEXT("Created " + path + ": 3 companies, " + std::to_string(Count(db.get(), "SELECT COUNT(*) FROM CG44_CLIFOR")) +
                        " customers and suppliers, " + std::to_string(Count(db.get(), "SELECT COUNT(*) FROM IN01_DOCTESTA")) +
@@ -142,7 +125,7 @@ std::string ZelmoraTables(const std::string& path) {
 }
 
 TEST(DbCommandTest, UpgradeAddsZelmorasTablesToAnOlderDatabaseOnce) {
-  Folder folder;
+  TempFolder folder;
   const std::string path = folder / "host.db";
   {
     // A database made before zelmora kept tables of its own: the host's
@@ -169,7 +152,7 @@ TEST(DbCommandTest, UpgradeAddsZelmorasTablesToAnOlderDatabaseOnce) {
   Outcome missing = Zelmora({"db", "upgrade", folder / "none.db"});
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_EQ(missing.err, "zelmora db upgrade: no database file at " + (folder / "none.db") + "\n");
-  EXPECT_EQ(folder.Entries(), "host.db\nnew.db\n");
+  EXPECT_EQ(EntriesOf(folder), "host.db\nnew.db\n");
 }
 
 }  // namespace

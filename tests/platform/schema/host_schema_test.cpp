@@ -5,7 +5,7 @@
 
 #include "platform/error.h"
 #include "platform/sqlite/host_schema.h"
-#include "platform/schema/host_db.h"
+#include "support/database.h"
 #include "support/golden.h"
 
 namespace zelmora::testing {

@@ -1,73 +1,31 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "platform/company.h"
 #include "platform/connection.h"
 #include "platform/error.h"
 #include "platform/linked_companies.h"
-#include "platform/services/temp_folder.h"
-#include "platform/sqlite/sqlite_extensions.h"
+#include "support/database.h"
+#include "support/error_of.h"
 
 namespace zelmora {
 namespace {
 
 // Companies 1 (declaring, linked in 2024 to 12 and 7, in 2023 to 9), 7
 // (linked back to 1, and to itself), 12 (no links, no sales indicator).
-void MakeHostDatabase(const std::string& path) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(RegisterTsqlExtensions(db), SQLITE_OK);
-  const char* script = R"(
-    CREATE TABLE CG18_DITTE (
-      CG18_CODICE INT NOT NULL PRIMARY KEY,
-      CG18_RAGSOC NVARCHAR(80) COLLATE TSQL,
-      CG18_INDINTRAVEN TINYINT,
-      CG18_INDINTRAACQ TINYINT,
-      CG18_INDLOCALIZZAZIONE TINYINT);
-    CREATE TABLE CG18_DITTECOLLEGATE (
-      CG18_DITTA INT NOT NULL,
-      CG18_ANNO SMALLINT NOT NULL,
-      CG18_DITTACOLLEGATA INT NOT NULL,
-      PRIMARY KEY (CG18_DITTA, CG18_ANNO, CG18_DITTACOLLEGATA));
-    INSERT INTO CG18_DITTE VALUES (1, 'Rossi S.p.A.', 1, 2, 0);
-    INSERT INTO CG18_DITTE VALUES (7, 'Rossi Servizi', 3, 1, 0);
-    INSERT INTO CG18_DITTE VALUES (12, 'Rossi France', NULL, 2, 2);
-    INSERT INTO CG18_DITTECOLLEGATE VALUES (1, 2024, 12);
-    INSERT INTO CG18_DITTECOLLEGATE VALUES (1, 2024, 7);
-    INSERT INTO CG18_DITTECOLLEGATE VALUES (1, 2023, 9);
-    INSERT INTO CG18_DITTECOLLEGATE VALUES (7, 2024, 1);
-    INSERT INTO CG18_DITTECOLLEGATE VALUES (7, 2024, 7);
-  )";
-  char* message = nullptr;
-  int rc = sqlite3_exec(db, script, nullptr, nullptr, &message);
-  std::string text = message ? message : "";
-  sqlite3_free(message);
-  sqlite3_close(db);
-  ASSERT_EQ(rc, SQLITE_OK) << text;
-}
-
 class HostDatabase : public ::testing::Test {
  protected:
   void SetUp() override {
-    MakeHostDatabase(dir_ / "host.db");
-    connectionString_ = "Provider=SQLite;Data Source=" + dir_ / "host.db";
     connection_ = std::make_shared<Connection>();
     connection_->Open(connectionString_);
   }
 
-  TempFolder dir_;
-  std::string connectionString_;
+  testing::TempDatabase db_{
+      "INSERT INTO CG18_DITTE VALUES (1, 'Rossi S.p.A.', 1, 2, 0), (7, 'Rossi Servizi', 3, 1, 0),"
+      " (12, 'Rossi France', NULL, 2, 2);"
+      "INSERT INTO CG18_DITTECOLLEGATE VALUES (1, 2024, 12), (1, 2024, 7), (1, 2023, 9), (7, 2024, 1), (7, 2024, 7);"};
+  std::string connectionString_ = db_.ConnectionString();
   ConnectionPtr connection_;
 };
-
-std::string FailureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& e) {
-    return std::to_string(e.number()) + " " + e.description();
-  }
-  return "no error";
-}
 
 TEST_F(HostDatabase, CompanyFactoryGivesEachKind) {
   auto factory = NewDatabaseCompanyFactory();
@@ -97,16 +55,16 @@ TEST_F(HostDatabase, CompanyFactoryGivesEachKind) {
 
 TEST_F(HostDatabase, CompanyFactoryFailures) {
   auto factory = NewDatabaseCompanyFactory();
-  EXPECT_EQ(FailureOf([&] { factory->GetObject(Variant::Long(1), 4); }),
-            "91 Object variable or With block variable not set");
+  EXPECT_EQ(testing::ErrorOf([&] { factory->GetObject(Variant::Long(1), 4); }),
+            "91: Object variable or With block variable not set");
   factory->SetConnection(connection_);
-  EXPECT_EQ(FailureOf([&] { factory->GetObject(Variant::Long(1), 3); }), "5 Invalid procedure call or argument");
-  EXPECT_EQ(FailureOf([&] { factory->GetObject(Variant::Long(99), 4); }),
-            "3021 Company 99 is not in the company table CG18_DITTE");
-  EXPECT_EQ(FailureOf([&] { factory->GetObject(Variant::String("1 OR 1=1"), 4); }),
-            "5 Invalid company code '1 OR 1=1': not a whole number");
-  EXPECT_EQ(FailureOf([&] { factory->GetObject(Variant::Null(), 5); }),
-            "5 Invalid company code 'Null': not a whole number");
+  EXPECT_EQ(testing::ErrorOf([&] { factory->GetObject(Variant::Long(1), 3); }), "5: Invalid procedure call or argument");
+  EXPECT_EQ(testing::ErrorOf([&] { factory->GetObject(Variant::Long(99), 4); }),
+            "3021: Company 99 is not in the company table CG18_DITTE");
+  EXPECT_EQ(testing::ErrorOf([&] { factory->GetObject(Variant::String("1 OR 1=1"), 4); }),
+            "5: Invalid company code '1 OR 1=1': not a whole number");
+  EXPECT_EQ(testing::ErrorOf([&] { factory->GetObject(Variant::Null(), 5); }),
+            "5: Invalid company code 'Null': not a whole number");
 }
 
 TEST_F(HostDatabase, LinkedCompaniesListTheDeclaringCompanyFirst) {

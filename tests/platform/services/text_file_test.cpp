@@ -5,7 +5,7 @@
 
 #include "platform/error.h"
 #include "platform/text_file.h"
-#include "platform/services/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace zelmora {
 namespace {

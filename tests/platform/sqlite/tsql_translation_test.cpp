@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include "construct_texts.h"
 #include "platform/error.h"
 #include "platform/sqlite/sqlite_extensions.h"
 #include "platform/sqlite/tsql_parser.h"
 #include "platform/sqlite/tsql_translator.h"
+#include "support/construct_file.h"
 #include "support/golden.h"
 
 namespace zelmora {
@@ -21,7 +21,7 @@ class MemoryCatalog : public tsql::Catalog {
   MemoryCatalog() {
     sqlite3_open(":memory:", &db_);
     RegisterTsqlExtensions(db_);
-    sqlite3_exec(db_, testing::kTestSchema, nullptr, nullptr, nullptr);
+    sqlite3_exec(db_, testing::ReadConstructFile().setup.c_str(), nullptr, nullptr, nullptr);
     sqlite3_exec(db_,
                  "CREATE TEMP TABLE \"#STAGE\" (L_CODICE VARCHAR(8) COLLATE TSQL, IMPORTO DECIMAL(38,2), ERRORE INT)",
                  nullptr, nullptr, nullptr);
@@ -68,7 +68,7 @@ TEST(TsqlTranslation, MovementListingWithOuterApply) {
       "PRO.CG07_DESCR FROM DOCS LEFT JOIN LINES ON DOCS.D_DITTA = LINES.L_DITTA AND DOCS.D_NUMREG = LINES.L_NUMREG "
       "LEFT JOIN CG07_TABSTATIEST AS PRO ON PRO.CG07_CODICE = LINES.L_PAESE WHERE DOCS.D_DITTA = 1 AND "
       "DOCS.D_NUMREG <> 11 ORDER BY DOCS.D_NUMREG, 2\n",
-      Translated(testing::kMovementListing));
+      Translated(testing::ConstructSql("movement_listing")));
 }
 
 TEST(TsqlTranslation, AggregatesOverAUnionInADerivedTable) {
@@ -76,7 +76,7 @@ TEST(TsqlTranslation, AggregatesOverAUnionInADerivedTable) {
       "SELECT rtrim(X.K, ' ') AS K, tsql_sum(X.V) AS S, count(*) AS N FROM (SELECT LINES.L_CODICE AS K, "
       "LINES.L_IMPORTO AS V FROM LINES WHERE LINES.L_DITTA = 1 UNION ALL SELECT 'TOTALE', 1.5) AS X "
       "GROUP BY X.K COLLATE TSQL ORDER BY X.K COLLATE TSQL\n",
-      Translated(testing::kUnionTotals));
+      Translated(testing::ConstructSql("union_totals")));
 }
 
 TEST(TsqlTranslation, StagingBatch) {
@@ -109,7 +109,7 @@ TEST(TsqlTranslation, CorrelatedSubqueries) {
       "LINES AS LINES_2 WHERE LINES_2.L_DITTA = DOCS.D_DITTA AND LINES_2.L_NUMREG = DOCS.D_NUMREG) AS NETTO FROM "
       "DOCS WHERE DOCS.D_DITTA = 1 AND NOT EXISTS (SELECT 1 FROM LINES AS A WHERE A.L_NUMREG = DOCS.D_NUMREG AND "
       "A.L_DITTA = DOCS.D_DITTA AND A.L_IMPORTO > 50) ORDER BY 1\n",
-      Translated(testing::kCorrelated));
+      Translated(testing::ConstructSql("correlated")));
 }
 
 TEST(TsqlTranslation, CorrelatedAggregatesOfAGroupedQueryBecomeOuterJoins) {
@@ -130,7 +130,7 @@ TEST(TsqlTranslation, CorrelatedAggregatesOfAGroupedQueryBecomeOuterJoins) {
       "WHERE C.L_DITTA = 1 AND C.L_CODICE COLLATE TSQL = '9403' GROUP BY _key) AS _sq3 "
       "ON _sq3._key = CASE WHEN LINES.L_CODICE COLLATE TSQL = '9403' THEN tsql_key(LINES.L_DITTA, LINES.L_CODICE) END "
       "WHERE LINES.L_DITTA = 1 GROUP BY LINES.L_DITTA, LINES.L_CODICE COLLATE TSQL ORDER BY LINES.L_CODICE COLLATE TSQL\n",
-      Translated(testing::kGroupedCorrelated));
+      Translated(testing::ConstructSql("grouped_correlated")));
 }
 
 TEST(TsqlTranslation, SubqueriesOverTheSameRowsShareOneAggregate) {
@@ -147,7 +147,7 @@ TEST(TsqlTranslation, SubqueriesOverTheSameRowsShareOneAggregate) {
       "END WHERE LINES.L_DITTA = 1 AND (LINES.L_DATAORIG BETWEEN 20231201 AND 20240131 OR (LINES.L_DATAORIG IS NULL "
       "AND 20240115 BETWEEN 20231201 AND 20240131)) GROUP BY LINES.L_DITTA, LINES.L_CODICE COLLATE TSQL ORDER BY 2 "
       "COLLATE TSQL\n",
-      Translated(testing::kSharedCorrelated));
+      Translated(testing::ConstructSql("shared_correlated")));
 }
 
 TEST(TsqlTranslation, ConversionsFollowTheServersTypes) {
@@ -171,7 +171,7 @@ TEST(TsqlTranslation, DeleteAndInsertValues) {
   EXPECT_SAME_TEXT(
       "DELETE FROM LINES WHERE LINES.L_DITTA = 1 AND LINES.L_NUMREG = 10\n"
       "INSERT INTO DOCS (D_DITTA, D_NUMREG, D_DATA) VALUES (3, 1, 20240229), (3, 2, NULL)\n",
-      Translated(std::string(testing::kDeleteLines) +
+      Translated(testing::ConstructSql("delete_lines") +
                  ";INSERT DOCS (D_DITTA, D_NUMREG, D_DATA) VALUES (3, '1', '20240229'), (3, 2, NULL)"));
 }
 

@@ -12,13 +12,15 @@
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zelmora-services-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "zelmora-test-XXXXXX").string();
     path_ = mkdtemp(pattern.data());
   }
   ~TempFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
   // Names of the entries in the folder, sorted.
