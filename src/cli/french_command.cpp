@@ -20,7 +20,7 @@
 #include "component/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/french_procedures.h"
-#include "declaration/french_records.h"
+#include "telematic/french_records.h"
 #include "platform/decimal.h"
 #include "platform/error.h"
 #include "platform/temp_files.h"

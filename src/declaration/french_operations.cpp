@@ -9,8 +9,4 @@ RecordsetPtr CLSIN_INTRABO::GeneraRstDatiLocalizzazioneFrancese() {
   return declaration::GeneraRstDatiLocalizzazioneFrancese(*ctx_);
 }
 
-void CLSIN_INTRABO::PreparaTracciatoPerLocalizzazioneFrancese(const Variant& PathFile) {
-  declaration::PreparaTracciatoPerLocalizzazioneFrancese(*ctx_, PathFile);
-}
-
 }  // namespace zelmora

@@ -1,7 +1,7 @@
 // The French declaration of trade in goods between member states, for a
-// company kept under the French localisation: the fixed-width file (a
-// header record, then one record per goods line of the sales and purchases
-// lists) and the same declaration lines as an editable recordset.
+// company kept under the French localisation: its declaration lines as an
+// editable recordset, and the country lookup its file uses (the file itself
+// is written by telematic/french_file.h).
 #pragma once
 
 #include <cstdint>
@@ -12,12 +12,6 @@
 #include "platform/variant.h"
 
 namespace zelmora::declaration {
-
-// Writes the file named by FolderFileIntraWeb and PathFileIntraWeb
-// (`PathFile` is accepted and not used). Does not reset Stato; failures
-// are reported with the status-and-text handler. NumRecStpModIntra holds
-// the line count of the last list run.
-void PreparaTracciatoPerLocalizzazioneFrancese(IntraContext& context, const Variant& PathFile) noexcept;
 
 // The declaration lines of the list (or both lists) in #DATIMODULOSTAMPE3,
 // behind five working columns for the host; nullptr (Stato 99) on failure.

@@ -1,6 +1,7 @@
 // The public operations of the business object that belong to the
 // telematic submission.
 #include "component/clsin_intrabo.h"
+#include "telematic/french_file.h"
 #include "telematic/telematic_procedures.h"
 
 namespace zelmora {
@@ -20,5 +21,9 @@ void CLSIN_INTRABO::PreparaTracciatoPerInvioTelematico2022() {
 }
 
 RecordsetPtr CLSIN_INTRABO::CreaRecordsetPerTracciato() { return telematic::CreaRecordsetPerTracciato(*ctx_); }
+
+void CLSIN_INTRABO::PreparaTracciatoPerLocalizzazioneFrancese(const Variant& PathFile) {
+  telematic::PreparaTracciatoPerLocalizzazioneFrancese(*ctx_, PathFile);
+}
 
 }  // namespace zelmora

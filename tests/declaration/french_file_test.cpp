@@ -7,7 +7,7 @@
 #include "cli/french_command.h"
 #include "component/clsin_intrabo.h"
 #include "declaration/french_procedures.h"
-#include "declaration/french_records.h"
+#include "telematic/french_records.h"
 #include "support/database.h"
 #include "support/temp_folder.h"
 #include "support/golden.h"
@@ -209,13 +209,13 @@ TEST_F(FrenchFile, CountryCodesAndTheHeaderAlone) {
   in.Codicefiscale = Variant::String("ABCDEFGHIJKLMNOPQ");
   in.CognomeDeleg = Variant::String("de la fontaine");
   in.NomeDeleg = Variant::String("jean");
-  const std::string header = declaration::FrenchHeaderRecord(in, *Date::FromYMD(2024, 12, 31));
+  const std::string header = telematic::FrenchHeaderRecord(in, *Date::FromYMD(2024, 12, 31));
   //        1         2         3         4         5         6         7         8         9        10        11        12        13
   //        1234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456
   EXPECT_TRUE(SameText(
       "INTRACOM    113        1231ABCDEFGHIJKLMN                                        DE LA FONTAIne jean                                    ",
       header));
-  EXPECT_EQ(header.size(), declaration::kFrenchRecordLength);
+  EXPECT_EQ(header.size(), telematic::kFrenchRecordLength);
 }
 
 TEST_F(FrenchFile, EditableRecordsetOfBothLists) {

@@ -1,4 +1,4 @@
-#include "declaration/french_records.h"
+#include "telematic/french_records.h"
 
 #include <string_view>
 
@@ -7,11 +7,8 @@
 #include "platform/text_util.h"
 #include "telematic/record_fields.h"
 
-namespace zelmora::declaration {
+namespace zelmora::telematic {
 
-using telematic::AppendT;
-using telematic::AppendZ;
-using telematic::TrimmedText;
 
 namespace {
 
@@ -48,7 +45,7 @@ std::string TwoDigits(const Variant& value) {
 // them (Null stays Null and writes as zeros).
 Decimal WholeOfAbsolute(const Variant& amount) {
   if (amount.IsNull()) return Decimal();
-  return telematic::RoundToWhole(amount.ToDecimal().Abs());
+  return RoundToWhole(amount.ToDecimal().Abs());
 }
 
 }  // namespace
@@ -69,7 +66,7 @@ std::string FrenchHeaderRecord(const CLSIN_INPUTINTRA& input, const Date& today)
   AppendT(record, TextOrEmpty(input.Telefono), 20);
   AppendT(record, TextOrEmpty(input.CognomeDeleg) + " " + TextOrEmpty(input.NomeDeleg), 20);
   record.append(35, ' ');
-  return telematic::Upper(Utf8Left(record, kHeaderUpperCased)) + Utf8Mid(record, kHeaderUpperCased + 1);
+  return Upper(Utf8Left(record, kHeaderUpperCased)) + Utf8Mid(record, kHeaderUpperCased + 1);
 }
 
 FrenchDetailBuilder::FrenchDetailBuilder(const Recordset& lines, const CLSIN_INPUTINTRA& input, bool sales,
@@ -97,10 +94,10 @@ const Variant& FrenchDetailBuilder::Get(const Row& row, size_t slot) const {
 }
 
 bool FrenchDetailBuilder::Declared(const Row& row) const {
-  if (!telematic::IsNumber(SeNullo(Get(row, kIndOper), Variant::Integer(0)), 0)) return false;
+  if (!IsNumber(SeNullo(Get(row, kIndOper), Variant::Integer(0)), 0)) return false;
   const Variant& kind = Get(row, kTipoDoc);
   for (int code : {1, 2, 3, 4}) {
-    if (telematic::IsNumber(kind, code)) return true;
+    if (IsNumber(kind, code)) return true;
   }
   return false;
 }
@@ -136,14 +133,14 @@ std::string FrenchDetailBuilder::Record(const Row& row, int32_t counter) const {
   AppendZ(record, TrimmedText(Get(row, kNomenclatura)), 8);
   record += '0';
   AppendZ(record, WholeOfAbsolute(SeNullo(Get(row, kImpMassa), Variant::Integer(0))), 10);
-  AppendZ(record, telematic::RoundedOrZero(Get(row, kValStat)), 11);
+  AppendZ(record, RoundedOrZero(Get(row, kValStat)), 11);
   AppendZ(record, WholeOfAbsolute(SeNullo(Get(row, kImpUnSuppl), Variant::Integer(0))), 10);
   record += ' ';
   AppendAtLeast(record, isoCode_(SeNullo(Get(row, kPaeseDest), Variant::Integer(-1)).ToInteger()), 2);
   AppendT(record, std::string(TrimBlanks(isoPrefix)) + trimmedVat, 15);
   record += ' ';
   record += trailer_;
-  return telematic::Upper(record);
+  return Upper(record);
 }
 
-}  // namespace zelmora::declaration
+}  // namespace zelmora::telematic

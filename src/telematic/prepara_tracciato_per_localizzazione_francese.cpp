@@ -5,27 +5,28 @@
 #include "declaration/declaration_procedures.h"
 #include "declaration/declaration_statement.h"
 #include "declaration/french_procedures.h"
-#include "declaration/french_records.h"
+#include "telematic/french_file.h"
+#include "telematic/french_records.h"
 #include "telematic/record_fields.h"
 #include "telematic/submission_source.h"
 
-namespace zelmora::declaration {
+namespace zelmora::telematic {
 
 void PreparaTracciatoPerLocalizzazioneFrancese(IntraContext& context, const Variant&) noexcept {
   Trap(context, HandlerKind::StatusAndText, "PreparaTracciatoPerLocalizzazioneFrancese", [&] {
     // Opens the file when it has a name; without one the first record
     // written fails (object not set) and nothing is written.
-    telematic::RecordSink sink(context, true);
+    RecordSink sink(context, true);
     CreaConnessione(context);
     CreaClasseDittaBase(context);
     CLSIN_INPUTINTRA& input = context.in();
     const Variant entryTipoStampa = input.TipoStampa;
-    const bool both = EqualsNumber(entryTipoStampa, 2);
+    const bool both = declaration::EqualsNumber(entryTipoStampa, 2);
     int32_t counter = 0;
     bool headerPending = true;
     for (int list = 0; list < (both ? 2 : 1); ++list) {
-      SelectListForPass(context, entryTipoStampa, list);
-      RecordsetPtr rs = telematic::FilteredDeclarationLines(context, true);
+      declaration::SelectListForPass(context, entryTipoStampa, list);
+      RecordsetPtr rs = FilteredDeclarationLines(context, true);
       const int32_t count = rs->RecordCount();
       context.NumRecStpModIntra = Variant::Long(count);
       if (count == 0) continue;
@@ -33,12 +34,12 @@ void PreparaTracciatoPerLocalizzazioneFrancese(IntraContext& context, const Vari
         sink.Write(FrenchHeaderRecord(input, context.services->Today()));
         headerPending = false;
       }
-      const bool sales = telematic::IsNumber(input.TipoStampa, 0);
+      const bool sales = IsNumber(input.TipoStampa, 0);
       FrenchDetailBuilder builder(*rs, input, sales,
-                                  [&](int16_t code) { return DecodificaPaeseISO(context, code); });
+                                  [&](int16_t code) { return declaration::DecodificaPaeseISO(context, code); });
       for (const Row* row : rs->VisibleRows()) {
         if (!builder.Declared(*row)) continue;
-        telematic::AddRecord(counter);
+        AddRecord(counter);
         sink.Write(builder.Record(*row, counter));
       }
     }
@@ -46,4 +47,4 @@ void PreparaTracciatoPerLocalizzazioneFrancese(IntraContext& context, const Vari
   });
 }
 
-}  // namespace zelmora::declaration
+}  // namespace zelmora::telematic

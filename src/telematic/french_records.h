@@ -11,7 +11,7 @@
 #include "platform/date.h"
 #include "platform/recordset.h"
 
-namespace zelmora::declaration {
+namespace zelmora::telematic {
 
 constexpr size_t kFrenchRecordLength = 136;
 
@@ -46,4 +46,4 @@ class FrenchDetailBuilder {
   IsoLookup isoCode_;
 };
 
-}  // namespace zelmora::declaration
+}  // namespace zelmora::telematic
