@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
 #include "platform/dispatch_object.h"

@@ -41,7 +41,7 @@
 #include "bench/process_runner.h"
 #include "cli/active_interface.h"
 #include "cli/telematic_command.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
 #include "platform/recordset.h"

@@ -21,7 +21,7 @@
 
 #include "bench/process_runner.h"
 #include "cli/check_command.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "platform/dispatch_object.h"
 #include "platform/recordset.h"
 

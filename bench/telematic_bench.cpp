@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "platform/dispatch_object.h"
 #include "platform/recordset.h"
 #include "telematic/telematic_procedures.h"

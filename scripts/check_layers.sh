@@ -15,7 +15,8 @@ declare -A may=(
   [telematic]="platform component declaration"
   [nomenclature]="platform component declaration telematic"
   [forms]="platform component declaration telematic"
-  [cli]="platform component demo movements declaration telematic nomenclature forms"
+  [facade]="platform component movements declaration telematic nomenclature forms"
+  [cli]="platform component demo movements declaration telematic nomenclature forms facade"
 )
 
 broken=0

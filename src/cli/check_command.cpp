@@ -17,7 +17,7 @@
 #include "cli/movement_data_check.h"
 #include "cli/period_input.h"
 #include "cli/table_output.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "component/value_helpers.h"
 #include "nomenclature/nomenclature_procedures.h"

@@ -17,7 +17,7 @@
 #include "cli/options.h"
 #include "cli/period_input.h"
 #include "cli/table_output.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
 #include "platform/company.h"

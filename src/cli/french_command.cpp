@@ -17,7 +17,7 @@
 #include "cli/input_checks.h"
 #include "cli/output_target.h"
 #include "cli/options.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/french_procedures.h"
 #include "telematic/french_records.h"

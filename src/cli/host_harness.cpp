@@ -4,9 +4,9 @@
 
 #include "cli/json_values.h"
 #include "cli/json_writer.h"
-#include "component/class_factory.h"
+#include "facade/class_factory.h"
 #include "component/clsin_inputintra.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/clsin_ouputintra.h"
 #include "platform/dispatch_object.h"
 #include "platform/error.h"

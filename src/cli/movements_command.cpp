@@ -17,7 +17,7 @@
 #include "cli/options.h"
 #include "cli/table_output.h"
 #include "component/clsin_inputintra.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "platform/error.h"
 #include "platform/recordset.h"
 #include "platform/text_util.h"

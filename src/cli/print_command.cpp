@@ -15,7 +15,7 @@
 #include "cli/output_target.h"
 #include "cli/options.h"
 #include "cli/period_input.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "forms/form_procedures.h"
 #include "movements/movement_procedures.h"

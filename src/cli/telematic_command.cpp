@@ -27,7 +27,7 @@
 #include "cli/options.h"
 #include "cli/output_target.h"
 #include "cli/verify_command.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "platform/company.h"
 #include "platform/dispatch_object.h"

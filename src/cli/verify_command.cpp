@@ -22,7 +22,7 @@
 #include "cli/options.h"
 #include "cli/period_input.h"
 #include "cli/table_output.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "platform/company.h"
 #include "platform/dispatch_object.h"

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "component/class_factory.h"
-#include "component/clsin_intrabo.h"
+#include "facade/class_factory.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "component/trap.h"
 #include "platform/error.h"

@@ -18,7 +18,7 @@
 
 #include "cli/active_interface.h"
 #include "cli/print_command.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
 #include "platform/dispatch_object.h"

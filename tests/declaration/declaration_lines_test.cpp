@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/active_interface.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
 #include "support/database.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/active_interface.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "declaration/declaration_procedures.h"
 #include "platform/linked_companies.h"
 #include "support/golden.h"

@@ -5,7 +5,7 @@
 
 #include "cli/active_interface.h"
 #include "cli/french_command.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "declaration/french_procedures.h"
 #include "telematic/french_records.h"
 #include "support/database.h"

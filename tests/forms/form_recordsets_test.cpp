@@ -11,7 +11,7 @@
 #include "cli/active_interface.h"
 #include "cli/json_values.h"
 #include "cli/json_writer.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
 #include "support/database.h"

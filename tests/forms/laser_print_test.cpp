@@ -12,7 +12,7 @@
 #include "cli/active_interface.h"
 #include "cli/host_harness.h"
 #include "cli/json_values.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "support/database.h"
 #include "forms/form_procedures.h"
 #include "support/golden.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "forms/form_procedures.h"
 #include "support/golden.h"
 #include "telematic/declaration_lines.h"

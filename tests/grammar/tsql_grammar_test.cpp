@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "cli/active_interface.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "declaration/declaration_procedures.h"
 #include "movements/movement_sql.h"
 #include "nomenclature/form_data_statements.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "support/database.h"
 #include "support/file_bytes.h"
 #include "movements/movement_sql.h"

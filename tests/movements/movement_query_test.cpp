@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "movements/movement_procedures.h"
 #include "support/golden.h"
 

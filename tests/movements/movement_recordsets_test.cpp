@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "support/database.h"
 #include "support/file_bytes.h"
 #include "support/golden.h"

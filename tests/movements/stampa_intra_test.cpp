@@ -7,7 +7,7 @@
 
 #include "cli/host_harness.h"
 #include "cli/json_values.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "support/database.h"
 #include "support/file_bytes.h"
 #include "movements/movement_procedures.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/active_interface.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "support/database.h"
 #include "nomenclature/form_data_statements.h"
 #include "nomenclature/nomenclature_procedures.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/active_interface.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "support/database.h"
 #include "nomenclature/nomenclature_procedures.h"
 #include "platform/recordset.h"

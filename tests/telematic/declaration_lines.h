@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "platform/decimal.h"
 #include "platform/recordset.h"
 #include "platform/variant.h"

@@ -7,7 +7,7 @@
 #include "cli/active_interface.h"
 #include "cli/host_harness.h"
 #include "cli/telematic_command.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
 #include "support/temp_folder.h"

@@ -1,9 +1,9 @@
-#include "component/class_factory.h"
+#include "facade/class_factory.h"
 
 #include <string>
 
 #include "component/clsin_inputintra.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 #include "platform/error.h"
 #include "platform/text_util.h"
 

@@ -1,6 +1,6 @@
 // The table of public operations by name, in the order of the class's
 // interface: what a late-bound host (and the host harness) can call.
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 
 namespace zelmora {
 

@@ -1,9 +1,18 @@
-#include "component/clsin_intrabo.h"
+// The business object: its construction and release, its properties, the
+// late-bound access by name, and every operation, each handed to the
+// subsystem function of the same name.
+#include "facade/clsin_intrabo.h"
 
 #include "component/property_access.h"
 #include "component/trap.h"
+#include "declaration/french_procedures.h"
+#include "forms/form_procedures.h"
+#include "movements/movement_procedures.h"
+#include "nomenclature/nomenclature_procedures.h"
 #include "platform/error.h"
 #include "platform/text_util.h"
+#include "telematic/french_file.h"
+#include "telematic/telematic_procedures.h"
 
 namespace zelmora {
 
@@ -99,6 +108,59 @@ Variant CLSIN_INTRABO::Invoke(std::string_view name, std::vector<Variant>& args)
     return operation.run(*this, args);
   }
   throw Error::MemberNotSupported();
+}
+
+// ---------------------------------------------------------------------------
+// The operations: each hands the object's state to the function of the same
+// name, in the file of the same name under its subsystem's folder
+// (GeneraRecordsetIntra -> movements/genera_recordset_intra.cpp).
+
+void CLSIN_INTRABO::GeneraRecordsetIntra() { movements::GeneraRecordsetIntra(*ctx_); }
+void CLSIN_INTRABO::StampaIntra() { movements::StampaIntra(*ctx_); }
+bool CLSIN_INTRABO::CancellaMovimentiIntra() { return movements::CancellaMovimentiIntra(*ctx_); }
+void CLSIN_INTRABO::GeneraRecordsetIntraPerInterrogazione() { movements::GeneraRecordsetIntraPerInterrogazione(*ctx_); }
+
+RecordsetPtr CLSIN_INTRABO::GeneraRstDatiLocalizzazioneFrancese() {
+  return declaration::GeneraRstDatiLocalizzazioneFrancese(*ctx_);
+}
+
+void CLSIN_INTRABO::PreparaRecodsetPerStampaSuModulo() { forms::PreparaRecodsetPerStampaSuModulo(*ctx_); }
+void CLSIN_INTRABO::StampaIntraSuModulo() { forms::StampaIntraSuModulo(*ctx_); }
+void CLSIN_INTRABO::PreparaRecodsetPerStampaSuModuloLaser() { forms::PreparaRecodsetPerStampaSuModuloLaser(*ctx_); }
+
+void CLSIN_INTRABO::StampaIntraSuModuloLaser() { forms::StampaIntraSuModuloLaser(*ctx_); }
+void CLSIN_INTRABO::StampaFrontespizioModIntra() { forms::StampaFrontespizioModIntra(*ctx_); }
+
+RecordsetPtr CLSIN_INTRABO::GeneraRstErroriNomenclatura() { return nomenclature::GeneraRstErroriNomenclatura(*ctx_); }
+
+RecordsetPtr CLSIN_INTRABO::GeneraRstDatiModuloStampe() { return nomenclature::GeneraRstDatiModuloStampe(*ctx_); }
+
+RecordsetPtr CLSIN_INTRABO::GeneraRstErroriNomenclaturaInvioTelematico() {
+  return nomenclature::GeneraRstErroriNomenclaturaInvioTelematico(*ctx_);
+}
+
+RecordsetPtr CLSIN_INTRABO::GeneraRstDatiNomenclaturaInvioTelematico() {
+  return nomenclature::GeneraRstDatiNomenclaturaInvioTelematico(*ctx_);
+}
+
+void CLSIN_INTRABO::PreparaTracciatoPerDischetto(const Variant& PathFile) {
+  telematic::PreparaTracciatoPerDischetto(*ctx_, PathFile);
+}
+
+void CLSIN_INTRABO::PreparaTracciatoPerDischetto2010(const Variant& PathFile) {
+  telematic::PreparaTracciatoPerDischetto2010(*ctx_, PathFile);
+}
+
+void CLSIN_INTRABO::PreparaTracciatoPerInvioTelematico() { telematic::PreparaTracciatoPerInvioTelematico(*ctx_); }
+
+void CLSIN_INTRABO::PreparaTracciatoPerInvioTelematico2022() {
+  telematic::PreparaTracciatoPerInvioTelematico2022(*ctx_);
+}
+
+RecordsetPtr CLSIN_INTRABO::CreaRecordsetPerTracciato() { return telematic::CreaRecordsetPerTracciato(*ctx_); }
+
+void CLSIN_INTRABO::PreparaTracciatoPerLocalizzazioneFrancese(const Variant& PathFile) {
+  telematic::PreparaTracciatoPerLocalizzazioneFrancese(*ctx_, PathFile);
 }
 
 }  // namespace zelmora
