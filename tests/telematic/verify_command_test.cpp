@@ -35,10 +35,9 @@ void MakeDemo(const std::string& path, bool edgeCases) {
   ASSERT_EQ(exitCode, 0);
 }
 
-// The README's main job: March 2024 in the layout of its period, strict.
-TEST(VerifyCommand, TheDemoWritesAFileOfThe2022LayoutThatItsCheckFindsClean) {
-  TempFolder folder;
-  MakeDemo(folder / "demo.db", false);
+// The README's main job on the demo in `folder`: March 2024, both lists,
+// strict, in the layout of the period unless the caller sets one.
+cli::SubmissionRequest MainJob(const TempFolder& folder) {
   cli::SubmissionRequest request;
   request.database = folder / "demo.db";
   request.company = "1";
@@ -52,6 +51,14 @@ TEST(VerifyCommand, TheDemoWritesAFileOfThe2022LayoutThatItsCheckFindsClean) {
   request.vat = "01234567890";
   request.outDir = folder.path();
   request.strict = true;
+  return request;
+}
+
+// The README's main job: March 2024 in the layout of its period, strict.
+TEST(VerifyCommand, TheDemoWritesAFileOfThe2022LayoutThatItsCheckFindsClean) {
+  TempFolder folder;
+  MakeDemo(folder / "demo.db", false);
+  cli::SubmissionRequest request = MainJob(folder);
   std::ostringstream out, err;
   EXPECT_EQ(cli::RunTelematic(request, out, err), 0) << err.str();
   EXPECT_SAME_TEXT("", err.str());
@@ -69,19 +76,7 @@ TEST(VerifyCommand, TheDemoWritesAFileOfThe2022LayoutThatItsCheckFindsClean) {
 TEST(VerifyCommand, TheDemoSubmissionIsCheckedWhenWrittenAndAgainFromItsFile) {
   TempFolder folder;
   MakeDemo(folder / "demo.db", true);
-  cli::SubmissionRequest request;
-  request.database = folder / "demo.db";
-  request.company = "1";
-  request.year = "2024";
-  request.period = "3";
-  request.lists = "both";
-  request.user = "ABCD";
-  request.date = "2024-04-10";
-  request.progressive = "1";
-  request.submission = "1";
-  request.vat = "01234567890";
-  request.outDir = folder.path();
-  request.strict = true;
+  cli::SubmissionRequest request = MainJob(folder);
   request.layout = "2010";
   // The demo holds negative lines (returns): the component writes them as
   // the host asked, the check reports the signs the format does not allow
