@@ -264,6 +264,28 @@ TEST_F(DeclarationLinesTest, PeriodRules) {
   ExpectLines("none", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.TipoIntra = Variant::Integer(2); }).published);
 }
 
+// A change of periodicity in the third quarter: July starts it and does
+// not widen; August widens the lines with a partner to July (22 + 44),
+// never to June.
+TEST(DeclarationLinesThirdQuarter, AChangedPeriodicityWidensToTheQuartersStart) {
+  TempDatabase db;
+  FillMovements(db);
+  int registration = 40;
+  for (const char* day : {"'20240615'", "'20240715'", "'20240815'"}) {
+    const std::string amount = std::to_string(11 << (registration - 40));
+    db.Add({.registration = ++registration, .competence = day, .registered = day, .amount = amount,
+            .currencyAmount = amount, .statisticalValue = amount});
+  }
+  auto period = [&](int month, bool changed) {
+    return DeclarationLines(db, [&](CLSIN_INPUTINTRA& in) {
+             in.PeriodoStampa = Variant::Integer(static_cast<int16_t>(month));
+             in.CambioPeriodicita = changed;
+           }).published;
+  };
+  EXPECT_SAME_TEXT(period(7, false), period(7, true));
+  ExpectLines("from_july", period(8, true));
+}
+
 TEST_F(DeclarationLinesTest, ListsAndOperationKinds) {
   ExpectLines("purchases", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.TipoStampa = Variant::Integer(1); }).published);
   // Before 2010 only goods were declared, whatever the operation filter says.

@@ -4,8 +4,6 @@
 // print jobs, and the choices of template, formula and quarter flags.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -30,16 +28,9 @@ class FixedFolder : public DefaultHostServices {
   std::string ComponentFolder() override { return "/opt/zelmora"; }
 };
 
-// The golden document at `name` under tests/forms/golden compared whole
-// with `actual`; ZELMORA_WRITE_GOLDEN=1 writes it instead, for a person to
-// review the difference before committing it.
+// The golden document at `name` under tests/forms/golden compared whole.
 void ExpectGolden(const std::string& name, const std::string& actual) {
-  const std::string path = ZELMORA_SOURCE_DIR "/tests/forms/golden/" + name;
-  if (std::getenv("ZELMORA_WRITE_GOLDEN") != nullptr) {
-    std::ofstream(path, std::ios::binary) << actual;
-    return;
-  }
-  EXPECT_SAME_TEXT(zelmora::testing::FileBytes(path), actual);
+  testing::ExpectGoldenFile("forms/golden/" + name, actual);
 }
 
 std::string Replace(std::string text, const std::string& what, const std::string& with) {
@@ -60,25 +51,9 @@ class LaserPrintTest : public ::testing::Test {
   }
 
   // A movement of company 1 registered on `day` (YYYYMMDD).
-  void Add(int kind, int operation, const char* code, const char* amount, const char* day, int partnerKind = 0,
-           int partner = 10) {
-    Movement m;
-    m.registration = ++registration_;
-    m.documentKind = kind;
-    m.operation = operation;
-    m.code = std::string("'") + code + "'";
-    m.amount = m.currencyAmount = amount;
-    m.statisticalValue = amount;
-    m.mass = "12.5";
-    m.competence = m.registered = std::string("'") + day + "'";
-    m.partnerKind = partnerKind;
-    m.partner = partner;
-    if (operation == 1) {
-      m.in03 = "'I'", m.in04 = "'B'", m.originalNumber = "'F-77'", m.originalDate = "'20240502'";
-      m.payment = "4", m.terms = "NULL", m.transport = "NULL", m.destination = "NULL";
-    }
-    if (kind == 2 || kind == 4) m.referenceMonth = "3", m.referenceYear = "2024";
-    db_.Add(m);
+  void Add(int kind, int operation, const std::string& code, const std::string& amount, const std::string& day,
+           int partnerKind = 0, int partner = 10) {
+    db_.Add(testing::DayMovement(++registration_, kind, operation, code, amount, day, partnerKind, partner));
   }
 
   Json Run(const std::string& script) {
@@ -209,28 +184,7 @@ TEST_F(LaserPrintTest, EachSectionHasItsTemplateAndLabel) {
       }
     }
   }
-  EXPECT_SAME_TEXT(
-      "1 0 1: CRIN_INTRA1_LAS_2010.rpt 'Modello Intra1 - Laser' 1 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 pages 1 (0)\n"
-      "1 0 2: CRIN_INTRA1_BIS_LAS_2010.rpt 'Modello Intra1 Bis - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Bis pages 1 (0)\n"
-      "1 0 3: CRIN_INTRA1_TER_LAS_2010.rpt 'Modello Intra1 Ter - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Ter pages 1 (0)\n"
-      "1 0 4: CRIN_INTRA1_QUATER_LAS_2010.rpt 'Modello Intra1 Quater - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Quater pages 1 (0)\n"
-      "1 0 5: CRIN_INTRA1_QUINQUIES_LAS_2010.rpt 'Modello Intra1 Quinquies - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Quinquies pages 1 (0)\n"
-      "1 1 1: CRIN_INTRA2_LAS_2010.rpt 'Modello Intra2 - Laser' 1 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 pages 1 (0)\n"
-      "1 1 2: CRIN_INTRA2_BIS_LAS_2010.rpt 'Modello Intra2 Bis - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Bis pages 1 (0)\n"
-      "1 1 3: CRIN_INTRA2_TER_LAS_2010.rpt 'Modello Intra2 Ter - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Ter pages 1 (0)\n"
-      "1 1 4: CRIN_INTRA2_QUATER_LAS_2010.rpt 'Modello Intra2 Quater - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Quater pages 1 (0)\n"
-      "1 1 5: CRIN_INTRA2_QUINQUIES_LAS_2010.rpt 'Modello Intra2 Quinquies - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Quinquies pages 1 (0)\n"
-      "0 0 1: CRIN_INTRA1_LAS.rpt 'Modello Intra1 - Laser' 1 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 pages 1 (0)\n"
-      "0 0 2: CRIN_INTRA1_BIS_LAS.rpt 'Modello Intra1 Bis - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Bis pages 1 (0)\n"
-      "0 0 3: CRIN_INTRA1_TER_LAS.rpt 'Modello Intra1 Ter - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Ter pages 1 (0)\n"
-      "0 0 4: ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Quater pages 1 (0)\n"
-      "0 0 5: ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Quinquies pages 1 (0)\n"
-      "0 1 1: CRIN_INTRA2_LAS.rpt 'Modello Intra2 - Laser' 1 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 pages 1 (0)\n"
-      "0 1 2: CRIN_INTRA2_BIS_LAS.rpt 'Modello Intra2 Bis - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Bis pages 1 (0)\n"
-      "0 1 3: CRIN_INTRA2_TER_LAS.rpt 'Modello Intra2 Ter - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Ter pages 1 (0)\n"
-      "0 1 4: ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Quater pages 1 (0)\n"
-      "0 1 5: ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Quinquies pages 1 (0)\n",
-      actual);
+  ExpectGolden("laser_templates.txt", actual);
 }
 
 // The failures of the print: nothing to print, an empty window handle, a

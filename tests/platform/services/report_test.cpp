@@ -2,6 +2,7 @@
 
 #include "platform/dispatch_object.h"
 #include "platform/error.h"
+#include "support/error_of.h"
 #include "platform/host_services.h"
 #include "platform/report.h"
 
@@ -41,14 +42,7 @@ std::string RenderParameters(const PrintJob& job) {
   return text;
 }
 
-int ErrorNumberOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing::ErrorNumberOf;
 
 TEST(ReportObject, RecordsEveryCallAndWhatTheHandlerSets) {
   DefaultHostServices services;

@@ -7,6 +7,7 @@
 
 #include "platform/decimal.h"
 #include "platform/error.h"
+#include "support/error_of.h"
 
 namespace zelmora {
 namespace {
@@ -18,17 +19,6 @@ Decimal D(std::string_view text) {
   if (!d) throw std::invalid_argument("not a decimal: " + std::string(text));
   return *d;
 }
-
-#define EXPECT_RUNTIME_ERROR(statement, num, text)                      \
-  do {                                                                  \
-    try {                                                               \
-      (void)(statement);                                                \
-      ADD_FAILURE() << #statement << " did not fail";                   \
-    } catch (const ::zelmora::Error& e) {                               \
-      EXPECT_EQ(e.number(), num) << #statement;                         \
-      EXPECT_EQ(e.description(), text) << #statement;                   \
-    }                                                                   \
-  } while (0)
 
 TEST(DecimalTest, TwelveFortyNineStaysExactThroughEveryConversion) {
   const Decimal parsed = D("12.49");

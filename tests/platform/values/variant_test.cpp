@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "platform/error.h"
+#include "support/error_of.h"
 #include "platform/variant.h"
 
 namespace zelmora {
@@ -30,17 +31,6 @@ static_assert(!std::is_constructible_v<Variant, const char*>);
 static_assert(!std::is_constructible_v<Decimal, double>);
 static_assert(!std::is_convertible_v<double, Decimal>);
 static_assert(!std::is_convertible_v<int64_t, Decimal>);
-
-#define EXPECT_RUNTIME_ERROR(statement, num, text)    \
-  do {                                                \
-    try {                                             \
-      (void)(statement);                              \
-      ADD_FAILURE() << #statement << " did not fail"; \
-    } catch (const ::zelmora::Error& e) {             \
-      EXPECT_EQ(e.number(), num) << #statement;       \
-      EXPECT_EQ(e.description(), text) << #statement; \
-    }                                                 \
-  } while (0)
 
 Variant Dec(std::string_view text) {
   auto d = Decimal::Parse(text);
