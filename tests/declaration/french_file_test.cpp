@@ -96,15 +96,7 @@ TEST_F(FrenchFile, BothListsInOneFileWithOneRunningCounter) {
   object->PreparaTracciatoPerLocalizzazioneFrancese(Variant::String("ignored"));
   const IntraContext& context = object->context();
   ASSERT_EQ(context.Stato, 0) << context.Errore.Text();
-  //        1         2         3         4         5         6         7         8         9        10        11        12        13
-  //        1234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456
-  EXPECT_TRUE(SameText(
-      "INTRACOMFR1 0632       0705123456789000000145                0146                LEFÈVRE ÉLODie                                         \r\n"
-      "    2E000004000001    12345678901     BO3 FR0100000001235    2118471300000000000013000000013000000000002 DEDE12345678901   062024       \r\n"
-      "    2E000004000002    12234567890     MO    0200000000099    0010731815000000000001000000000990000000000   DEDE1234567890  062024       \r\n"
-      "    1E000004000003    9898765432      MO3 DE0100000000300    1113926909700000000003000000003100000000000 FRFR98765432      062024       \r\n"
-      "    1E000004000004    9898765432      MO3   0100000000050    0013926909700000000000000000000500000000000 FRFR98765432      062024       \r\n",
-      zelmora::testing::FileBytes(folder_ / "DEB.TXT")));
+  testing::ExpectGoldenFile("declaration/golden/french_both_lists.TXT", zelmora::testing::FileBytes(folder_ / "DEB.TXT"));
   // The count of the last list; the list index of the last list stays.
   EXPECT_EQ(context.NumRecStpModIntra, Variant::Long(2));
   EXPECT_EQ(object->CInput()->TipoStampa, Variant::Integer(1));
