@@ -222,8 +222,6 @@ TEST_F(FrenchFile, CommandWritesTheFileOrSaysWhyNot) {
     const char* message;
   };
   const Case cases[] = {
-      {"lists", [](cli::FrenchRequest& r) { r.lists = "all"; },
-       "zelmora french: --lists must be sales, purchases or both, not 'all'\n"},
       {"user", [](cli::FrenchRequest& r) { r.user = "A'B"; },
        "zelmora french: --user must be letters and digits, not 'A'B'\n"},
       {"level", [](cli::FrenchRequest& r) { r.level = "12"; },

@@ -244,8 +244,6 @@ TEST_F(SubmissionDatabase, TheTelematicCommandWritesTheFileOrSaysWhyNot) {
     int code = 2;  // a refused value; 1: the data cannot give the file
   };
   const Case cases[] = {
-      {[](cli::SubmissionRequest& r) { r.lists = "all"; },
-       "zelmora telematic: --lists must be sales, purchases or both, not 'all'\n"},
       {[](cli::SubmissionRequest& r) { r.date = "15/04/2024"; },
        "zelmora telematic: --date must be a day YYYY-MM-DD, not '15/04/2024'\n"},
       {[](cli::SubmissionRequest& r) { r.periodicity = "quarterly"; },
