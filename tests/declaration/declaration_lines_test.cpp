@@ -16,6 +16,7 @@
 #include "support/file_bytes.h"
 #include "platform/recordset.h"
 #include "support/golden.h"
+#include "support/may_sales.h"
 
 namespace zelmora {
 namespace {
@@ -70,17 +71,7 @@ struct Lines {
 // 2010), with the changes `set` makes to the input.
 Lines DeclarationLines(TempDatabase& db, const std::function<void(CLSIN_INPUTINTRA&)>& set) {
   CLSIN_INTRABO object;
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->StringaDiConnessione = Variant::String(db.ConnectionString());
-  in->Ditta = Variant::Integer(1);
-  in->Anno = Variant::Integer(2024);
-  in->PeriodoStampa = Variant::Integer(5);
-  in->TipoIntra = Variant::Integer(1);
-  in->TipoStampa = Variant::Integer(0);
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
-  set(*in);
-  object.SetCInput(in);
-  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
+  set(*testing::MaySales(object, db.ConnectionString()));
   IntraContext& context = object.context();
   Lines lines;
   if (!ApriOperazioneDatabase(context, true)) {

@@ -17,6 +17,7 @@
 #include "support/database.h"
 #include "forms/form_procedures.h"
 #include "support/golden.h"
+#include "support/may_sales.h"
 #include "support/file_bytes.h"
 #include "support/recordset_text.h"
 
@@ -72,17 +73,7 @@ class FormsTest : public ::testing::Test {
   // the input first.
   void Run(const std::function<void(IntraContext&)>& operation,
            const std::function<void(CLSIN_INPUTINTRA&)>& set = [](CLSIN_INPUTINTRA&) {}) {
-    auto in = std::make_shared<CLSIN_INPUTINTRA>();
-    in->StringaDiConnessione = Variant::String(db_.ConnectionString());
-    in->Ditta = Variant::Integer(1);
-    in->Anno = Variant::Integer(2024);
-    in->PeriodoStampa = Variant::Integer(5);
-    in->TipoIntra = Variant::Integer(1);
-    in->TipoStampa = Variant::Integer(0);
-    in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
-    set(*in);
-    object_.SetCInput(in);
-    object_.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
+    set(*testing::MaySales(object_, db_.ConnectionString()));
     IntraContext& context = object_.context();
     ASSERT_TRUE(ApriOperazioneDatabase(context, true));
     declaration::BuildDeclarationStatement(context);

@@ -14,6 +14,7 @@
 #include "support/database.h"
 #include "forms/form_procedures.h"
 #include "support/golden.h"
+#include "support/may_sales.h"
 #include "support/file_bytes.h"
 
 namespace zelmora {
@@ -153,18 +154,10 @@ TEST_F(LaserPrintTest, EachSectionHasItsTemplateAndLabel) {
     for (int list = 0; list <= 1; ++list) {
       auto services = std::make_shared<FixedFolder>();
       CLSIN_INTRABO object(services);
-      auto in = std::make_shared<CLSIN_INPUTINTRA>();
-      in->Ditta = Variant::Integer(1);
-      in->StringaDiConnessione = Variant::String(db_.ConnectionString());
-      in->Anno = Variant::Integer(2024);
-      in->PeriodoStampa = Variant::Integer(5);
-      in->TipoIntra = Variant::Integer(1);
+      auto in = testing::MaySales(object, db_.ConnectionString());
       in->TipoStampa = Variant::Integer(static_cast<int16_t>(list));
-      in->AnnoRiferimentoIntra = from2010 ? AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010
-                                          : AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010;
+      if (!from2010) in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010;
       in->RhwndParent = Variant::Long(1);
-      object.SetCInput(in);
-      object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
       for (int section = 1; section <= 5; ++section) {
         in->PagineModLas = Variant::Integer(static_cast<int16_t>(section));
         const size_t before = services->PrintJobs().size();
@@ -193,17 +186,8 @@ TEST_F(LaserPrintTest, EachSectionHasItsTemplateAndLabel) {
 TEST_F(LaserPrintTest, FailuresAndTheReportKeptBetweenPrints) {
   auto services = std::make_shared<FixedFolder>();
   CLSIN_INTRABO object(services);
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->Ditta = Variant::Integer(1);
-  in->StringaDiConnessione = Variant::String(db_.ConnectionString());
-  in->Anno = Variant::Integer(2024);
-  in->PeriodoStampa = Variant::Integer(5);
-  in->TipoIntra = Variant::Integer(1);
-  in->TipoStampa = Variant::Integer(0);
+  auto in = testing::MaySales(object, db_.ConnectionString());
   in->PagineModLas = Variant::Integer(2);
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
-  object.SetCInput(in);
-  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
 
   // No line and no page rows held: nothing to print.
   object.StampaIntraSuModuloLaser();

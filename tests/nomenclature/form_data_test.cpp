@@ -14,6 +14,7 @@
 #include "nomenclature/nomenclature_procedures.h"
 #include "platform/recordset.h"
 #include "support/golden.h"
+#include "support/may_sales.h"
 #include "support/recordset_text.h"
 
 namespace zelmora {
@@ -48,14 +49,8 @@ testing::Movement Purchase(int registration, const std::string& code) {
 }
 
 std::shared_ptr<CLSIN_INPUTINTRA> Input(const TempDatabase& db, int16_t list) {
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->StringaDiConnessione = Variant::String(db.ConnectionString());
-  in->Ditta = Variant::Integer(1);
-  in->Anno = Variant::Integer(2024);
-  in->PeriodoStampa = Variant::Integer(5);
-  in->TipoIntra = Variant::Integer(1);
+  auto in = testing::MaySales(db.ConnectionString());
   in->TipoStampa = Variant::Integer(list);
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
   return in;
 }
 

@@ -14,6 +14,7 @@
 #include "nomenclature/nomenclature_procedures.h"
 #include "platform/recordset.h"
 #include "support/golden.h"
+#include "support/may_sales.h"
 #include "support/recordset_text.h"
 
 namespace zelmora {
@@ -92,17 +93,7 @@ TEST(NomenclatureCheck, CodesValidForTheirReferenceYear) {
   db.Add({.registration = 8, .partner = 11, .code = "''", .amount = "70", .currencyAmount = "70"});
 
   CLSIN_INTRABO object;
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->StringaDiConnessione = Variant::String(db.ConnectionString());
-  in->Ditta = Variant::Integer(1);
-  in->Anno = Variant::Integer(2024);
-  in->PeriodoStampa = Variant::Integer(5);
-  in->TipoIntra = Variant::Integer(1);
-  in->TipoStampa = Variant::Integer(0);
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
-  in->MaxProgrDatiInvio = 40;
-  object.SetCInput(in);
-  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
+  testing::MaySales(object, db.ConnectionString())->MaxProgrDatiInvio = 40;
 
   std::vector<Variant> none;
   const Variant result = object.Invoke("GeneraRstErroriNomenclatura", none);
@@ -160,16 +151,7 @@ TEST(NomenclatureCheck, CaseTableAcrossYears) {
   }
 
   CLSIN_INTRABO object;
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->StringaDiConnessione = Variant::String(db.ConnectionString());
-  in->Ditta = Variant::Integer(1);
-  in->Anno = Variant::Integer(2024);
-  in->PeriodoStampa = Variant::Integer(5);
-  in->TipoIntra = Variant::Integer(1);
-  in->TipoStampa = Variant::Integer(0);
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
-  object.SetCInput(in);
-  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
+  testing::MaySales(object, db.ConnectionString());
   std::vector<Variant> none;
   auto rs = std::dynamic_pointer_cast<Recordset>(object.Invoke("GeneraRstErroriNomenclatura", none).AsObject());
   EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
