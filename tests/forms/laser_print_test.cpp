@@ -68,9 +68,6 @@ class LaserPrintTest : public ::testing::Test {
   int registration_ = 0;
 };
 
-const char* const kHost =
-    R"("ActiveInterface": {"ClsGlobal": {"Gcls_DittaCorrente": {"IndLocalizzazione": 0}}},)";
-
 // A monthly sales declaration's goods section: the page rows of the
 // section with their carried totals, both line recordsets bound, the
 // declarant's data, counters and totals of every section.
@@ -79,16 +76,7 @@ TEST_F(LaserPrintTest, MonthlySalesGoodsSectionIsTheGoldenPrintJob) {
   Add(1, 0, "73181500", "800", "20240512");
   Add(1, 1, "620100", "4999.5", "20240513");
   Add(2, 0, "84821090", "-120", "20240514");
-  const Json out = Run(std::string(R"({
-    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "Anno": 2024, "PeriodoStampa": 5, "TipoIntra": 1,
-               "TipoStampa": 0, "AnnoRiferimentoIntra": 1, "PagineModLas": 2, "RhwndParent": 4242,
-               "UserObject": "utente", "NomeServer": "srv01", "NomeDataBase": "HOSTDB",
-               "Codicefiscale": "RSSMRA70A01F257X", "PartitaIva": "01234567890", "Cognome": "Rossi",
-               "Nome": "Mario", "RagSocFisc": null, "CognomeDeleg": "Bianchi", "NomeDeleg": "Anna",
-               "RagSocDeleg": "Studio Bianchi", "NumFloppy": 12, "Casella1": "X"},)") +
-                       kHost + R"(
-    "object": {"Stato": 7},
-    "calls": ["StampaIntraSuModuloLaser"]})");
+  const Json out = Run(testing::TestFile("forms/scripts/sales_bis.json"));
   EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntraSuModuloLaser", "Stato": 7,
                                           "Errore": {"empty": true}, "result": null}])"));
   EXPECT_EQ(out["object"]["NumRecStpModIntra"], Json(1));
@@ -103,12 +91,7 @@ TEST_F(LaserPrintTest, QuarterlyPurchasesServicesSectionIsTheGoldenPrintJob) {
   Add(3, 0, "84821090", "300", "20240410", 1, 11);
   Add(3, 1, "620100", "1234567.6", "20240515", 1, 11);
   Add(3, 1, "620200", "10", "20240610", 1, 11);
-  const Json out = Run(std::string(R"({
-    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "Anno": 2024, "PeriodoStampa": 6, "TipoIntra": 2,
-               "TipoStampa": 1, "AnnoRiferimentoIntra": 1, "PagineModLas": 4, "RhwndParent": "7",
-               "CambioPeriodicita": true, "RagSocFisc": "Officine Rossi S.p.A."},)") +
-                       kHost + R"(
-    "calls": ["StampaIntraSuModuloLaser"]})");
+  const Json out = Run(testing::TestFile("forms/scripts/purchases_quater.json"));
   EXPECT_EQ(out["steps"][0]["Stato"], Json(0));
   EXPECT_EQ(out["CInput"]["TipoIntra"], Json(2));
   EXPECT_EQ(out["CInput"]["PeriodoStampa"], Json(6));
@@ -119,16 +102,8 @@ TEST_F(LaserPrintTest, QuarterlyPurchasesServicesSectionIsTheGoldenPrintJob) {
 // The cover page of both lists: one page row, one placeholder line seen
 // through both line properties, the first-page template.
 TEST_F(LaserPrintTest, CoverPagesAreTheGoldenPrintJobs) {
-  const Json sales = Run(std::string(R"({
-    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "Anno": 2024, "PeriodoStampa": 5, "TipoIntra": 1,
-               "TipoStampa": 0, "AnnoRiferimentoIntra": 1, "RhwndParent": 1, "RagSocFisc": "Declarant"},)") +
-                         kHost + R"(
-    "calls": ["StampaFrontespizioModIntra"]})");
-  const Json purchases = Run(std::string(R"({
-    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "Anno": 2024, "PeriodoStampa": 6, "TipoIntra": 2,
-               "TipoStampa": 1, "AnnoRiferimentoIntra": 0, "RhwndParent": 1, "RagSocFisc": "Declarant"},)") +
-                             kHost + R"(
-    "calls": ["StampaFrontespizioModIntra"]})");
+  const Json sales = Run(testing::TestFile("forms/scripts/cover_sales.json"));
+  const Json purchases = Run(testing::TestFile("forms/scripts/cover_purchases.json"));
   EXPECT_EQ(sales["steps"][0]["Stato"], Json(0));
   EXPECT_EQ(sales["COutput"]["RecordsetIntraAcqCess"], sales["COutput"]["RecordsetIntraRettifiche"]);
   ExpectGolden("cover_pages.json",

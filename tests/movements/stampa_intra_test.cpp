@@ -59,21 +59,7 @@ TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
   services->limits = true;
   services->recipient = "Ufficio acquisti";
   services->notesText = "Controllo di gennaio";
-  const Json out = RunScript(Replace(R"({
-    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "RagioneSociale": "Officine Rossi S.p.A.",
-               "TipoMovimento": 1, "Conto": "0102000123", "DescrizioneConto": "Müller GmbH",
-               "NumeroDocumento": "FT1", "DataDocumentoIniziale": "2024-01-01",
-               "DataDocumentoFinale": {"date": "2024-01-31"}, "MeseRiferimentoIniziale": 1,
-               "MeseRiferimentoFinale": 3, "AnnoRiferimentoIniziale": 2024, "AnnoRiferimentoFinale": 2024,
-               "CodiceSezionale": "V1", "Protocollo": null, "StampaTotaliDocumento": 1,
-               "NomenclaturaIniziale": "8471", "OperazioneRif": 0, "NomeServer": "srv01",
-               "NomeDataBase": "HOSTDB", "NomeUtenteDb": null, "RhwndParent": "4242", "UserObject": "utente",
-               "CambioPeriodicita": true, "PeriodoStampa": 5, "TipoIntra": 1},
-    "COutput": {"StringaSQLperStampaIntra": "SELECT 1 AS X"},
-    "ActiveInterface": {"ClsGlobal": {"Gcls_DittaCorrente": {"ClsDatiGest": {"IndIntraVen": 1, "IndIntraAcq": 2}}}},
-    "object": {"Stato": 7},
-    "calls": ["StampaIntra"]})",
-                                     "@CS@", db.ConnectionString()),
+  const Json out = RunScript(Replace(testing::TestFile("movements/scripts/print_with_filters.json"), "@CS@", db.ConnectionString()),
                              services);
 
   // The status is not reset by the print.
@@ -89,12 +75,7 @@ TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
 TEST(StampaIntra, AnEmptyWindowHandleStopsThePrintWithStatus99) {
   TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   auto services = std::make_shared<PrintServices>();
-  const Json out = RunScript(Replace(R"({
-    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "NomeServer": "srv01"},
-    "COutput": {"StringaSQLperStampaIntra": "SELECT 1 AS X"},
-    "object": {"Errore": "earlier"},
-    "calls": ["StampaIntra"]})",
-                                     "@CS@", db.ConnectionString()),
+  const Json out = RunScript(Replace(testing::TestFile("movements/scripts/print_without_window.json"), "@CS@", db.ConnectionString()),
                              services);
   EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntra", "Stato": 99, "Errore": "earlier",
                                           "result": null}])"));
