@@ -11,6 +11,7 @@
 #include "support/file_bytes.h"
 #include "support/golden.h"
 #include "support/recordset_text.h"
+#include "support/value_text.h"
 
 namespace zelmora {
 namespace {
@@ -32,79 +33,15 @@ std::shared_ptr<CLSIN_INPUTINTRA> Input(const TempDatabase& db) {
 // section of its case. The browsing list does not publish its text.
 TEST(MovementRecordsets, BothListsFollowTheFilters) {
   TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
-  struct Case {
-    bool browsing;
-    const char* name;
-    std::function<void(CLSIN_INPUTINTRA&)> set;
-  };
-  const std::vector<Case> cases = {
-      // Ordered by kind of line (Null first), document kind and code.
-      {false, "lines: operation ignored, both kinds shown", [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Int(1); }},
-      {false, "lines: goods codes from 8: services kept, lines of no kind dropped",
-       [](CLSIN_INPUTINTRA& in) { in.NomenclaturaIniziale = Text("8"); }},
-      {false, "lines: service codes up to 5: goods kept", [](CLSIN_INPUTINTRA& in) { in.ServizioFinale = Text("5"); }},
-      {false, "lines: only documents with lines", [](CLSIN_INPUTINTRA& in) { in.Pbol_Dettaglio = true; }},
-      {false, "lines: purchases", [](CLSIN_INPUTINTRA& in) { in.TipoMovimento = Int(3); }},
-      {false, "lines: customer 123 by its account",
-       [](CLSIN_INPUTINTRA& in) {
-         in.Conto = Text("1102000123");
-         in.TipoCF = Int(0);
-       }},
-      {false, "lines: document dates and number",
-       [](CLSIN_INPUTINTRA& in) {
-         in.DataDocumentoIniziale = Text("2024-01-06");
-         in.DataDocumentoFinale = Text("14/01/2024");
-         in.NumeroDocumento = Text("ft2");
-       }},
-      {false, "lines: an invalid date selects nothing",
-       [](CLSIN_INPUTINTRA& in) { in.DataDocumentoIniziale = Text("2024-02-30"); }},
-      {false, "lines: host filter with both kinds: a line of no kind counts as goods",
-       [](CLSIN_INPUTINTRA& in) {
-         in.ENHFiltro = Text("AND CG41_SEZIONALE = 'A1'");
-         in.OperazioneRif = Int(9);
-         in.Conto = Text("000123");  // ignored
-         in.TipoCF = Int(0);
-       }},
-      // Without an operation: documents with goods lines, or without lines
-      // (11 has services only). The competence date falls back on the VAT
-      // registration date, then on the registration date.
-      {true, "documents: no operation", [](CLSIN_INPUTINTRA&) {}},
-      {true, "documents: services, or without lines", [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Int(1); }},
-      {true, "documents: both kinds", [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Text("9"); }},
-      {true, "documents: goods codes from 8", [](CLSIN_INPUTINTRA& in) { in.NomenclaturaIniziale = Text("8"); }},
-      {true, "documents: only documents with lines",
-       [](CLSIN_INPUTINTRA& in) {
-         in.OperazioneRif = Int(9);
-         in.Pbol_Dettaglio = true;
-       }},
-      {true, "documents: section and protocol",
-       [](CLSIN_INPUTINTRA& in) {
-         in.CodiceSezionale = Text("a1");
-         in.Protocollo = Int(6);
-       }},
-      {true, "documents: supplier account, document date from",
-       [](CLSIN_INPUTINTRA& in) {
-         in.Conto = Text("000077");
-         in.TipoCF = Int(1);
-         in.DataDocumentoIniziale = Text("2024-01-10");
-       }},
-      {true, "documents: host filter and ordering",
-       [](CLSIN_INPUTINTRA& in) {
-         in.OperazioneRif = Int(9);
-         in.ENHFiltro = Text("AND CG41_DATAREG >= '20240115'");
-         in.Conto = Text("000077");  // ignored
-         in.TipoCF = Int(1);
-         in.ENHOrdinamentoMovIntra = Text("IN01_NUMREG_CG41 DESC");
-       }},
-  };
-  for (const Case& c : cases) {
+  for (const testing::InputCase& c : testing::ReadInputCases("movements/list_cases.txt")) {
     SCOPED_TRACE(c.name);
+    const bool browsing = c.name.starts_with("documents:");
     CLSIN_INTRABO object;
     auto input = Input(db);
-    c.set(*input);
+    for (const auto& [property, value] : c.set) input->SetMember(property, value);
     object.SetCInput(input);
     object.COutput()->StringaSQLperStampaIntra = Text("SELECT 1");
-    if (c.browsing) {
+    if (browsing) {
       object.GeneraRecordsetIntraPerInterrogazione();
       EXPECT_EQ(object.COutput()->StringaSQLperStampaIntra, Text("SELECT 1"));
     } else {
@@ -113,9 +50,9 @@ TEST(MovementRecordsets, BothListsFollowTheFilters) {
     }
     ASSERT_EQ(object.context().Stato, 0) << object.Errore().Text();
     const RecordsetPtr rows =
-        c.browsing ? object.COutput()->RecordsetIntraInterrogazione : object.COutput()->RecordsetIntra;
+        browsing ? object.COutput()->RecordsetIntraInterrogazione : object.COutput()->RecordsetIntra;
     ASSERT_NE(rows, nullptr);
-    testing::ExpectGoldenSection("movements/golden/lists.txt", c.name, testing::RecordsetText(*rows));
+    testing::ExpectGoldenSection("movements/golden/lists.txt", c.section, testing::RecordsetText(*rows));
   }
 }
 

@@ -14,6 +14,7 @@
 #include "platform/error.h"
 #include "support/error_of.h"
 #include "support/file_bytes.h"
+#include "support/value_text.h"
 #include "platform/variant.h"
 
 namespace zelmora {
@@ -80,27 +81,7 @@ TEST(VariantTest, ObjectsAndWholeNumbers) {
   EXPECT_EQ(Variant::Whole(2147483648LL), Dec("2147483648"));
 }
 
-// A value as platform/values/variant_cases.txt writes it.
-Variant Value(const std::string& t) {
-  const std::string rest = t.substr(1);
-  switch (t[0]) {
-    case 'e': return Variant();
-    case 'n': return Variant::Null();
-    case 'o': return Variant::Obj(nullptr);
-    case 'i': return Variant::Integer(static_cast<int16_t>(std::stoi(rest)));
-    case 'l': return Variant::Long(static_cast<int32_t>(std::stol(rest)));
-    case 'f': return Variant::Double(std::stod(rest));
-    case 'd': return Dec(rest);
-    case 's': return Variant::String(t.substr(2, t.size() - 3));
-    case 'b': return Variant::Boolean(rest == "True");
-    case 't': {
-      int y = 0, m = 0, d = 0, hour = 0, minute = 0, second = 0;
-      std::sscanf(rest.c_str(), "%d-%d-%dT%d:%d:%d", &y, &m, &d, &hour, &minute, &second);
-      return Variant::FromDate(*Date::FromYMDHMS(y, m, d, hour, minute, second));
-    }
-  }
-  throw std::invalid_argument("not a value: " + t);
-}
+using testing::ParseValue;
 
 Variant Apply(const std::string& operation, const std::vector<Variant>& a) {
   static const std::map<std::string, std::function<Variant(const std::vector<Variant>&)>> operations = {
@@ -150,7 +131,7 @@ TEST(VariantTest, ConversionsArithmeticAndComparisonFollowTheRuntime) {
         if (!std::getline(words, more, '\'')) break;
         word += more + "'";
       }
-      args.push_back(Value(word));
+      args.push_back(ParseValue(word));
     }
     const std::string expected = line.substr(arrow + 4);
     Variant result;
@@ -159,7 +140,7 @@ TEST(VariantTest, ConversionsArithmeticAndComparisonFollowTheRuntime) {
       EXPECT_EQ(error, expected);
     } else {
       EXPECT_EQ(error, "no error");
-      EXPECT_EQ(result, Value(expected));
+      EXPECT_EQ(result, ParseValue(expected));
     }
     ++cases;
   }
