@@ -9,6 +9,8 @@
 #include <string>
 
 #include "cli/json_values.h"
+#include "support/run_zelmora.h"
+#include "support/temp_folder.h"
 
 namespace zelmora::cli {
 namespace {
@@ -116,28 +118,16 @@ TEST(HostHarness, CheckingAScriptMakesNoCallAndRefusesAsARunWould) {
 }
 
 TEST(HostHarness, TheProgramReadsAFileOrStandardInput) {
-  const std::string dir = ::testing::TempDir();
-  const std::string script = dir + "/harness-script.json";
-  {
-    std::ofstream out(script);
-    out << R"({"object": {"Stato": "7"}})";
-  }
-  const std::string output = dir + "/harness-out.json";
-  const std::string binary = ZELMORA_BINARY;
-  ASSERT_EQ(std::system((binary + " host " + script + " > " + output).c_str()), 0);
-  std::ifstream in(output);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(Json::parse(text.str())["object"]["Stato"], Json(7));
-
-  ASSERT_EQ(std::system(("echo '{\"object\": {\"Stato\": 3}}' | " + binary + " host - > " + output).c_str()), 0);
-  std::ifstream again(output);
-  std::stringstream text2;
-  text2 << again.rdbuf();
-  EXPECT_EQ(Json::parse(text2.str())["object"]["Stato"], Json(3));
-
-  const int status = std::system((binary + " host " + dir + "/no-such-script.json 2>/dev/null").c_str());
-  EXPECT_EQ(WEXITSTATUS(status), 2);
+  TempFolder dir;
+  std::ofstream(dir / "script.json") << R"({"object": {"Stato": "7"}})";
+  std::ofstream(dir / "stdin.json") << R"({"object": {"Stato": 3}})";
+  const testing::Outcome fromFile = testing::RunZelmora({"host", dir / "script.json"});
+  ASSERT_EQ(fromFile.code, 0) << fromFile.err;
+  EXPECT_EQ(Json::parse(fromFile.out)["object"]["Stato"], Json(7));
+  const testing::Outcome fromInput = testing::RunZelmora({"host", "-"}, dir / "stdin.json");
+  ASSERT_EQ(fromInput.code, 0) << fromInput.err;
+  EXPECT_EQ(Json::parse(fromInput.out)["object"]["Stato"], Json(3));
+  EXPECT_EQ(testing::RunZelmora({"host", dir / "no-such-script.json"}).code, 2);
 }
 
 }  // namespace

@@ -18,17 +18,13 @@ namespace {
 
 using zelmora::testing::FileBytes;
 using zelmora::testing::Outcome;
-
-Outcome RunZelmora(const TempFolder&, const std::vector<std::string>& args) {
-  return zelmora::testing::RunZelmora(args);
-}
+using zelmora::testing::RunZelmora;
 
 class InputChecks : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     folder_ = new TempFolder;
-    TempFolder scratch;
-    ASSERT_EQ(RunZelmora(scratch, {"db", "demo", *folder_ / "demo.db"}).code, 0);
+    ASSERT_EQ(RunZelmora({"db", "demo", *folder_ / "demo.db"}).code, 0);
     original_ = new std::string(FileBytes(*folder_ / "demo.db"));
   }
   static void TearDownTestSuite() {
@@ -41,11 +37,10 @@ class InputChecks : public ::testing::Test {
   // Each case refused with exactly its line and exit 2, nothing on
   // standard output, nothing written into `out`, the database as it was.
   void ExpectRefused(const std::vector<std::string>& args, const std::string& line, const TempFolder& out) {
-    TempFolder scratch;
     std::string shown;
     for (const std::string& arg : args) shown += " [" + arg + "]";
     SCOPED_TRACE(shown);
-    const Outcome outcome = RunZelmora(scratch, args);
+    const Outcome outcome = RunZelmora(args);
     EXPECT_EQ(outcome.code, 2);
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(outcome.err, line + "\n");
@@ -124,13 +119,12 @@ TEST_F(InputChecks, MovementsRefusesEveryValueThatWouldChangeItsStatement) {
 }
 
 TEST_F(InputChecks, TakesTheWidestCodesAndTheLargestNumbers) {
-  TempFolder scratch;
   const std::string emptyDocuments =
       "Kind  Reg.  Doc. no.  Doc. date  Sect.  Prot.  Reg. date  Competence  Party  Name  Reason  Cur.  Lines\n"
       "----  ----  --------  ---------  -----  -----  ---------  ----------  -----  ----  ------  ----  -----\n"
       "\n"
       "0 documents\n";
-  const Outcome widest = RunZelmora(scratch, {"movements", "--db", db(), "--company", "1", "--documents",
+  const Outcome widest = RunZelmora({"movements", "--db", db(), "--company", "1", "--documents",
                                        "--doc-number", "FT/2024/0001-A-BIS-2", "--section", "ABC", "--protocol",
                                        "2147483647", "--account", "999999", "--party-kind", "255", "--goods-from",
                                        "00000000", "--goods-to", "ZZZZZZZZ"});
@@ -153,11 +147,10 @@ TEST_F(InputChecks, EveryColumnAConditionMayNameWorksInTheStatement) {
       filter += " AND (" + name + " <> " + value + " OR " + name + " = " + value + " OR IN01_NUMREG_CG41 > 0)";
       order += (order.empty() ? "" : ", ") + name + (order.size() % 2 == 0 ? " DESC" : "");
     }
-    TempFolder scratch;
     std::vector<std::string> args{"movements", "--db", db(), "--company", "1", "--csv", "--filter", filter,
                                   "--order-by", order};
     if (byDocument) args.push_back("--documents");
-    const Outcome outcome = RunZelmora(scratch, args);
+    const Outcome outcome = RunZelmora(args);
     SCOPED_TRACE(byDocument ? "documents" : "lines");
     EXPECT_EQ(outcome.code, 0);
     EXPECT_EQ(outcome.err, "");
@@ -165,7 +158,7 @@ TEST_F(InputChecks, EveryColumnAConditionMayNameWorksInTheStatement) {
     // one without it (the ordering aside), as many rows.
     std::vector<std::string> plainArgs{"movements", "--db", db(), "--company", "1", "--csv"};
     if (byDocument) plainArgs.push_back("--documents");
-    const Outcome plain = RunZelmora(scratch, plainArgs);
+    const Outcome plain = RunZelmora(plainArgs);
     auto lineCount = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
     EXPECT_GT(lineCount(plain.out), 1);
     EXPECT_EQ(lineCount(outcome.out), lineCount(plain.out));

@@ -45,10 +45,6 @@ using zelmora::testing::FileBytes;
 using zelmora::testing::Outcome;
 using zelmora::testing::RunZelmora;
 
-pid_t Spawn(const TempFolder& scratch, const std::vector<std::string>& args, const std::string& input) {
-  return zelmora::testing::SpawnZelmora(scratch, args, input);
-}
-
 struct Identity {
   dev_t device = 0;
   ino_t inode = 0;
@@ -263,7 +259,7 @@ TEST_F(OutputsAndInputs, AnInterruptedRunRemovesItsTemporaryFile) {
   for (int signal : {SIGTERM, SIGINT}) {
     TempFolder out;
     TempFolder scratch;
-    const pid_t pid = Spawn(scratch, {"db", "demo", out / "big.db", "--movements", "400000"}, "");
+    const pid_t pid = zelmora::testing::SpawnZelmora(scratch, {"db", "demo", out / "big.db", "--movements", "400000"}, "");
     ASSERT_GT(pid, 0);
     ASSERT_TRUE(TemporaryFileAppears(out));
     kill(pid, signal);

@@ -26,8 +26,10 @@
 #include "support/temp_folder.h"
 #include "platform/sqlite/host_schema.h"
 #include "platform/sqlite/sqlite_extensions.h"
+#include "support/database.h"
 #include "support/fault_injection.h"
 #include "support/file_bytes.h"
+#include "support/recordset_text.h"
 
 namespace zelmora {
 namespace {
@@ -59,31 +61,27 @@ struct Scenario {
 
 // The columns of a merged service line that the lookup of its movements'
 // shared invoice data writes.
-const char* const kMergedColumns[] = {"IN02_CODICE_IN03", "IN02_CODICE_IN04", "IN02_NUMDOCORIG", "IN02_DATADOCORIG"};
+const std::vector<std::string> kMergedColumns = {"IN02_CODICE_IN03", "IN02_CODICE_IN04", "IN02_NUMDOCORIG",
+                                                 "IN02_DATADOCORIG"};
 
-// A recordset's columns and every visible row, "-" for Null ("nothing"
-// when there is no recordset), without the merged service columns when
-// `merged` is false.
+// A recordset whole ("nothing" when there is none), without the merged
+// service columns when `merged` is false.
 std::string RecordsetText(const RecordsetPtr& rs, bool merged = true) {
   if (!rs) return "nothing\n";
-  std::vector<bool> shown(rs->FieldCount(), true);
-  std::string text;
+  if (merged) return testing::RecordsetText(*rs);
+  std::vector<FieldInfo> fields;
+  std::vector<size_t> kept;
   for (size_t i = 0; i < rs->FieldCount(); ++i) {
-    for (const char* name : kMergedColumns) {
-      if (!merged && rs->Field(i).name == name) shown[i] = false;
-    }
-    if (shown[i]) text += rs->Field(i).name + "|";
+    if (std::find(kMergedColumns.begin(), kMergedColumns.end(), rs->Field(i).name) != kMergedColumns.end()) continue;
+    fields.push_back(rs->Field(i));
+    kept.push_back(i);
   }
-  text += "\n";
+  std::vector<Row> rows;
   for (const Row* row : rs->VisibleRows()) {
-    for (size_t i = 0; i < rs->FieldCount(); ++i) {
-      if (!shown[i]) continue;
-      const Variant& value = (*row)[i];
-      text += (value.IsEmptyOrNull() ? std::string("-") : value.ToString()) + "|";
-    }
-    text += "\n";
+    rows.emplace_back();
+    for (size_t i : kept) rows.back().push_back((*row)[i]);
   }
-  return text;
+  return testing::RecordsetText(*Recordset::FromRows(std::move(fields), std::move(rows)));
 }
 
 // What a print job printed, as text: the calls made of the report object
@@ -113,38 +111,16 @@ PrintedText Printed(const PrintJob& job) {
 
 // Every row of every table, as text: what a test compares before and after.
 std::string Contents(const std::string& path) {
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  std::vector<std::string> tables;
-  sqlite3_stmt* names = nullptr;
-  sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name", -1, &names, nullptr);
-  while (sqlite3_step(names) == SQLITE_ROW) tables.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(names, 0)));
-  sqlite3_finalize(names);
+  const testing::DbPtr db = testing::OpenDb(path);
+  std::istringstream tables(testing::Rows(db.get(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
   std::string text;
-  for (const std::string& table : tables) {
-    text += "#" + table + "\n";
-    sqlite3_stmt* rows = nullptr;
-    sqlite3_prepare_v2(db, ("SELECT * FROM \"" + table + "\" ORDER BY rowid").c_str(), -1, &rows, nullptr);
-    while (rows && sqlite3_step(rows) == SQLITE_ROW) {
-      for (int i = 0; i < sqlite3_column_count(rows); ++i) {
-        const unsigned char* value = sqlite3_column_text(rows, i);
-        text += value ? reinterpret_cast<const char*>(value) : "NULL";
-        text += '|';
-      }
-      text += '\n';
-    }
-    sqlite3_finalize(rows);
+  for (std::string table; std::getline(tables, table);) {
+    text += "#" + table + "\n" + testing::Rows(db.get(), "SELECT * FROM \"" + table + "\" ORDER BY rowid");
   }
-  sqlite3_close(db);
   return text;
 }
 
-void Exec(const std::string& path, const std::string& sql) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
-  sqlite3_close(db);
-}
+void Exec(const std::string& path, const std::string& sql) { testing::Exec(testing::OpenDb(path).get(), sql); }
 
 ObjectPtr Interface(int localisation) {
   auto management = std::make_shared<DispatchObject>();
@@ -260,12 +236,9 @@ class FaultInjection : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     folder_ = new TempFolder();
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((*folder_ / "demo.db").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(RegisterTsqlExtensions(db), SQLITE_OK);
-    CreateHostSchema(db);
-    FillDemoData(db, {5000, 1});
-    sqlite3_close(db);
+    const testing::DbPtr db = testing::OpenDb(*folder_ / "demo.db");
+    CreateHostSchema(db.get());
+    FillDemoData(db.get(), {5000, 1});
   }
   static void TearDownTestSuite() {
     delete folder_;

@@ -4,7 +4,6 @@
 
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "cli/active_interface.h"
@@ -235,42 +234,6 @@ TEST(DeclarationText, OtherPeriodKinds) {
     ExpectStatement(c.section != nullptr ? c.section : c.name, *object);
     EXPECT_SAME_TEXT(c.wherePeriodo, object->CInput()->StrWherePeriodo);
   }
-}
-
-// The rewrites made downstream find their anchors: the nomenclature check
-// splits the lines again by inserting columns after these pieces, the form
-// data put INTO after the last column, and both cut at ORDER BY.
-TEST(DeclarationText, AnchorsOfTheLaterRewrites) {
-  struct Anchor {
-    std::string_view text;
-    int single;
-    int linked;
-  };
-  const Anchor anchors[] = {
-      {"SELECT IN01_DITTA_CG18,", 3, 1},   {"GROUP BY IN01_DITTA_CG18,", 3, 3},
-      {"AS IN01_DITTA_CG18,", 0, 2},       {"AS RETTIFICAVAL", 3, 3},
-      {"GROUP BY", 3, 3},                  {"MAX(RETTIFICAVAL) AS RETTIFICAVAL", 1, 1},
-      {"ORDER BY", 1, 1},                  {"CG41_DATAREG ", 0, 0},
-      {"NOMENCLATURA_ANNORIF", 4, 4},
-  };
-  auto count = [](const std::string& text, std::string_view piece) {
-    int n = 0;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
-    return n;
-  };
-  auto single = MonthlySales(std::make_shared<TestServices>());
-  declaration::DefinisciStringaPerIntraSuModulo(single->context());
-  auto linked = QuarterlyLinkedFrench(std::make_shared<TestServices>());
-  declaration::DefinisciStringaPerIntraSuModuloPiuAttivita(linked->context());
-  for (const Anchor& anchor : anchors) {
-    SCOPED_TRACE(std::string(anchor.text));
-    EXPECT_EQ(count(single->context().StringaSQLModuloCompleta, anchor.text), anchor.single);
-    EXPECT_EQ(count(linked->context().StringaSQLModuloCompleta, anchor.text), anchor.linked);
-  }
-  // Both texts begin with the outer SELECT, which the form data replace.
-  EXPECT_EQ(single->context().StringaSQLModuloCompleta.rfind("SELECT ", 0), 0u);
-  EXPECT_EQ(Published(*linked).rfind("SELECT ", 0), 0u);
-  EXPECT_EQ(count(Published(*single), "NOMENCLATURA_ANNORIF"), 0);
 }
 
 TEST(DeclarationText, FailuresAreReportedUnderTheProcedureAndLeaveTheStatementCleared) {

@@ -12,6 +12,7 @@
 #include "support/temp_folder.h"
 #include "support/golden.h"
 #include "support/file_bytes.h"
+#include "support/recordset_text.h"
 
 namespace zelmora {
 namespace {
@@ -40,71 +41,24 @@ class FrenchFile : public ::testing::Test {
     db_.Run("INSERT INTO CG16_ANAGGEN VALUES (100, 'Kunde GmbH', '12345678901', 4), "
             "(101, 'Zweite GmbH', 'DE12345678901', 4), (200, 'Fournisseur SA', '98765432', 5)");
     db_.Run("INSERT INTO CG44_CLIFOR VALUES (3, 0, 10, 100), (3, 0, 11, 101), (3, 1, 20, 200)");
-    auto june = [](int registration) {
-      Movement m;
-      m.company = 3;
-      m.registration = registration;
-      m.competence = m.registered = "'202406" + std::to_string(10 + registration) + "'";
-      return m;
-    };
-    Movement m = june(1);
-    m.amount = "1234.5";
-    m.statisticalValue = "1300.25";
-    m.mass = "12.5";
-    m.units = "2";
-    m.origin = "5";
-    m.provinceOfOrigin = "'BO'";
-    m.regime = "21";
-    m.code = "'84713000'";
-    db_.Add(m);
-    m = june(2);
-    m.partner = 11;
-    m.amount = "99.49";
-    m.statisticalValue = "99.49";
-    m.mass = "0.4";
-    m.transport = "NULL";
-    m.destination = "7";
-    m.nature = "2";
-    m.code = "'7318150'";
-    db_.Add(m);
-    m = june(3);
-    m.operation = 1;
-    m.amount = "500";
-    m.code = "'620100'";
-    db_.Add(m);
-    m = june(4);
-    m.code = "'39269097'";
-    db_.Add(m);
-    m = june(5);
-    m.documentKind = 3;
-    m.partnerKind = 1;
-    m.partner = 20;
-    m.amount = "300.4";
-    m.statisticalValue = "310";
-    m.mass = "3";
-    m.provenance = "5";
-    m.origin = "4";
-    m.destination = "NULL";
-    m.provinceOfOrigin = "NULL";
-    m.provinceOfDestination = "'MO'";
-    m.regime = "11";
-    m.code = "'39269097'";
-    db_.Add(m);
-    m = june(6);
-    m.documentKind = 4;
-    m.partnerKind = 1;
-    m.partner = 20;
-    m.amount = "50";
-    m.negative = 1;
-    m.statisticalValue = "50";
-    m.provenance = "5";
-    m.destination = "NULL";
-    m.provinceOfOrigin = "NULL";
-    m.provinceOfDestination = "'MO'";
-    m.referenceMonth = "5";
-    m.referenceYear = "2024";
-    m.code = "'39269097'";
-    db_.Add(m);
+    auto june = [](int registration) { return "'202406" + std::to_string(10 + registration) + "'"; };
+    db_.Add({.company = 3, .registration = 1, .competence = june(1), .registered = june(1), .code = "'84713000'",
+             .amount = "1234.5", .origin = "5", .provinceOfOrigin = "'BO'", .mass = "12.5", .units = "2",
+             .statisticalValue = "1300.25", .regime = "21"});
+    db_.Add({.company = 3, .registration = 2, .competence = june(2), .registered = june(2), .partner = 11,
+             .code = "'7318150'", .amount = "99.49", .nature = "2", .transport = "NULL", .destination = "7",
+             .mass = "0.4", .statisticalValue = "99.49"});
+    db_.Add({.company = 3, .registration = 3, .competence = june(3), .registered = june(3), .operation = 1,
+             .code = "'620100'", .amount = "500"});
+    db_.Add({.company = 3, .registration = 4, .competence = june(4), .registered = june(4), .code = "'39269097'"});
+    db_.Add({.company = 3, .registration = 5, .documentKind = 3, .competence = june(5), .registered = june(5),
+             .partnerKind = 1, .partner = 20, .code = "'39269097'", .amount = "300.4", .provenance = "5",
+             .origin = "4", .destination = "NULL", .provinceOfDestination = "'MO'", .provinceOfOrigin = "NULL",
+             .mass = "3", .statisticalValue = "310", .regime = "11"});
+    db_.Add({.company = 3, .registration = 6, .documentKind = 4, .competence = june(6), .registered = june(6),
+             .partnerKind = 1, .partner = 20, .code = "'39269097'", .amount = "50", .negative = 1,
+             .provenance = "5", .destination = "NULL", .provinceOfDestination = "'MO'", .provinceOfOrigin = "NULL",
+             .statisticalValue = "50", .referenceMonth = "5", .referenceYear = "2024"});
   }
 
   std::unique_ptr<CLSIN_INTRABO> Object(int tipoStampa) {
@@ -142,15 +96,7 @@ TEST_F(FrenchFile, BothListsInOneFileWithOneRunningCounter) {
   object->PreparaTracciatoPerLocalizzazioneFrancese(Variant::String("ignored"));
   const IntraContext& context = object->context();
   ASSERT_EQ(context.Stato, 0) << context.Errore.Text();
-  //        1         2         3         4         5         6         7         8         9        10        11        12        13
-  //        1234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456
-  EXPECT_TRUE(SameText(
-      "INTRACOMFR1 0632       0705123456789000000145                0146                LEFÈVRE ÉLODie                                         \r\n"
-      "    2E000004000001    12345678901     BO3 FR0100000001235    2118471300000000000013000000013000000000002 DEDE12345678901   062024       \r\n"
-      "    2E000004000002    12234567890     MO    0200000000099    0010731815000000000001000000000990000000000   DEDE1234567890  062024       \r\n"
-      "    1E000004000003    9898765432      MO3 DE0100000000300    1113926909700000000003000000003100000000000 FRFR98765432      062024       \r\n"
-      "    1E000004000004    9898765432      MO3   0100000000050    0013926909700000000000000000000500000000000 FRFR98765432      062024       \r\n",
-      zelmora::testing::FileBytes(folder_ / "DEB.TXT")));
+  testing::ExpectGoldenFile("declaration/golden/french_both_lists.TXT", zelmora::testing::FileBytes(folder_ / "DEB.TXT"));
   // The count of the last list; the list index of the last list stays.
   EXPECT_EQ(context.NumRecStpModIntra, Variant::Long(2));
   EXPECT_EQ(object->CInput()->TipoStampa, Variant::Integer(1));
@@ -224,27 +170,11 @@ TEST_F(FrenchFile, EditableRecordsetOfBothLists) {
   ASSERT_TRUE(rs) << object->context().Stato << " " << object->context().Errore.Text();
   EXPECT_EQ(object->context().Stato, 0);
   EXPECT_EQ(object->CInput()->TipoStampa, Variant::Integer(2));
-  std::string columns;
-  for (size_t i = 0; i < 8; ++i) columns += rs->Field(i).name + " ";
-  EXPECT_EQ(columns, "DESCR_ERRORE ERRORE FAKEID SOSTITUITO DESCR IN01_DITTA_CG18 IN01_INDTIPODOC IN02_MESERIF ");
-  EXPECT_FALSE(rs->FieldIndex("NOMENCLATURA_ANNORIF").has_value());
-  std::string rows;
-  for (const Row* row : rs->VisibleRows()) {
-    for (const char* name : {"DESCR_ERRORE", "ERRORE", "FAKEID", "SOSTITUITO", "DESCR", "IN01_INDTIPODOC",
-                             "CG16_PARTIVA", "IMPORTO", "VALSTAT", "IN02_REGIME", "IN02_INDOPER"}) {
-      rows += "[" + (*row)[*rs->FieldIndex(name)].Text() + "]";
-    }
-    rows += "\n";
-  }
-  // Sales and purchases in one table; the services line is kept, the
-  // all-zero line is there too (the recordset is not filtered).
-  EXPECT_TRUE(SameText("[][0][1][  ][][1][12345678901][0][0][][0]\n"
-                       "[][0][2][  ][][1][12345678901][1234.5][1300.25][21][0]\n"
-                       "[][0][3][  ][][1][DE12345678901][99.49][99.49][][0]\n"
-                       "[][0][4][  ][][1][12345678901][500][0][][1]\n"
-                       "[][0][5][  ][][3][98765432][300.4][310][11][0]\n"
-                       "[][0][6][  ][][4][98765432][-50][50][][0]\n",
-                       rows));
+  // Sales and purchases in one table, without the reference year of the
+  // codes; the services line is kept, the all-zero line is there too (the
+  // recordset is not filtered).
+  testing::ExpectGoldenSection("declaration/golden/french.txt", "both lists, editable",
+                               testing::RecordsetText(*rs));
   // The rows can be edited by the host.
   rs->MoveFirst();
   rs->SetValue("DESCR_ERRORE", Variant::String("da controllare"));
@@ -292,10 +222,6 @@ TEST_F(FrenchFile, CommandWritesTheFileOrSaysWhyNot) {
     const char* message;
   };
   const Case cases[] = {
-      {"period", [](cli::FrenchRequest& r) { r.period = "13"; },
-       "zelmora french: --period must be a whole number from 1 to 12, not '13'\n"},
-      {"lists", [](cli::FrenchRequest& r) { r.lists = "all"; },
-       "zelmora french: --lists must be sales, purchases or both, not 'all'\n"},
       {"user", [](cli::FrenchRequest& r) { r.user = "A'B"; },
        "zelmora french: --user must be letters and digits, not 'A'B'\n"},
       {"level", [](cli::FrenchRequest& r) { r.level = "12"; },

@@ -4,8 +4,6 @@
 // print jobs, and the choices of template, formula and quarter flags.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -16,6 +14,7 @@
 #include "support/database.h"
 #include "forms/form_procedures.h"
 #include "support/golden.h"
+#include "support/may_sales.h"
 #include "support/file_bytes.h"
 
 namespace zelmora {
@@ -30,16 +29,9 @@ class FixedFolder : public DefaultHostServices {
   std::string ComponentFolder() override { return "/opt/zelmora"; }
 };
 
-// The golden document at `name` under tests/forms/golden compared whole
-// with `actual`; ZELMORA_WRITE_GOLDEN=1 writes it instead, for a person to
-// review the difference before committing it.
+// The golden document at `name` under tests/forms/golden compared whole.
 void ExpectGolden(const std::string& name, const std::string& actual) {
-  const std::string path = ZELMORA_SOURCE_DIR "/tests/forms/golden/" + name;
-  if (std::getenv("ZELMORA_WRITE_GOLDEN") != nullptr) {
-    std::ofstream(path, std::ios::binary) << actual;
-    return;
-  }
-  EXPECT_SAME_TEXT(zelmora::testing::FileBytes(path), actual);
+  testing::ExpectGoldenFile("forms/golden/" + name, actual);
 }
 
 std::string Replace(std::string text, const std::string& what, const std::string& with) {
@@ -60,25 +52,9 @@ class LaserPrintTest : public ::testing::Test {
   }
 
   // A movement of company 1 registered on `day` (YYYYMMDD).
-  void Add(int kind, int operation, const char* code, const char* amount, const char* day, int partnerKind = 0,
-           int partner = 10) {
-    Movement m;
-    m.registration = ++registration_;
-    m.documentKind = kind;
-    m.operation = operation;
-    m.code = std::string("'") + code + "'";
-    m.amount = m.currencyAmount = amount;
-    m.statisticalValue = amount;
-    m.mass = "12.5";
-    m.competence = m.registered = std::string("'") + day + "'";
-    m.partnerKind = partnerKind;
-    m.partner = partner;
-    if (operation == 1) {
-      m.in03 = "'I'", m.in04 = "'B'", m.originalNumber = "'F-77'", m.originalDate = "'20240502'";
-      m.payment = "4", m.terms = "NULL", m.transport = "NULL", m.destination = "NULL";
-    }
-    if (kind == 2 || kind == 4) m.referenceMonth = "3", m.referenceYear = "2024";
-    db_.Add(m);
+  void Add(int kind, int operation, const std::string& code, const std::string& amount, const std::string& day,
+           int partnerKind = 0, int partner = 10) {
+    db_.Add(testing::DayMovement(++registration_, kind, operation, code, amount, day, partnerKind, partner));
   }
 
   Json Run(const std::string& script) {
@@ -92,9 +68,6 @@ class LaserPrintTest : public ::testing::Test {
   int registration_ = 0;
 };
 
-const char* const kHost =
-    R"("ActiveInterface": {"ClsGlobal": {"Gcls_DittaCorrente": {"IndLocalizzazione": 0}}},)";
-
 // A monthly sales declaration's goods section: the page rows of the
 // section with their carried totals, both line recordsets bound, the
 // declarant's data, counters and totals of every section.
@@ -103,16 +76,7 @@ TEST_F(LaserPrintTest, MonthlySalesGoodsSectionIsTheGoldenPrintJob) {
   Add(1, 0, "73181500", "800", "20240512");
   Add(1, 1, "620100", "4999.5", "20240513");
   Add(2, 0, "84821090", "-120", "20240514");
-  const Json out = Run(std::string(R"({
-    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "Anno": 2024, "PeriodoStampa": 5, "TipoIntra": 1,
-               "TipoStampa": 0, "AnnoRiferimentoIntra": 1, "PagineModLas": 2, "RhwndParent": 4242,
-               "UserObject": "utente", "NomeServer": "srv01", "NomeDataBase": "HOSTDB",
-               "Codicefiscale": "RSSMRA70A01F257X", "PartitaIva": "01234567890", "Cognome": "Rossi",
-               "Nome": "Mario", "RagSocFisc": null, "CognomeDeleg": "Bianchi", "NomeDeleg": "Anna",
-               "RagSocDeleg": "Studio Bianchi", "NumFloppy": 12, "Casella1": "X"},)") +
-                       kHost + R"(
-    "object": {"Stato": 7},
-    "calls": ["StampaIntraSuModuloLaser"]})");
+  const Json out = Run(testing::TestFile("forms/scripts/sales_bis.json"));
   EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntraSuModuloLaser", "Stato": 7,
                                           "Errore": {"empty": true}, "result": null}])"));
   EXPECT_EQ(out["object"]["NumRecStpModIntra"], Json(1));
@@ -127,12 +91,7 @@ TEST_F(LaserPrintTest, QuarterlyPurchasesServicesSectionIsTheGoldenPrintJob) {
   Add(3, 0, "84821090", "300", "20240410", 1, 11);
   Add(3, 1, "620100", "1234567.6", "20240515", 1, 11);
   Add(3, 1, "620200", "10", "20240610", 1, 11);
-  const Json out = Run(std::string(R"({
-    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "Anno": 2024, "PeriodoStampa": 6, "TipoIntra": 2,
-               "TipoStampa": 1, "AnnoRiferimentoIntra": 1, "PagineModLas": 4, "RhwndParent": "7",
-               "CambioPeriodicita": true, "RagSocFisc": "Officine Rossi S.p.A."},)") +
-                       kHost + R"(
-    "calls": ["StampaIntraSuModuloLaser"]})");
+  const Json out = Run(testing::TestFile("forms/scripts/purchases_quater.json"));
   EXPECT_EQ(out["steps"][0]["Stato"], Json(0));
   EXPECT_EQ(out["CInput"]["TipoIntra"], Json(2));
   EXPECT_EQ(out["CInput"]["PeriodoStampa"], Json(6));
@@ -143,16 +102,8 @@ TEST_F(LaserPrintTest, QuarterlyPurchasesServicesSectionIsTheGoldenPrintJob) {
 // The cover page of both lists: one page row, one placeholder line seen
 // through both line properties, the first-page template.
 TEST_F(LaserPrintTest, CoverPagesAreTheGoldenPrintJobs) {
-  const Json sales = Run(std::string(R"({
-    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "Anno": 2024, "PeriodoStampa": 5, "TipoIntra": 1,
-               "TipoStampa": 0, "AnnoRiferimentoIntra": 1, "RhwndParent": 1, "RagSocFisc": "Declarant"},)") +
-                         kHost + R"(
-    "calls": ["StampaFrontespizioModIntra"]})");
-  const Json purchases = Run(std::string(R"({
-    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "Anno": 2024, "PeriodoStampa": 6, "TipoIntra": 2,
-               "TipoStampa": 1, "AnnoRiferimentoIntra": 0, "RhwndParent": 1, "RagSocFisc": "Declarant"},)") +
-                             kHost + R"(
-    "calls": ["StampaFrontespizioModIntra"]})");
+  const Json sales = Run(testing::TestFile("forms/scripts/cover_sales.json"));
+  const Json purchases = Run(testing::TestFile("forms/scripts/cover_purchases.json"));
   EXPECT_EQ(sales["steps"][0]["Stato"], Json(0));
   EXPECT_EQ(sales["COutput"]["RecordsetIntraAcqCess"], sales["COutput"]["RecordsetIntraRettifiche"]);
   ExpectGolden("cover_pages.json",
@@ -178,18 +129,10 @@ TEST_F(LaserPrintTest, EachSectionHasItsTemplateAndLabel) {
     for (int list = 0; list <= 1; ++list) {
       auto services = std::make_shared<FixedFolder>();
       CLSIN_INTRABO object(services);
-      auto in = std::make_shared<CLSIN_INPUTINTRA>();
-      in->Ditta = Variant::Integer(1);
-      in->StringaDiConnessione = Variant::String(db_.ConnectionString());
-      in->Anno = Variant::Integer(2024);
-      in->PeriodoStampa = Variant::Integer(5);
-      in->TipoIntra = Variant::Integer(1);
+      auto in = testing::MaySales(object, db_.ConnectionString());
       in->TipoStampa = Variant::Integer(static_cast<int16_t>(list));
-      in->AnnoRiferimentoIntra = from2010 ? AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010
-                                          : AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010;
+      if (!from2010) in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010;
       in->RhwndParent = Variant::Long(1);
-      object.SetCInput(in);
-      object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
       for (int section = 1; section <= 5; ++section) {
         in->PagineModLas = Variant::Integer(static_cast<int16_t>(section));
         const size_t before = services->PrintJobs().size();
@@ -209,28 +152,7 @@ TEST_F(LaserPrintTest, EachSectionHasItsTemplateAndLabel) {
       }
     }
   }
-  EXPECT_SAME_TEXT(
-      "1 0 1: CRIN_INTRA1_LAS_2010.rpt 'Modello Intra1 - Laser' 1 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 pages 1 (0)\n"
-      "1 0 2: CRIN_INTRA1_BIS_LAS_2010.rpt 'Modello Intra1 Bis - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Bis pages 1 (0)\n"
-      "1 0 3: CRIN_INTRA1_TER_LAS_2010.rpt 'Modello Intra1 Ter - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Ter pages 1 (0)\n"
-      "1 0 4: CRIN_INTRA1_QUATER_LAS_2010.rpt 'Modello Intra1 Quater - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Quater pages 1 (0)\n"
-      "1 0 5: CRIN_INTRA1_QUINQUIES_LAS_2010.rpt 'Modello Intra1 Quinquies - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Quinquies pages 1 (0)\n"
-      "1 1 1: CRIN_INTRA2_LAS_2010.rpt 'Modello Intra2 - Laser' 1 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 pages 1 (0)\n"
-      "1 1 2: CRIN_INTRA2_BIS_LAS_2010.rpt 'Modello Intra2 Bis - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Bis pages 1 (0)\n"
-      "1 1 3: CRIN_INTRA2_TER_LAS_2010.rpt 'Modello Intra2 Ter - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Ter pages 1 (0)\n"
-      "1 1 4: CRIN_INTRA2_QUATER_LAS_2010.rpt 'Modello Intra2 Quater - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Quater pages 1 (0)\n"
-      "1 1 5: CRIN_INTRA2_QUINQUIES_LAS_2010.rpt 'Modello Intra2 Quinquies - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Quinquies pages 1 (0)\n"
-      "0 0 1: CRIN_INTRA1_LAS.rpt 'Modello Intra1 - Laser' 1 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 pages 1 (0)\n"
-      "0 0 2: CRIN_INTRA1_BIS_LAS.rpt 'Modello Intra1 Bis - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Bis pages 1 (0)\n"
-      "0 0 3: CRIN_INTRA1_TER_LAS.rpt 'Modello Intra1 Ter - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Ter pages 1 (0)\n"
-      "0 0 4: ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Quater pages 1 (0)\n"
-      "0 0 5: ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-1 Quinquies pages 1 (0)\n"
-      "0 1 1: CRIN_INTRA2_LAS.rpt 'Modello Intra2 - Laser' 1 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 pages 1 (0)\n"
-      "0 1 2: CRIN_INTRA2_BIS_LAS.rpt 'Modello Intra2 Bis - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Bis pages 1 (0)\n"
-      "0 1 3: CRIN_INTRA2_TER_LAS.rpt 'Modello Intra2 Ter - Laser' 2 ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Ter pages 1 (0)\n"
-      "0 1 4: ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Quater pages 1 (0)\n"
-      "0 1 5: ANNOFISC=2024 RIFMESE=5 SOGGOBBL=  SOGGDEL=  TIPO=INTRA-2 Quinquies pages 1 (0)\n",
-      actual);
+  ExpectGolden("laser_templates.txt", actual);
 }
 
 // The failures of the print: nothing to print, an empty window handle, a
@@ -239,17 +161,8 @@ TEST_F(LaserPrintTest, EachSectionHasItsTemplateAndLabel) {
 TEST_F(LaserPrintTest, FailuresAndTheReportKeptBetweenPrints) {
   auto services = std::make_shared<FixedFolder>();
   CLSIN_INTRABO object(services);
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->Ditta = Variant::Integer(1);
-  in->StringaDiConnessione = Variant::String(db_.ConnectionString());
-  in->Anno = Variant::Integer(2024);
-  in->PeriodoStampa = Variant::Integer(5);
-  in->TipoIntra = Variant::Integer(1);
-  in->TipoStampa = Variant::Integer(0);
+  auto in = testing::MaySales(object, db_.ConnectionString());
   in->PagineModLas = Variant::Integer(2);
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
-  object.SetCInput(in);
-  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
 
   // No line and no page rows held: nothing to print.
   object.StampaIntraSuModuloLaser();

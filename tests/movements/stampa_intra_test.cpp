@@ -59,61 +59,13 @@ TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
   services->limits = true;
   services->recipient = "Ufficio acquisti";
   services->notesText = "Controllo di gennaio";
-  const Json out = RunScript(Replace(R"({
-    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "RagioneSociale": "Officine Rossi S.p.A.",
-               "TipoMovimento": 1, "Conto": "0102000123", "DescrizioneConto": "Müller GmbH",
-               "NumeroDocumento": "FT1", "DataDocumentoIniziale": "2024-01-01",
-               "DataDocumentoFinale": {"date": "2024-01-31"}, "MeseRiferimentoIniziale": 1,
-               "MeseRiferimentoFinale": 3, "AnnoRiferimentoIniziale": 2024, "AnnoRiferimentoFinale": 2024,
-               "CodiceSezionale": "V1", "Protocollo": null, "StampaTotaliDocumento": 1,
-               "NomenclaturaIniziale": "8471", "OperazioneRif": 0, "NomeServer": "srv01",
-               "NomeDataBase": "HOSTDB", "NomeUtenteDb": null, "RhwndParent": "4242", "UserObject": "utente",
-               "CambioPeriodicita": true, "PeriodoStampa": 5, "TipoIntra": 1},
-    "COutput": {"StringaSQLperStampaIntra": "SELECT 1 AS X"},
-    "ActiveInterface": {"ClsGlobal": {"Gcls_DittaCorrente": {"ClsDatiGest": {"IndIntraVen": 1, "IndIntraAcq": 2}}}},
-    "object": {"Stato": 7},
-    "calls": ["StampaIntra"]})",
-                                     "@CS@", db.ConnectionString()),
+  const Json out = RunScript(Replace(testing::TestFile("movements/scripts/print_with_filters.json"), "@CS@", db.ConnectionString()),
                              services);
 
   // The status is not reset by the print.
   EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntra", "Stato": 7, "Errore": {"empty": true},
                                           "result": null}])"));
-  EXPECT_EQ(out["print_jobs"], Json::parse(R"([{
-    "member": "PclsReport",
-    "calls": [
-      {"call": "ActiveInterface", "args": [{"object": "Object"}]},
-      {"call": "UserObject", "args": ["utente"]},
-      {"call": "Connection", "args": [{"object": "Connection"}]},
-      {"call": "NomeServer", "args": ["srv01"]},
-      {"call": "NomeDataBase", "args": ["HOSTDB"]},
-      {"call": "NomeUtenteDb", "args": [""]},
-      {"call": "NomePasswordDb", "args": [""]},
-      {"call": "RhwndParent", "args": [4242]},
-      {"call": "SQL", "args": ["SELECT 1 AS X"]},
-      {"call": "Prepare", "args": ["Stampa Brogliaccio Movimenti Intra ", "CRIN_INTRA.rpt", "/opt/zelmora", 0, 2]},
-      {"call": "Print", "args": []},
-      {"call": "Connection", "args": [null]},
-      {"call": "ActiveInterface", "args": [null]},
-      {"call": "Recordset", "args": [null]},
-      {"call": "Release", "args": []}
-    ],
-    "formulas": {},
-    "parameters": {
-      "ditta": "1", "ragionesociale": "Officine Rossi S.p.A.", "tipomov": "1", "conto": "0102000123",
-      "descconto": "Müller GmbH", "numdoc": "FT1", "dadatadoc": "2024-01-01", "adatadoc": "31/01/2024",
-      "dameserif": "1", "ameserif": "3", "daannorif": "2024", "aannorif": "2024", "dadatareg": "", "adatareg": "",
-      "IndIntraVen": 1, "IndIntraAcq": 2, "Sezionale": "V1", "Protocollo": "", "StampaTotaliDocumento": "1",
-      "DaNomenclatura": "8471", "ANomenclatura": "", "OperazioneRif": "0",
-      "StampaChkPaginaIni": true, "StampaChkNote": false, "StampaChkLimiti": true,
-      "destinato": "Ufficio acquisti", "eseguito": "", "note": "Controllo di gennaio"
-    },
-    "subreports": {"declared": "", "bound": {}},
-    "recordset": null,
-    "sql": "SELECT 1 AS X",
-    "printed": true,
-    "released": true
-  }])"));
+  testing::ExpectGoldenFile("movements/golden/print_job.json", out["print_jobs"].dump(1) + "\n");
   // The change of periodicity turns the month into the end of its quarter.
   EXPECT_EQ(out["CInput"]["TipoIntra"], Json(2));
   EXPECT_EQ(out["CInput"]["PeriodoStampa"], Json(6));
@@ -123,40 +75,13 @@ TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
 TEST(StampaIntra, AnEmptyWindowHandleStopsThePrintWithStatus99) {
   TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   auto services = std::make_shared<PrintServices>();
-  const Json out = RunScript(Replace(R"({
-    "CInput": {"Ditta": 1, "StringaDiConnessione": "@CS@", "NomeServer": "srv01"},
-    "COutput": {"StringaSQLperStampaIntra": "SELECT 1 AS X"},
-    "object": {"Errore": "earlier"},
-    "calls": ["StampaIntra"]})",
-                                     "@CS@", db.ConnectionString()),
+  const Json out = RunScript(Replace(testing::TestFile("movements/scripts/print_without_window.json"), "@CS@", db.ConnectionString()),
                              services);
   EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntra", "Stato": 99, "Errore": "earlier",
                                           "result": null}])"));
   // Nothing printed; the report object is kept by the business object and
   // released when it ends.
-  EXPECT_EQ(out["print_jobs"], Json::parse(R"([{
-    "member": "PclsReport",
-    "calls": [
-      {"call": "ActiveInterface", "args": [null]},
-      {"call": "UserObject", "args": [{"empty": true}]},
-      {"call": "Connection", "args": [{"object": "Connection"}]},
-      {"call": "NomeServer", "args": ["srv01"]},
-      {"call": "NomeDataBase", "args": [""]},
-      {"call": "NomeUtenteDb", "args": [""]},
-      {"call": "NomePasswordDb", "args": [""]},
-      {"call": "Recordset", "args": [null]},
-      {"call": "Connection", "args": [null]},
-      {"call": "ActiveInterface", "args": [null]},
-      {"call": "Release", "args": []}
-    ],
-    "formulas": {},
-    "parameters": {},
-    "subreports": {"declared": "", "bound": {}},
-    "recordset": null,
-    "sql": "",
-    "printed": false,
-    "released": true
-  }])"));
+  testing::ExpectGoldenFile("movements/golden/print_job_not_printed.json", out["print_jobs"].dump(1) + "\n");
 }
 
 TEST(StampaIntra, ASecondPrintReleasesTheReportKeptFromTheFirstAndBuildsTheTextWhenNoneIsStored) {

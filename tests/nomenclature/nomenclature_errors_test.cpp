@@ -14,6 +14,8 @@
 #include "nomenclature/nomenclature_procedures.h"
 #include "platform/recordset.h"
 #include "support/golden.h"
+#include "support/may_sales.h"
+#include "support/recordset_text.h"
 
 namespace zelmora {
 namespace {
@@ -66,28 +68,6 @@ void FillCodes(TempDatabase& db) {
       "INSERT INTO CG7S_NOMENCLATUREVARIATE VALUES ('73181595', '73181599');");
 }
 
-// The error rows as text, by FAKEID (the check has no order of its own).
-std::string ErrorTable(const Recordset& rs) {
-  std::string header;
-  for (size_t i = 0; i < rs.FieldCount(); ++i) header += (i ? "|" : "") + rs.Field(i).name;
-  std::vector<std::pair<long, std::string>> rows;
-  const size_t fakeId = *rs.FieldIndex("FAKEID");
-  for (const Row* row : rs.VisibleRows()) {
-    std::string text;
-    for (size_t i = 0; i < rs.FieldCount(); ++i) {
-      const Variant& value = (*row)[i];
-      text += (i ? "|" : "") + (value.IsNull() ? std::string("NULL")
-                                : value.type() == VarType::Date ? value.AsDate().ToIso()
-                                                                 : value.Text());
-    }
-    rows.emplace_back(std::stol((*row)[fakeId].Text()), text);
-  }
-  std::sort(rows.begin(), rows.end());
-  std::string table = header + "\n";
-  for (const auto& row : rows) table += row.second + "\n";
-  return table;
-}
-
 TEST(NomenclatureCheck, CodesValidForTheirReferenceYear) {
   TempDatabase db;
   FillCodes(db);
@@ -113,17 +93,7 @@ TEST(NomenclatureCheck, CodesValidForTheirReferenceYear) {
   db.Add({.registration = 8, .partner = 11, .code = "''", .amount = "70", .currencyAmount = "70"});
 
   CLSIN_INTRABO object;
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->StringaDiConnessione = Variant::String(db.ConnectionString());
-  in->Ditta = Variant::Integer(1);
-  in->Anno = Variant::Integer(2024);
-  in->PeriodoStampa = Variant::Integer(5);
-  in->TipoIntra = Variant::Integer(1);
-  in->TipoStampa = Variant::Integer(0);
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
-  in->MaxProgrDatiInvio = 40;
-  object.SetCInput(in);
-  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
+  testing::MaySales(object, db.ConnectionString())->MaxProgrDatiInvio = 40;
 
   std::vector<Variant> none;
   const Variant result = object.Invoke("GeneraRstErroriNomenclatura", none);
@@ -133,13 +103,9 @@ TEST(NomenclatureCheck, CodesValidForTheirReferenceYear) {
   // Keys from 41 in declaration order: goods (AT 73181595, DE 73181595,
   // DE 84821090, FR '', FR 73181595, FR 99999999), then services (DE
   // 620100, DE 84821090).
-  EXPECT_EQ(ErrorTable(*rs),
-            "FAKEID|IN01_DTCOMPINTRA|IN01_INDTIPODOC|CG41_DATAREG|IN02_INDOPER|IN02_NOMENCLATURA|CG72_DESCR|"
-            "CG41_CODICE_CG33|IN01_NUMREG_CG41|CG41_TIPOCF_CG44|CG41_CLIFOR_CG44|SOSTITUITO|NOMENCLATURA_ANNORIF\n"
-            "42|2024-05-10|1|2024-05-10|0|73181595|NULL|01|2|0|10|1|2024\n"
-            "45|2024-05-14|1|2024-05-12|0|73181595|NULL|02|4|0|11|1|NULL\n"
-            "46|2024-05-10|1|2024-05-10|0|99999999|NULL|01|5|0|11|0|2024\n"
-            "48|2024-05-10|1|2024-05-10|1|84821090|NULL|01|7|0|10|0|2024\n");
+  // (The check has no order of its own: the rows are sorted by FAKEID.)
+  ExpectGoldenSection("nomenclature/golden/check_rows.txt", "codes valid for their reference year",
+                      testing::SortedRows(testing::RecordsetText(*rs)));
 }
 
 // Codes valid, invalid and changed across year boundaries. Goods lists of
@@ -185,16 +151,7 @@ TEST(NomenclatureCheck, CaseTableAcrossYears) {
   }
 
   CLSIN_INTRABO object;
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->StringaDiConnessione = Variant::String(db.ConnectionString());
-  in->Ditta = Variant::Integer(1);
-  in->Anno = Variant::Integer(2024);
-  in->PeriodoStampa = Variant::Integer(5);
-  in->TipoIntra = Variant::Integer(1);
-  in->TipoStampa = Variant::Integer(0);
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
-  object.SetCInput(in);
-  object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
+  testing::MaySales(object, db.ConnectionString());
   std::vector<Variant> none;
   auto rs = std::dynamic_pointer_cast<Recordset>(object.Invoke("GeneraRstErroriNomenclatura", none).AsObject());
   EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();

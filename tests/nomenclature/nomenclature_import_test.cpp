@@ -1,7 +1,6 @@
 // zelmora nomenclature import: what a spreadsheet saved as CSV loads, and
 // that a bad row loads nothing at all.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <fstream>
 #include <sstream>
@@ -10,6 +9,7 @@
 #include "cli/nomenclature_command.h"
 #include "support/database.h"
 #include "support/golden.h"
+#include "support/run_zelmora.h"
 
 namespace zelmora {
 namespace {
@@ -20,23 +20,9 @@ using testing::TempDatabase;
 
 // The code table, one row a line, in key order.
 std::string CodeTable(const std::string& path) {
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  sqlite3_stmt* rows = nullptr;
-  sqlite3_prepare_v2(db,
-                     "SELECT CG72_ANNO, CG72_INDTIPO, CG72_CODICE, IFNULL(CG72_DESCR, 'NULL') FROM CG72_NOMENCLATURE "
-                     "ORDER BY CG72_ANNO, CG72_INDTIPO, CG72_CODICE",
-                     -1, &rows, nullptr);
-  std::string table;
-  while (sqlite3_step(rows) == SQLITE_ROW) {
-    for (int i = 0; i < 4; ++i) {
-      table += (i ? "|" : "") + std::string(reinterpret_cast<const char*>(sqlite3_column_text(rows, i)));
-    }
-    table += "\n";
-  }
-  sqlite3_finalize(rows);
-  sqlite3_close(db);
-  return table;
+  return testing::Rows(testing::OpenDb(path).get(),
+                       "SELECT CG72_ANNO, CG72_INDTIPO, CG72_CODICE, CG72_DESCR FROM CG72_NOMENCLATURE "
+                       "ORDER BY CG72_ANNO, CG72_INDTIPO, CG72_CODICE");
 }
 
 std::string WriteFile(const TempDatabase& db, const std::string& name, const std::string& text) {
@@ -45,11 +31,7 @@ std::string WriteFile(const TempDatabase& db, const std::string& name, const std
   return path;
 }
 
-struct ImportRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using ImportRun = testing::Outcome;
 
 ImportRun Import(const std::string& file, const std::string& database, int year, const std::string& kind) {
   std::ostringstream out, err;
@@ -75,7 +57,7 @@ TEST(NomenclatureImport, LoadsTheYearsListAndLoadingItAgainChangesNothing) {
                                      "73181595;\"Viti; bulloni \"\"altri\"\"\r\ndi acciaio\";\r\n"
                                      "84713000;  Macchine portatili  ;p/st\r\n");
   ImportRun run = Import(file, db.path(), 2025, "goods");
-  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, "3 goods codes of 2025 loaded (in place of 1)\n");
   const std::string loaded =
@@ -87,7 +69,7 @@ TEST(NomenclatureImport, LoadsTheYearsListAndLoadingItAgainChangesNothing) {
   EXPECT_SAME_TEXT(loaded, CodeTable(db.path()));
 
   run = Import(file, db.path(), 2025, "goods");
-  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, "3 goods codes of 2025 loaded (in place of 3)\n");
   EXPECT_SAME_TEXT(loaded, CodeTable(db.path()));
 
@@ -97,7 +79,7 @@ TEST(NomenclatureImport, LoadsTheYearsListAndLoadingItAgainChangesNothing) {
                                          "620100,Servizi di programmazione \xE8 consulenza \x80,\n"
                                          "581200," + std::string(210, 'x') + "\n");
   run = Import(services, db.path(), 2025, "services");
-  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, "2 services codes of 2025 loaded (in place of 1)\n");
   EXPECT_SAME_TEXT(
       "2024|0|84821090|Cuscinetti 2024\n"
@@ -144,7 +126,7 @@ TEST(NomenclatureImport, ABadRowIsReportedWithItsLineAndNothingIsLoaded) {
   for (const Case& c : cases) {
     const std::string file = WriteFile(db, "bad.csv", c.text);
     const ImportRun run = Import(file, db.path(), 2025, c.kind);
-    EXPECT_EQ(run.status, 2) << c.text;
+    EXPECT_EQ(run.code, 2) << c.text;
     EXPECT_EQ(run.out, "") << c.text;
     EXPECT_EQ(run.err, "zelmora nomenclature import: " + file + c.message);
     EXPECT_SAME_TEXT(before, CodeTable(db.path()));
@@ -152,7 +134,7 @@ TEST(NomenclatureImport, ABadRowIsReportedWithItsLineAndNothingIsLoaded) {
 
   const std::string good = WriteFile(db, "good.csv", "84821010;Cuscinetti\n");
   const ImportRun wrongKind = Import(good, db.path(), 2025, "both");
-  EXPECT_EQ(wrongKind.status, 2);
+  EXPECT_EQ(wrongKind.code, 2);
   EXPECT_EQ(wrongKind.err, "zelmora nomenclature import: --kind must be goods or services, not 'both'\n");
   const ImportRun noFile = Import(db.path() + ".missing", db.path(), 2025, "goods");
   EXPECT_EQ(noFile.err,
@@ -161,7 +143,7 @@ TEST(NomenclatureImport, ABadRowIsReportedWithItsLineAndNothingIsLoaded) {
   // a failure while working as in every command.
   const std::string other = WriteFile(db, "empty.db", "");
   const ImportRun noTable = Import(good, other, 2025, "goods");
-  EXPECT_EQ(noTable.status, 1);
+  EXPECT_EQ(noTable.code, 1);
   EXPECT_EQ(noTable.err, "zelmora nomenclature import: cannot write " + other + ": no such table: CG72_NOMENCLATURE\n");
   EXPECT_SAME_TEXT(before, CodeTable(db.path()));
 }
@@ -174,7 +156,7 @@ TEST(NomenclatureImport, LinesEndingInCarriageReturnsAreRowsOfTheirOwn) {
   const std::string file =
       WriteFile(db, "mac.csv", "Codice;Descrizione\r84821010;\"Cuscinetti\ra sfere\"\r\r84821090;Altri");
   const ImportRun run = Import(file, db.path(), 2025, "goods");
-  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, "2 goods codes of 2025 loaded\n");
   EXPECT_SAME_TEXT("2025|0|84821010|Cuscinetti\ra sfere\n2025|0|84821090|Altri\n", CodeTable(db.path()));
 }

@@ -53,6 +53,26 @@ std::string Rows(sqlite3* db, const std::string& sql) {
 
 long long Count(sqlite3* db, const std::string& sql) { return std::stoll(Rows(db, sql)); }
 
+Movement DayMovement(int registration, int kind, int operation, const std::string& code, const std::string& amount,
+                     const std::string& day, int partnerKind, int partner) {
+  Movement m;
+  m.registration = registration;
+  m.documentKind = kind;
+  m.operation = operation;
+  m.code = "'" + code + "'";
+  m.amount = m.currencyAmount = m.statisticalValue = amount;
+  m.mass = "12.5";
+  m.competence = m.registered = "'" + day + "'";
+  m.partnerKind = partnerKind;
+  m.partner = partner;
+  if (operation == 1) {
+    m.in03 = "'I'", m.in04 = "'B'", m.originalNumber = "'F-77'", m.originalDate = "'20240502'";
+    m.payment = "4", m.terms = "NULL", m.transport = "NULL", m.destination = "NULL";
+  }
+  if (kind == 2 || kind == 4) m.referenceMonth = "3", m.referenceYear = "2024";
+  return m;
+}
+
 TempDatabase::TempDatabase(const std::string& sql, bool hostSchema) : path_(folder_ / "host.db") {
   db_ = OpenDb(path_);
   Exec(db_.get(), "PRAGMA synchronous = OFF");  // a test's file need not survive a power cut

@@ -60,6 +60,12 @@ struct Movement {
   std::string regime = "NULL";
 };
 
+// A movement of company 1 on `day` (YYYYMMDD) of document `kind` (1 to 4)
+// and `operation` (0 goods, 1 services): mass 12.5, statistical value the
+// amount; a service carries invoice data, a correction refers to March 2024.
+Movement DayMovement(int registration, int kind, int operation, const std::string& code, const std::string& amount,
+                     const std::string& day, int partnerKind = 0, int partner = 10);
+
 // A database file, host.db in a fresh temporary folder, removed at the end
 // of the test: the host schema (unless `hostSchema` is false), then `sql`
 // (SQLite's own SQL).

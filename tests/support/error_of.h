@@ -28,3 +28,8 @@ inline int32_t ErrorNumberOf(const std::function<void()>& action) {
 }
 
 }  // namespace zelmora::testing
+
+// The statement fails with the runtime error of this number and description.
+#define EXPECT_RUNTIME_ERROR(statement, num, text)                                                 \
+  EXPECT_EQ(::zelmora::testing::ErrorOf([&] { (void)(statement); }), std::to_string(num) + ": " + (text)) \
+      << #statement

@@ -1,5 +1,9 @@
 #include "support/recordset_text.h"
 
+#include <algorithm>
+#include <sstream>
+#include <vector>
+
 namespace zelmora::testing {
 
 std::string RecordsetText(const Recordset& rs) {
@@ -33,6 +37,22 @@ std::string RecordsetText(const Recordset& rs) {
     }
     out += "\n";
   }
+  return out;
+}
+
+std::string SortedRows(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
+  if (lines.size() > 1) std::sort(lines.begin() + 1, lines.end());
+  std::string out;
+  for (const std::string& line : lines) out += line;
+  return out;
+}
+
+std::string ColumnText(const Recordset& rs, size_t column) {
+  std::string out;
+  for (const Row* row : rs.VisibleRows()) out += (out.empty() ? "" : ",") + (*row)[column].Text();
   return out;
 }
 

@@ -13,4 +13,11 @@ namespace zelmora::testing {
 
 std::string RecordsetText(const Recordset& rs);
 
+// The text with its first line (the fields) kept in place and the rows
+// after it sorted: for results that have no order of their own.
+std::string SortedRows(const std::string& text);
+
+// One column of the visible rows, values as text joined by commas.
+std::string ColumnText(const Recordset& rs, size_t column = 0);
+
 }  // namespace zelmora::testing

@@ -134,6 +134,13 @@ TEST(SubmissionCheck, ACleanFileHasNoProblemAndEachPlantedFaultIsReportedOnce) {
        "3 1 goods byte 33 (party VAT): '\\x00' / printable ASCII characters (0x20 to 0x7E)\n"},
       {Planted(3, 31, "😀"),
        "3 1 goods bytes 31-34 (party VAT): '\\xF0\\x9F\\x98\\x80' / printable ASCII characters (0x20 to 0x7E)\n"},
+      // The party VAT is 12 characters wide in every record that has one.
+      {Planted(3, 42, "\x01"),
+       "3 1 goods byte 42 (party VAT): '\\x01' / printable ASCII characters (0x20 to 0x7E)\n"},
+      {Planted(5, 47, "\x01"),
+       "5 2 goods correction byte 47 (party VAT): '\\x01' / printable ASCII characters (0x20 to 0x7E)\n"},
+      {Planted(7, 61, "\x01"),
+       "7 4 service correction byte 61 (party VAT): '\\x01' / printable ASCII characters (0x20 to 0x7E)\n"},
       {Planted(3, 40, "\r\t"),
        "3 1 goods bytes 40-41 (party VAT): '\\x0D\\x09' / printable ASCII characters (0x20 to 0x7E)\n"},
       {Planted(3, 45, "\x7F"),

@@ -14,6 +14,7 @@
 #include "support/database.h"
 #include "support/file_bytes.h"
 #include "support/golden.h"
+#include "support/recordset_text.h"
 #include "telematic/declaration_lines.h"
 #include "telematic/telematic_procedures.h"
 
@@ -23,48 +24,6 @@ namespace {
 using Json = nlohmann::json;
 using namespace zelmora::testing;
 
-// Company 1 files sales monthly and purchases quarterly. March 2024: two
-// sales of goods to one customer (one declaration line), a sale of
-// services, an all-zero sale; the first quarter: a purchase of goods and
-// one of services; April: a sale outside the period.
-constexpr const char* kMovements = R"SQL(
-INSERT INTO CG18_DITTE VALUES (1, 'Alfa S.p.A.', 1, 2, 0);
-INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (5, 'FR', 'Francia', 1);
-INSERT INTO CG16_ANAGGEN VALUES (100, 'Kunde GmbH', 'DE123456789', 4), (200, 'Fournisseur SA', 'FR98765432101', 5);
-INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 1, 20, 200);
-INSERT INTO CG41_PRIMANOTA (CG41_DITTA_CG18, CG41_NUMREG, CG41_DATAREG, CG41_SEZIONALE, CG41_CODICE_CG33,
-                            CG41_TIPOCF_CG44, CG41_CLIFOR_CG44) VALUES
-  (1, 1, 20240310, 'A', '01', 0, 10), (1, 2, 20240312, 'A', '01', 0, 10), (1, 3, 20240315, 'A', '01', 0, 10),
-  (1, 4, 20240316, 'A', '01', 0, 10), (1, 5, 20240115, 'B', '02', 1, 20), (1, 6, 20240201, 'B', '02', 1, 20),
-  (1, 7, 20240402, 'A', '01', 0, 10), (1, 8, 20240320, 'A', '01', 0, 10), (1, 9, 20240321, 'A', '01', 0, 10);
-INSERT INTO IN01_DOCTESTA (IN01_DITTA_CG18, IN01_NUMREG_CG41, IN01_INDTIPODOC, IN01_CODICE_CG08, IN01_DTCOMPINTRA) VALUES
-  (1, 1, 1, 'EUR', 20240310), (1, 2, 1, 'EUR', 20240312), (1, 3, 1, 'EUR', 20240315), (1, 4, 1, 'EUR', 20240316),
-  (1, 5, 3, 'EUR', 20240115), (1, 6, 3, 'EUR', 20240201), (1, 7, 1, 'EUR', 20240402), (1, 8, 1, 'EUR', NULL),
-  (1, 9, 1, 'EUR', NULL);
-INSERT INTO IN02_RIGHEDOC (IN02_DITTA_CG18, IN02_NUMREG_CG41, IN02_NUMRIGA, IN02_INDOPER, IN02_NOMENCLATURA,
-    IN02_IMPORTO, IN02_IMPORTOVAL, IN02_FLGSEGNO, IN02_INDTIPODATI, IN02_INDNATURA, IN02_INDCONS, IN02_INDTRASP,
-    IN02_PAESEPRO_CG07, IN02_PAESEORI_CG07, IN02_PAESEDES_CG07, IN02_PAESEPAG_CG07, IN02_PROVDEST, IN02_PROVORIG,
-    IN02_MASSA, IN02_UNSUPPL, IN02_VALSTAT, IN02_CODICE_IN03, IN02_CODICE_IN04, IN02_NUMDOCORIG,
-    IN02_DATADOCORIG, IN02_SEZORIG) VALUES
-  (1, 1, 1, 0, '84713000', 1000.49, 0, 0, 0, 1, 1, 3, NULL, NULL, 4, NULL, NULL, 'MO', 12.5, 0, 1000.49,
-   NULL, NULL, NULL, NULL, NULL),
-  (1, 2, 1, 0, '84713000', 200.10, 0, 0, 0, 1, 1, 3, NULL, NULL, 4, NULL, NULL, 'MO', 2.4, 0, 200.10,
-   NULL, NULL, NULL, NULL, NULL),
-  (1, 3, 1, 1, '62010000', 500, 0, 0, 0, 1, NULL, NULL, NULL, NULL, NULL, 4, NULL, NULL, 0, 0, 0,
-   'I', 'B', '15', 20240305, 'A'),
-  (1, 4, 1, 0, '73181500', 0, 0, 0, 0, 1, 1, 3, NULL, NULL, 4, NULL, NULL, 'MO', 0, 0, 0,
-   NULL, NULL, NULL, NULL, NULL),
-  (1, 5, 1, 0, '39269097', 300.4, 350.6, 0, 0, 1, 2, 3, 5, 5, NULL, NULL, 'BO', NULL, 3, 0, 300.4,
-   NULL, NULL, NULL, NULL, NULL),
-  (1, 6, 1, 1, '631100', 80, 90, 0, 0, 1, NULL, NULL, NULL, NULL, NULL, 5, NULL, NULL, 0, 0, 0,
-   'R', 'A', 'F-1', 20240201, 'B'),
-  (1, 7, 1, 0, '84713000', 999, 0, 0, 0, 1, 1, 3, NULL, NULL, 4, NULL, NULL, 'MO', 1, 0, 999,
-   NULL, NULL, NULL, NULL, NULL),
-  (1, 8, 1, 1, '62020000', 40, 0, 0, 0, 1, NULL, NULL, NULL, NULL, NULL, 4, NULL, NULL, 0, 0, 0,
-   'I', 'B', 'N-5', 20240301, 'A'),
-  (1, 9, 1, 1, '62020000', 60, 0, 0, 0, 1, NULL, NULL, NULL, NULL, NULL, 4, NULL, NULL, 0, 0, 0,
-   'I', 'B', 'N-5', 20240302, 'A');
-)SQL";
 
 class SubmissionDatabase : public ::testing::Test {
  protected:
@@ -96,7 +55,7 @@ class SubmissionDatabase : public ::testing::Test {
   void Execute(const std::string& sql) const { db_.Run(sql); }
   std::string ReadFile(const std::string& name) const { return testing::FileBytes(folder_ / name); }
 
-  testing::TempDatabase db_{kMovements};
+  testing::TempDatabase db_{testing::TestFile("telematic/submission_rows.sql")};
   const TempFolder& folder_ = db_.folder();
 };
 
@@ -108,17 +67,7 @@ TEST_F(SubmissionDatabase, BothListsMakeOneSubmissionWithTheNextNumberForPurchas
   EXPECT_EQ(output["COutput"]["NomeFileInvioTelematico"], "ABCD0415.I01");
   //        1         2         3         4         5         6         7         8         9        10        11        12        13
   //        1234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890
-  EXPECT_SAME_TEXT(
-      "ABCD            ABCD0415.I01            028100    01234567890     001 00009\r\n"
-      "EUROX01234567890000007000000C24M03012345678900000000000000000010000000001201000000000000000000000030000000000600000000000000000000\r\n"
-      "EUROX01234567890000007100001DEDE123456789 0000000001201184713000000000001500000000000000000001201C3DEMO\r\n"
-      "EUROX01234567890000007300001DEDE123456789 000000000050015             050324620100IBDE\r\n"
-      "EUROX01234567890000007300002DEDE123456789 0000000000040N-5            010324620200IBDE\r\n"
-      "EUROX01234567890000007300003DEDE123456789 0000000000060N-5            020324620200IBDE\r\n"
-      "EUROX01234567890000008000000A24T01012345678900000000000000000010000000000300000000000000000000000010000000000080000000000000000000\r\n"
-      "EUROX01234567890000008100001FRFR987654321000000000003000000000000351139269097\r\n"
-      "EUROX01234567890000008300001FRFR987654321000000000000800000000000090F-1            010224631100RAFR\r\n",
-      output["COutput"]["StringaTracciatoInvioTelematico"].get<std::string>());
+  testing::ExpectGoldenFile("telematic/golden/both_lists.I01", output["COutput"]["StringaTracciatoInvioTelematico"].get<std::string>());
   // The all-zero sale is left out; the lists' own inputs come back.
   EXPECT_EQ(output["object"]["NumRecStpModIntra"], 6);
   EXPECT_EQ(output["CInput"]["NumFloppy"], 8);
@@ -155,12 +104,7 @@ TEST_F(SubmissionDatabase, EmptyPeriodsAndASingleList) {
                         {"calls", {"PreparaTracciatoPerInvioTelematico"}}});
   //        1         2         3         4         5         6         7         8         9        10        11        12        13
   //        1234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890
-  EXPECT_SAME_TEXT(
-      "ABCD            ABCD0415.I01            028100    01234567890     001 00004\r\n"
-      "EUROX01234567890000007000000A24T01012345678900000000000000000010000000000300000000000000000000000010000000000080000000000000000000\r\n"
-      "EUROX01234567890000007100001FRFR987654321000000000003000000000000351139269097\r\n"
-      "EUROX01234567890000007300001FRFR987654321000000000000800000000000090F-1            010224631100RAFR\r\n",
-      purchases["COutput"]["StringaTracciatoInvioTelematico"].get<std::string>());
+  testing::ExpectGoldenFile("telematic/golden/purchases_only.I01", purchases["COutput"]["StringaTracciatoInvioTelematico"].get<std::string>());
   EXPECT_EQ(purchases["CInput"]["NumFloppy"], 7);
   EXPECT_EQ(purchases["CInput"]["TipoStampa"], 2);
 }
@@ -192,11 +136,7 @@ TEST_F(SubmissionDatabase, DiskettesWriteTheirFiles) {
                 {"calls", {{{"call", "PreparaTracciatoPerDischetto2010"}, {"args", {Json()}}}}}});
   EXPECT_EQ(output["steps"][0]["Stato"], 0) << output["steps"][0]["Errore"];
   EXPECT_EQ(output["object"]["NumRecStpModIntra"], 2);
-  EXPECT_SAME_TEXT(
-      "EUROX01234567890000007000000A24T01012345678900000000000000000010000000000300000000000000000000000010000000000080000000000000000000\r\n"
-      "EUROX01234567890000007100001FRFR987654321000000000003000000000000351139269097\r\n"
-      "EUROX01234567890000007300001FRFR987654321000000000000800000000000090F-1            010224631100RAFR\r\n",
-      ReadFile("INTRA2.TXT"));
+  testing::ExpectGoldenFile("telematic/golden/purchases_2010.TXT", ReadFile("INTRA2.TXT"));
 }
 
 TEST_F(SubmissionDatabase, MergedServiceLinesTakeTheInvoiceDataTheirMovementsShare) {
@@ -228,17 +168,7 @@ TEST_F(SubmissionDatabase, MergedServiceLinesTakeTheInvoiceDataTheirMovementsSha
   // 62020000 (two movements). The first service line's movement has another
   // number and date: those carry-overs are cleared, and stay cleared for
   // the next line; the codes all movements share are written.
-  auto column = [&](const Row* row, const char* name) { return (*row)[*lines->FieldIndex(name)]; };
-  std::vector<const Row*> rows = lines->VisibleRows();
-  ASSERT_EQ(rows.size(), 4u);
-  EXPECT_EQ(column(rows[1], "IN02_CODICE_IN03"), Str(""));
-  for (const Row* service : {rows[2], rows[3]}) {
-    EXPECT_EQ(column(service, "IN02_CODICE_IN03"), Str("I"));
-    EXPECT_EQ(column(service, "IN02_CODICE_IN04"), Str("B"));
-    EXPECT_EQ(column(service, "IN02_NUMDOCORIG"), Str(""));
-    EXPECT_TRUE(column(service, "IN02_DATADOCORIG").IsNull());
-  }
-  EXPECT_EQ(column(rows[3], "IMPORTO"), Dec("100"));
+  ExpectGoldenFile("telematic/golden/merged_service_lines.txt", RecordsetText(*lines));
   EXPECT_EQ(input->RaggIn02NumDocOrig, "");
   EXPECT_EQ(input->RaggIn02DataDocOrig, Str("NULL"));
   EXPECT_EQ(input->RaggIn02SezOrig, "A");
@@ -305,13 +235,7 @@ TEST_F(SubmissionDatabase, TheTelematicCommandWritesTheFileOrSaysWhyNot) {
       "format check: no problems\n",
       stdout_.str());
   EXPECT_EQ(out.Entries(), std::vector<std::string>{"ABCD0415.I01"});
-  const std::string written = [&] {
-    std::ifstream file(out / "ABCD0415.I01", std::ios::binary);
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
-  }();
-  EXPECT_EQ(written.substr(0, 77), "ABCD            ABCD0415.I01            000000    01234567890     001 00009\r\n");
+  EXPECT_EQ(testing::FileBytes(out / "ABCD0415.I01").substr(0, 77), "ABCD            ABCD0415.I01            000000    01234567890     001 00009\r\n");
 
   // Refusals: one line each, with the reason, and no file.
   struct Case {
@@ -320,12 +244,6 @@ TEST_F(SubmissionDatabase, TheTelematicCommandWritesTheFileOrSaysWhyNot) {
     int code = 2;  // a refused value; 1: the data cannot give the file
   };
   const Case cases[] = {
-      {[](cli::SubmissionRequest& r) { r.period = "13"; },
-       "zelmora telematic: --period must be a whole number from 1 to 12, not '13'\n"},
-      {[](cli::SubmissionRequest& r) { r.lists = "all"; },
-       "zelmora telematic: --lists must be sales, purchases or both, not 'all'\n"},
-      {[](cli::SubmissionRequest& r) { r.company = "9"; },
-       "zelmora telematic: company 9 is not in the company table CG18_DITTE\n"},
       {[](cli::SubmissionRequest& r) { r.date = "15/04/2024"; },
        "zelmora telematic: --date must be a day YYYY-MM-DD, not '15/04/2024'\n"},
       {[](cli::SubmissionRequest& r) { r.periodicity = "quarterly"; },

@@ -7,18 +7,19 @@
 #include "platform/connection.h"
 #include "platform/error.h"
 #include "platform/odbc/odbc_connection_string.h"
+#include "support/error_of.h"
 
 namespace zelmora {
 namespace {
 
 // The FreeTDS string and login timeout, or the error.
 std::string Mapped(const std::string& oleDb) {
-  try {
+  std::string mapped;
+  const std::string error = testing::ErrorOf([&] {
     const OdbcTarget t = SqlServerOdbcTarget(ParseConnectionString(oleDb));
-    return t.connectionString + " [" + std::to_string(t.loginTimeoutSeconds) + "s]";
-  } catch (const Error& e) {
-    return std::to_string(e.number()) + ": " + e.description();
-  }
+    mapped = t.connectionString + " [" + std::to_string(t.loginTimeoutSeconds) + "s]";
+  });
+  return error == "no error" ? mapped : error;
 }
 
 TEST(OdbcConnectionString, SqlServerProvidersBecomeFreeTdsStrings) {

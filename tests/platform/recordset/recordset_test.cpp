@@ -6,19 +6,13 @@
 #include "platform/connection.h"
 #include "platform/error.h"
 #include "platform/recordset.h"
+#include "support/error_of.h"
+#include "support/recordset_text.h"
 
 namespace zelmora {
 namespace {
 
-// The error number a call fails with, or 0 when it does not fail.
-int32_t ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing::ErrorNumberOf;
 
 // An in-memory recordset built as the component builds its form recordsets.
 RecordsetPtr FormLines() {
@@ -44,14 +38,7 @@ void AddLine(Recordset& rs, int kind, std::string_view name) {
   rs.SetValue("RAGSOANAG", Variant::String(std::string(name)));
 }
 
-std::string Names(const Recordset& rs) {
-  std::string out;
-  for (const Row* row : rs.VisibleRows()) {
-    if (!out.empty()) out += ',';
-    out += (*row)[3].Text();
-  }
-  return out;
-}
+std::string Names(const Recordset& rs) { return testing::ColumnText(rs, 3); }
 
 TEST(Recordset, NoCurrentRowAndUnknownFields) {
   auto rs = FormLines();
@@ -60,13 +47,13 @@ TEST(Recordset, NoCurrentRowAndUnknownFields) {
   EXPECT_TRUE(rs->EOF());
   EXPECT_EQ(rs->RecordCount(), 0);
   EXPECT_EQ(rs->AbsolutePosition(), kPositionUnknown);
-  EXPECT_EQ(ErrorOf([&] { rs->Value("IMPORTO"); }), 3021);
-  EXPECT_EQ(ErrorOf([&] { rs->SetValue(size_t{1}, Variant::Integer(1)); }), 3021);
-  EXPECT_EQ(ErrorOf([&] { rs->MoveFirst(); }), 3021);
-  EXPECT_EQ(ErrorOf([&] { rs->MoveNext(); }), 3021);
+  EXPECT_EQ(ErrorNumberOf([&] { rs->Value("IMPORTO"); }), 3021);
+  EXPECT_EQ(ErrorNumberOf([&] { rs->SetValue(size_t{1}, Variant::Integer(1)); }), 3021);
+  EXPECT_EQ(ErrorNumberOf([&] { rs->MoveFirst(); }), 3021);
+  EXPECT_EQ(ErrorNumberOf([&] { rs->MoveNext(); }), 3021);
   // An unknown field is 3265 whether or not there is a current row.
-  EXPECT_EQ(ErrorOf([&] { rs->Value("NOSUCH"); }), 3265);
-  EXPECT_EQ(ErrorOf([&] { rs->Value(size_t{6}); }), 3265);
+  EXPECT_EQ(ErrorNumberOf([&] { rs->Value("NOSUCH"); }), 3265);
+  EXPECT_EQ(ErrorNumberOf([&] { rs->Value(size_t{6}); }), 3265);
 
   AddLine(*rs, 1, "a");
   AddLine(*rs, 2, "b");
@@ -75,19 +62,15 @@ TEST(Recordset, NoCurrentRowAndUnknownFields) {
   EXPECT_TRUE(rs->EOF());
   EXPECT_FALSE(rs->BOF());
   EXPECT_EQ(rs->AbsolutePosition(), kPositionEOF);
-  EXPECT_EQ(ErrorOf([&] { rs->Value("RAGSOANAG"); }), 3021);
-  EXPECT_EQ(ErrorOf([&] { rs->MoveNext(); }), 3021);
-  try {
-    rs->Value(size_t{0});
-    ADD_FAILURE();
-  } catch (const Error& e) {
-    EXPECT_EQ(e.description(), "Either BOF or EOF is True, or the current record has been deleted.");
-  }
+  EXPECT_EQ(ErrorNumberOf([&] { rs->Value("RAGSOANAG"); }), 3021);
+  EXPECT_EQ(ErrorNumberOf([&] { rs->MoveNext(); }), 3021);
+  EXPECT_EQ(testing::ErrorOf([&] { rs->Value(size_t{0}); }),
+            "3021: Either BOF or EOF is True, or the current record has been deleted.");
 
   // A filter that lets nothing through: MoveFirst fails too.
   rs->SetFilter("INDTIPODOC = 9");
   EXPECT_TRUE(rs->BOF() && rs->EOF());
-  EXPECT_EQ(ErrorOf([&] { rs->MoveFirst(); }), 3021);
+  EXPECT_EQ(ErrorNumberOf([&] { rs->MoveFirst(); }), 3021);
 
   // Names ignore case and find the first field of that name.
   rs->SetFilter("");
@@ -99,8 +82,8 @@ TEST(Recordset, NoCurrentRowAndUnknownFields) {
 
   // A closed recordset refuses navigation; an open one refuses new fields.
   Recordset closed;
-  EXPECT_EQ(ErrorOf([&] { closed.EOF(); }), 3704);
-  EXPECT_EQ(ErrorOf([&] { rs->AppendField("LATE", DataType::VarChar, 5); }), 3705);
+  EXPECT_EQ(ErrorNumberOf([&] { closed.EOF(); }), 3704);
+  EXPECT_EQ(ErrorNumberOf([&] { rs->AppendField("LATE", DataType::VarChar, 5); }), 3705);
 }
 
 TEST(Recordset, SetValueConvertsToTheFieldType) {
@@ -139,11 +122,11 @@ TEST(Recordset, SetValueConvertsToTheFieldType) {
 
   // Failed conversions keep the runtime's numbers and leave the field as it was.
   rs->SetValue("IMPORTO", Variant::String("1"));
-  EXPECT_EQ(ErrorOf([&] { rs->SetValue("IMPORTO", Variant::String("abc")); }), 13);
-  EXPECT_EQ(ErrorOf([&] { rs->SetValue("IMPORTO", Variant::String("")); }), 13);
+  EXPECT_EQ(ErrorNumberOf([&] { rs->SetValue("IMPORTO", Variant::String("abc")); }), 13);
+  EXPECT_EQ(ErrorNumberOf([&] { rs->SetValue("IMPORTO", Variant::String("")); }), 13);
   EXPECT_EQ(importo(), "1.00");
   rs->MutableField(1).numericScale = 20;
-  EXPECT_EQ(ErrorOf([&] { rs->SetValue("IMPORTO", Variant::Dec(*Decimal::Parse("1E10"))); }), 6);
+  EXPECT_EQ(ErrorNumberOf([&] { rs->SetValue("IMPORTO", Variant::Dec(*Decimal::Parse("1E10"))); }), 6);
 }
 
 TEST(Recordset, ClonesShareRowsButNotFiltersOrPositions) {
@@ -223,7 +206,7 @@ TEST(Recordset, FromRowsIsAnOpenSnapshotOnItsFirstRow) {
   EXPECT_EQ(rs->Value("n"), Variant::Long(5));
   EXPECT_EQ(rs->RecordCount(), 2);
   EXPECT_EQ(rs->Field(0).precision, 10);
-  EXPECT_EQ(ErrorOf([&] { Recordset::FromRows(fields, {{Variant::Long(1), Variant::Long(2)}}); }), 5);
+  EXPECT_EQ(ErrorNumberOf([&] { Recordset::FromRows(fields, {{Variant::Long(1), Variant::Long(2)}}); }), 5);
   auto empty = Recordset::FromRows(fields, {});
   EXPECT_TRUE(empty->EOF());
 }
@@ -250,9 +233,9 @@ TEST(Recordset, OpenOverAConnectionTakesItsOwnSnapshot) {
   rs.AddNew();
   auto again = connection->Execute("SELECT N FROM T");
   EXPECT_EQ(again->RecordCount(), 2);
-  EXPECT_EQ(ErrorOf([&] { rs.Open("SELECT N FROM T", connection); }), 3705);
+  EXPECT_EQ(ErrorNumberOf([&] { rs.Open("SELECT N FROM T", connection); }), 3705);
   Recordset unset;
-  EXPECT_EQ(ErrorOf([&] { unset.Open("SELECT N FROM T", nullptr); }), 91);
+  EXPECT_EQ(ErrorNumberOf([&] { unset.Open("SELECT N FROM T", nullptr); }), 91);
 }
 
 }  // namespace

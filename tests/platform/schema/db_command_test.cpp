@@ -1,59 +1,24 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <CLI/CLI.hpp>
-#include <algorithm>
-#include <filesystem>
 #include <fstream>
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/commands.h"
 #include "support/database.h"
 #include "support/golden.h"
 #include "support/dead_process.h"
 #include "support/file_bytes.h"
+#include "support/run_zelmora.h"
 
 namespace zelmora::testing {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The folder's entries, one a line.
 std::string EntriesOf(const TempFolder& folder) {
   std::string text;
   for (const auto& name : folder.Entries()) text += name + "\n";
   return text;
-}
-
-struct Outcome {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
-
-// Runs "zelmora ARGS" through the program's own command registration.
-Outcome Zelmora(const std::vector<std::string>& args) {
-  CLI::App app;
-  app.require_subcommand(1);
-  int exitCode = -1;
-  cli::AddDbCommand(app, exitCode);
-  std::ostringstream out, err;
-  auto* oldOut = std::cout.rdbuf(out.rdbuf());
-  auto* oldErr = std::cerr.rdbuf(err.rdbuf());
-  std::vector<std::string> reversed(args.rbegin(), args.rend());
-  try {
-    app.parse(reversed);
-  } catch (...) {
-    std::cout.rdbuf(oldOut);
-    std::cerr.rdbuf(oldErr);
-    throw;
-  }
-  std::cout.rdbuf(oldOut);
-  std::cerr.rdbuf(oldErr);
-  return {exitCode, out.str(), err.str()};
 }
 
 TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
@@ -63,8 +28,8 @@ TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
   // which removes it.
   std::ofstream(folder / (".host.db.zelmora-" + std::to_string(DeadProcessId()) + "-db.tmp")) << "left over";
 
-  Outcome created = Zelmora({"db", "init", path});
-  EXPECT_EQ(0, created.exitCode);
+  Outcome created = RunZelmora({"db", "init", path});
+  EXPECT_EQ(0, created.code);
   EXPECT_SAME_TEXT("Created " + path + " with the host schema and no data\n", created.out);
   EXPECT_SAME_TEXT("", created.err);
   EXPECT_SAME_TEXT("host.db\n", EntriesOf(folder));
@@ -76,19 +41,19 @@ TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
   }
 
   const std::string before = zelmora::testing::FileBytes(path);
-  Outcome again = Zelmora({"db", "init", path});
-  EXPECT_EQ(2, again.exitCode);
+  Outcome again = RunZelmora({"db", "init", path});
+  EXPECT_EQ(2, again.code);
   EXPECT_SAME_TEXT("", again.out);
   EXPECT_SAME_TEXT("zelmora db init: " + path + " already exists\n", again.err);
-  Outcome demo = Zelmora({"db", "demo", path, "--movements", "10"});
-  EXPECT_EQ(2, demo.exitCode);
+  Outcome demo = RunZelmora({"db", "demo", path, "--movements", "10"});
+  EXPECT_EQ(2, demo.code);
   EXPECT_SAME_TEXT("zelmora db demo: " + path + " already exists\n", demo.err);
   EXPECT_TRUE(zelmora::testing::FileBytes(path) == before) << "the existing file was changed";
   EXPECT_SAME_TEXT("host.db\n", EntriesOf(folder));
 
   // A place where no file can be made: an error line and nothing left.
-  Outcome nowhere = Zelmora({"db", "init", folder / "missing/host.db"});
-  EXPECT_EQ(1, nowhere.exitCode);
+  Outcome nowhere = RunZelmora({"db", "init", folder / "missing/host.db"});
+  EXPECT_EQ(1, nowhere.code);
   EXPECT_SAME_TEXT("zelmora db init: cannot create " + folder / "missing/host.db" + ": No such file or directory\n",
                    nowhere.err);
   EXPECT_SAME_TEXT("host.db\n", EntriesOf(folder));
@@ -97,8 +62,8 @@ TEST(DbCommandTest, InitCreatesAnEmptyHostDatabaseAndRefusesAnExistingFile) {
 TEST(DbCommandTest, DemoFillsANewDatabaseAndSummarisesIt) {
   TempFolder folder;
   const std::string path = folder / "demo.db";
-  Outcome created = Zelmora({"db", "demo", path, "--movements", "300", "--seed", "5"});
-  EXPECT_EQ(0, created.exitCode);
+  Outcome created = RunZelmora({"db", "demo", path, "--movements", "300", "--seed", "5"});
+  EXPECT_EQ(0, created.code);
   EXPECT_SAME_TEXT("", created.err);
   EXPECT_SAME_TEXT("demo.db\n", EntriesOf(folder));
   DbPtr db = OpenDb(path);
@@ -109,19 +74,8 @@ TEST(DbCommandTest, DemoFillsANewDatabaseAndSummarisesIt) {
   EXPECT_EQ(300, Count(db.get(), "SELECT COUNT(*) FROM IN02_RIGHEDOC"));
 }
 
-}  // namespace
-}  // namespace zelmora::testing
-
-namespace zelmora::testing {
-namespace {
-
 std::string ZelmoraTables(const std::string& path) {
-  sqlite3* db = nullptr;
-  EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  const std::string names =
-      Rows(db, "SELECT type || ' ' || name FROM sqlite_master WHERE name LIKE '%ZL0%' ORDER BY name");
-  sqlite3_close(db);
-  return names;
+  return Rows(OpenDb(path).get(), "SELECT type || ' ' || name FROM sqlite_master WHERE name LIKE '%ZL0%' ORDER BY name");
 }
 
 TEST(DbCommandTest, UpgradeAddsZelmorasTablesToAnOlderDatabaseOnce) {
@@ -130,27 +84,25 @@ TEST(DbCommandTest, UpgradeAddsZelmorasTablesToAnOlderDatabaseOnce) {
   {
     // A database made before zelmora kept tables of its own: the host's
     // schema alone, with a line in it.
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    Exec(db, std::string(HostSchemaDdl()));
-    Exec(db, "INSERT INTO IN01_DOCTESTA (IN01_DITTA_CG18, IN01_NUMREG_CG41) VALUES (1, 10)");
-    sqlite3_close(db);
+    const DbPtr db = OpenDb(path);
+    Exec(db.get(), std::string(HostSchemaDdl()));
+    Exec(db.get(), "INSERT INTO IN01_DOCTESTA (IN01_DITTA_CG18, IN01_NUMREG_CG41) VALUES (1, 10)");
   }
   EXPECT_EQ(ZelmoraTables(path), "");
-  Outcome first = Zelmora({"db", "upgrade", path});
-  EXPECT_EQ(first.exitCode, 0) << first.err;
+  Outcome first = RunZelmora({"db", "upgrade", path});
+  EXPECT_EQ(first.code, 0) << first.err;
   EXPECT_EQ(first.out, "Added zelmora's tables ZL01_NATURAB and ZL02_CALLOFFSTOCK to " + path + "\n");
   EXPECT_EQ(ZelmoraTables(path), "index IX_ZL02_PERIODO\ntable ZL01_NATURAB\ntable ZL02_CALLOFFSTOCK\n"
                                  "index sqlite_autoindex_ZL01_NATURAB_1\nindex sqlite_autoindex_ZL02_CALLOFFSTOCK_1\n");
-  Outcome again = Zelmora({"db", "upgrade", path});
-  EXPECT_EQ(again.exitCode, 0) << again.err;
+  Outcome again = RunZelmora({"db", "upgrade", path});
+  EXPECT_EQ(again.code, 0) << again.err;
   EXPECT_EQ(again.out, "Nothing to add: zelmora's tables are already in " + path + "\n");
 
   // A new database has them from the start; a missing file is refused.
-  EXPECT_EQ(Zelmora({"db", "init", folder / "new.db"}).exitCode, 0);
+  EXPECT_EQ(RunZelmora({"db", "init", folder / "new.db"}).code, 0);
   EXPECT_EQ(ZelmoraTables(folder / "new.db"), ZelmoraTables(path));
-  Outcome missing = Zelmora({"db", "upgrade", folder / "none.db"});
-  EXPECT_EQ(missing.exitCode, 2);
+  Outcome missing = RunZelmora({"db", "upgrade", folder / "none.db"});
+  EXPECT_EQ(missing.code, 2);
   EXPECT_EQ(missing.err, "zelmora db upgrade: no database file at " + (folder / "none.db") + "\n");
   EXPECT_EQ(EntriesOf(folder), "host.db\nnew.db\n");
 }

@@ -3,6 +3,7 @@
 #include "platform/company.h"
 #include "platform/dispatch_object.h"
 #include "platform/error.h"
+#include "support/error_of.h"
 
 namespace zelmora {
 namespace {
@@ -13,14 +14,7 @@ std::shared_ptr<DispatchObject> Node(std::vector<std::pair<std::string, Variant>
   return node;
 }
 
-int ErrorNumberOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing::ErrorNumberOf;
 
 TEST(DispatchObject, MemberPathsReadLateBound) {
   auto management = Node({{"IndIntraVen", Variant::Integer(1)}, {"IndIntraAcq", Variant::Integer(2)}});

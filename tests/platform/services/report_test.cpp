@@ -2,6 +2,7 @@
 
 #include "platform/dispatch_object.h"
 #include "platform/error.h"
+#include "support/error_of.h"
 #include "platform/host_services.h"
 #include "platform/report.h"
 
@@ -41,14 +42,7 @@ std::string RenderParameters(const PrintJob& job) {
   return text;
 }
 
-int ErrorNumberOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing::ErrorNumberOf;
 
 TEST(ReportObject, RecordsEveryCallAndWhatTheHandlerSets) {
   DefaultHostServices services;
@@ -116,14 +110,9 @@ TEST(ReportObject, RecordsEveryCallAndWhatTheHandlerSets) {
             "Recordset(Nothing)\n"
             "Release()\n");
   EXPECT_EQ(RenderParameters(job), "ditta=\"7\"\nconto=\"\"\n");
-  ASSERT_EQ(job.formulas.size(), 1u);
-  EXPECT_EQ(job.formulas[0], (std::pair<std::string, std::string>("titolo", "'INTRA'")));
+  EXPECT_EQ(job.formulas, (std::vector<std::pair<std::string, std::string>>{{"titolo", "'INTRA'"}}));
   EXPECT_EQ(job.declaredSubreports, "Righe;Totali");
-  ASSERT_EQ(job.boundSubreports.size(), 2u);
-  EXPECT_EQ(job.boundSubreports[0].first, "Righe");
-  EXPECT_EQ(job.boundSubreports[0].second, lines);
-  EXPECT_EQ(job.boundSubreports[1].first, "Totali");
-  EXPECT_EQ(job.boundSubreports[1].second, totals);
+  EXPECT_EQ(job.boundSubreports, (decltype(job.boundSubreports){{"Righe", lines}, {"Totali", totals}}));
   EXPECT_EQ(job.sql, "SELECT 1");
   EXPECT_TRUE(job.printed);
   EXPECT_TRUE(job.released);

@@ -5,32 +5,19 @@
 
 #include "platform/error.h"
 #include "platform/text_file.h"
+#include "support/error_of.h"
+#include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
 namespace zelmora {
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// The description of the runtime error thrown by `action`, with its number in front.
-template <class F>
-std::string FailureOf(F&& action) {
-  try {
-    action();
-  } catch (const Error& e) {
-    return std::to_string(e.number()) + " " + e.description();
-  }
-  return "no error";
-}
+using testing::ErrorOf;
+using testing::FileBytes;
 
 TEST(TextFile, AppearsUnderItsNameOnlyWhenClosedWithTheBytesWritten) {
   TempFolder dir;
@@ -45,20 +32,20 @@ TEST(TextFile, AppearsUnderItsNameOnlyWhenClosedWithTheBytesWritten) {
 
   // Until the close the old file is untouched and the records wait in one
   // hidden file beside it.
-  EXPECT_EQ(ReadBytes(dir / "INTRA.TXT"), "previous submission\r\n");
+  EXPECT_EQ(FileBytes(dir / "INTRA.TXT"), "previous submission\r\n");
   std::vector<std::string> entries = dir.Entries();
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].substr(0, 11), ".INTRA.TXT.");
-  EXPECT_EQ(ReadBytes(dir / entries[0]), "EUROA0001 header\r\ndetail \xC3\xA8 line\r\n");
+  EXPECT_EQ(FileBytes(dir / entries[0]), "EUROA0001 header\r\ndetail \xC3\xA8 line\r\n");
 
   file->Close();
-  EXPECT_EQ(ReadBytes(dir / "INTRA.TXT"), "EUROA0001 header\r\ndetail \xC3\xA8 line\r\n");
+  EXPECT_EQ(FileBytes(dir / "INTRA.TXT"), "EUROA0001 header\r\ndetail \xC3\xA8 line\r\n");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"INTRA.TXT"});
 
   // A second close changes nothing; writing to a closed file is an access error.
   file->Close();
-  EXPECT_EQ(FailureOf([&] { file->Write("x\r\n"); }), "75 Path/File access error: " + dir / "INTRA.TXT");
-  EXPECT_EQ(ReadBytes(dir / "INTRA.TXT"), "EUROA0001 header\r\ndetail \xC3\xA8 line\r\n");
+  EXPECT_EQ(ErrorOf([&] { file->Write("x\r\n"); }), "75: Path/File access error: " + dir / "INTRA.TXT");
+  EXPECT_EQ(FileBytes(dir / "INTRA.TXT"), "EUROA0001 header\r\ndetail \xC3\xA8 line\r\n");
 }
 
 TEST(TextFile, ManyRecordsAndAFullPathWithoutFolder) {
@@ -74,7 +61,7 @@ TEST(TextFile, ManyRecordsAndAFullPathWithoutFolder) {
   EXPECT_NE(dir.Entries()[0], "big.txt");
   file->Flush();
   file->Close();
-  EXPECT_EQ(ReadBytes(dir / "big.txt"), expected);
+  EXPECT_EQ(FileBytes(dir / "big.txt"), expected);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"big.txt"});
 }
 
@@ -91,7 +78,7 @@ TEST(TextFile, ReleasedWithoutCloseLeavesNoFile) {
     file->Write("never closed\r\n");
   }
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"keep.txt"});
-  EXPECT_EQ(ReadBytes(dir / "keep.txt"), "old");
+  EXPECT_EQ(FileBytes(dir / "keep.txt"), "old");
 }
 
 TEST(TextFile, OpenFailuresNameThePath) {
@@ -100,14 +87,14 @@ TEST(TextFile, OpenFailuresNameThePath) {
   WriteBytes(dir / "plain", "x");
   std::filesystem::create_directory(dir / "taken");
 
-  EXPECT_EQ(FailureOf([&] { helper->Open(std::make_shared<Folder>(dir / "missing"), "F.TXT", 1, "", -1, -1); }),
-            "76 Path not found: " + dir / "missing/F.TXT");
-  EXPECT_EQ(FailureOf([&] { helper->Open(std::make_shared<Folder>(dir / "plain"), "F.TXT", 1, "", -1, -1); }),
-            "76 Path not found: " + dir / "plain/F.TXT");
-  EXPECT_EQ(FailureOf([&] { helper->Open(std::make_shared<Folder>(dir.path()), "taken", 1, "", -1, -1); }),
-            "75 Path/File access error: " + dir / "taken");
-  EXPECT_EQ(FailureOf([&] { helper->Open(std::make_shared<Folder>(dir.path()), "", 1, "", -1, -1); }),
-            "75 Path/File access error: " + dir.path() + "/");
+  EXPECT_EQ(ErrorOf([&] { helper->Open(std::make_shared<Folder>(dir / "missing"), "F.TXT", 1, "", -1, -1); }),
+            "76: Path not found: " + dir / "missing/F.TXT");
+  EXPECT_EQ(ErrorOf([&] { helper->Open(std::make_shared<Folder>(dir / "plain"), "F.TXT", 1, "", -1, -1); }),
+            "76: Path not found: " + dir / "plain/F.TXT");
+  EXPECT_EQ(ErrorOf([&] { helper->Open(std::make_shared<Folder>(dir.path()), "taken", 1, "", -1, -1); }),
+            "75: Path/File access error: " + dir / "taken");
+  EXPECT_EQ(ErrorOf([&] { helper->Open(std::make_shared<Folder>(dir.path()), "", 1, "", -1, -1); }),
+            "75: Path/File access error: " + dir.path() + "/");
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"plain", "taken"}));
 }
 
@@ -117,7 +104,7 @@ TEST(TextFile, CloseFailsWhenTheFolderIsGone) {
   auto file = NewLocalFileHelper()->Open(std::make_shared<Folder>(dir / "out"), "F.TXT", 1, "", -1, -1);
   file->Write("record\r\n");
   std::filesystem::remove_all(dir / "out");
-  EXPECT_EQ(FailureOf([&] { file->Close(); }), "76 Path not found: " + dir / "out/F.TXT");
+  EXPECT_EQ(ErrorOf([&] { file->Close(); }), "76: Path not found: " + dir / "out/F.TXT");
 
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{});
 }

@@ -34,6 +34,26 @@ TEST(ConnectionString, KeysAreLowerCaseAndValuesKeepTheirText) {
   EXPECT_EQ((std::map<std::string, std::string>{}), ParseConnectionString("   "));
 }
 
+// The host keeps its days as numbers (YYYYMMDD, the time as the fraction
+// .HHMMSS) or as text in either form: each reads back as the same date; a
+// number that is no day is refused.
+TEST(Connection, ADayStoredAsTextOrAsANumberReadsTheSame) {
+  testing::TempDatabase db("CREATE TABLE D (N INT, T DATETIME);"
+                           "INSERT INTO D VALUES (1, 20240510), (2, '20240510'), (3, '2024-05-10'), (4, 20240510.123045),"
+                           " (5, '20240510.123045'), (6, NULL), (7, 1234)",
+                           false);
+  std::string read;
+  for (int n = 1; n <= 7; ++n) {
+    const std::string error = testing::ErrorOf([&] {
+      read += testing::ColumnText(*db.Open()->Execute("SELECT T FROM D WHERE N = " + std::to_string(n)));
+    });
+    read += (error == "no error" ? "" : error) + "\n";
+  }
+  EXPECT_EQ(read,
+            "10/05/2024\n10/05/2024\n10/05/2024\n10/05/2024 12:30:45\n10/05/2024 12:30:45\n\n"
+            "241: Conversion failed when converting date and/or time from character string.\n");
+}
+
 TEST(Connection, OpensOnlyProvidersItHasAndExistingFiles) {
   Connection c;
   // A SQL Server provider is opened over ODBC: without a login it is refused before any driver is asked.

@@ -7,6 +7,7 @@
 
 #include "platform/error.h"
 #include "platform/sqlite/tsql_parser.h"
+#include "support/error_of.h"
 
 namespace zelmora {
 namespace {
@@ -35,12 +36,7 @@ std::string Kinds(const std::vector<tsql::StatementPtr>& statements) {
 }
 
 std::string Failure(const std::string& batch) {
-  try {
-    tsql::ParseBatch(batch);
-  } catch (const Error& e) {
-    return std::to_string(e.number()) + ": " + e.description();
-  }
-  return "no error";
+  return testing::ErrorOf([&] { tsql::ParseBatch(batch); });
 }
 
 TEST(TsqlParser, BatchesSplitAtSemicolonsAndStatementKeywords) {

@@ -1,0 +1,41 @@
+-- The telematic submission tests' rows, on top of the host schema.
+-- Company 1 files sales monthly and purchases quarterly. March 2024: two
+-- sales of goods to one customer (one declaration line), a sale of
+-- services, an all-zero sale; the first quarter: a purchase of goods and
+-- one of services; April: a sale outside the period.
+INSERT INTO CG18_DITTE VALUES (1, 'Alfa S.p.A.', 1, 2, 0);
+INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (5, 'FR', 'Francia', 1);
+INSERT INTO CG16_ANAGGEN VALUES (100, 'Kunde GmbH', 'DE123456789', 4), (200, 'Fournisseur SA', 'FR98765432101', 5);
+INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 1, 20, 200);
+INSERT INTO CG41_PRIMANOTA (CG41_DITTA_CG18, CG41_NUMREG, CG41_DATAREG, CG41_SEZIONALE, CG41_CODICE_CG33,
+                            CG41_TIPOCF_CG44, CG41_CLIFOR_CG44) VALUES
+  (1, 1, 20240310, 'A', '01', 0, 10), (1, 2, 20240312, 'A', '01', 0, 10), (1, 3, 20240315, 'A', '01', 0, 10),
+  (1, 4, 20240316, 'A', '01', 0, 10), (1, 5, 20240115, 'B', '02', 1, 20), (1, 6, 20240201, 'B', '02', 1, 20),
+  (1, 7, 20240402, 'A', '01', 0, 10), (1, 8, 20240320, 'A', '01', 0, 10), (1, 9, 20240321, 'A', '01', 0, 10);
+INSERT INTO IN01_DOCTESTA (IN01_DITTA_CG18, IN01_NUMREG_CG41, IN01_INDTIPODOC, IN01_CODICE_CG08, IN01_DTCOMPINTRA) VALUES
+  (1, 1, 1, 'EUR', 20240310), (1, 2, 1, 'EUR', 20240312), (1, 3, 1, 'EUR', 20240315), (1, 4, 1, 'EUR', 20240316),
+  (1, 5, 3, 'EUR', 20240115), (1, 6, 3, 'EUR', 20240201), (1, 7, 1, 'EUR', 20240402), (1, 8, 1, 'EUR', NULL),
+  (1, 9, 1, 'EUR', NULL);
+INSERT INTO IN02_RIGHEDOC (IN02_DITTA_CG18, IN02_NUMREG_CG41, IN02_NUMRIGA, IN02_INDOPER, IN02_NOMENCLATURA,
+    IN02_IMPORTO, IN02_IMPORTOVAL, IN02_FLGSEGNO, IN02_INDTIPODATI, IN02_INDNATURA, IN02_INDCONS, IN02_INDTRASP,
+    IN02_PAESEPRO_CG07, IN02_PAESEORI_CG07, IN02_PAESEDES_CG07, IN02_PAESEPAG_CG07, IN02_PROVDEST, IN02_PROVORIG,
+    IN02_MASSA, IN02_UNSUPPL, IN02_VALSTAT, IN02_CODICE_IN03, IN02_CODICE_IN04, IN02_NUMDOCORIG,
+    IN02_DATADOCORIG, IN02_SEZORIG) VALUES
+  (1, 1, 1, 0, '84713000', 1000.49, 0, 0, 0, 1, 1, 3, NULL, NULL, 4, NULL, NULL, 'MO', 12.5, 0, 1000.49,
+   NULL, NULL, NULL, NULL, NULL),
+  (1, 2, 1, 0, '84713000', 200.10, 0, 0, 0, 1, 1, 3, NULL, NULL, 4, NULL, NULL, 'MO', 2.4, 0, 200.10,
+   NULL, NULL, NULL, NULL, NULL),
+  (1, 3, 1, 1, '62010000', 500, 0, 0, 0, 1, NULL, NULL, NULL, NULL, NULL, 4, NULL, NULL, 0, 0, 0,
+   'I', 'B', '15', 20240305, 'A'),
+  (1, 4, 1, 0, '73181500', 0, 0, 0, 0, 1, 1, 3, NULL, NULL, 4, NULL, NULL, 'MO', 0, 0, 0,
+   NULL, NULL, NULL, NULL, NULL),
+  (1, 5, 1, 0, '39269097', 300.4, 350.6, 0, 0, 1, 2, 3, 5, 5, NULL, NULL, 'BO', NULL, 3, 0, 300.4,
+   NULL, NULL, NULL, NULL, NULL),
+  (1, 6, 1, 1, '631100', 80, 90, 0, 0, 1, NULL, NULL, NULL, NULL, NULL, 5, NULL, NULL, 0, 0, 0,
+   'R', 'A', 'F-1', 20240201, 'B'),
+  (1, 7, 1, 0, '84713000', 999, 0, 0, 0, 1, 1, 3, NULL, NULL, 4, NULL, NULL, 'MO', 1, 0, 999,
+   NULL, NULL, NULL, NULL, NULL),
+  (1, 8, 1, 1, '62020000', 40, 0, 0, 0, 1, NULL, NULL, NULL, NULL, NULL, 4, NULL, NULL, 0, 0, 0,
+   'I', 'B', 'N-5', 20240301, 'A'),
+  (1, 9, 1, 1, '62020000', 60, 0, 0, 0, 1, NULL, NULL, NULL, NULL, NULL, 4, NULL, NULL, 0, 0, 0,
+   'I', 'B', 'N-5', 20240302, 'A');
