@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli/active_interface.h"
-#include "component/clsin_intrabo.h"
+#include "facade/clsin_intrabo.h"
 
 namespace zelmora::testing {
 
