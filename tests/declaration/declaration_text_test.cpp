@@ -10,6 +10,7 @@
 #include "facade/clsin_intrabo.h"
 #include "declaration/declaration_procedures.h"
 #include "platform/linked_companies.h"
+#include "support/may_sales.h"
 #include "support/golden.h"
 
 namespace zelmora {
@@ -57,14 +58,7 @@ class TestServices : public DefaultHostServices {
 // A business object set up for the monthly golden statement.
 std::unique_ptr<CLSIN_INTRABO> MonthlySales(std::shared_ptr<TestServices> services) {
   auto object = std::make_unique<CLSIN_INTRABO>(services);
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->Ditta = Variant::Long(7);
-  in->Anno = Variant::Integer(2024);
-  in->PeriodoStampa = Variant::Integer(5);
-  in->TipoIntra = Variant::Integer(1);
-  in->CambioPeriodicita = true;
-  in->TipoStampa = Variant::Integer(0);
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+  auto in = testing::StatementInput();
   in->GestioneErrori = true;  // no effect outside the French localisation
   in->StrWherePeriodo = " AND 1 = 1 ";
   object->SetCInput(in);

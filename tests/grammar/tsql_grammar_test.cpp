@@ -22,6 +22,7 @@
 #include "nomenclature/form_data_statements.h"
 #include "nomenclature/nomenclature_procedures.h"
 #include "platform/linked_companies.h"
+#include "support/may_sales.h"
 #include "support/construct_file.h"
 #include "support/sqlfluff.h"
 
@@ -64,14 +65,7 @@ class Services : public DefaultHostServices {
 // Company 7, May 2024, monthly sales, with the reference year.
 std::unique_ptr<CLSIN_INTRABO> MonthlyDeclaration(int interface) {
   auto object = std::make_unique<CLSIN_INTRABO>(std::make_shared<Services>());
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->Ditta = Variant::Integer(7);
-  in->Anno = Variant::Integer(2024);
-  in->PeriodoStampa = Variant::Integer(5);
-  in->TipoIntra = Variant::Integer(1);
-  in->CambioPeriodicita = true;
-  in->TipoStampa = Variant::Integer(0);
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+  auto in = testing::StatementInput();
   in->MaxProgrDatiInvio = 40;
   object->SetCInput(in);
   object->SetActiveInterface(cli::ActiveInterface(Variant::Integer(interface)));

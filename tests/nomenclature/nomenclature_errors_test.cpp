@@ -27,14 +27,7 @@ using testing::Movement;
 
 TEST(NomenclatureCheckText, DerivedFromTheDeclarationStatement) {
   CLSIN_INTRABO object;
-  auto in = std::make_shared<CLSIN_INPUTINTRA>();
-  in->Ditta = Variant::Long(7);
-  in->Anno = Variant::Integer(2024);
-  in->PeriodoStampa = Variant::Integer(5);
-  in->TipoIntra = Variant::Integer(1);
-  in->CambioPeriodicita = true;
-  in->TipoStampa = Variant::Integer(0);
-  in->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
+  auto in = testing::StatementInput();
   in->MaxProgrDatiInvio = 40;
   object.SetCInput(in);
   object.SetActiveInterface(cli::ActiveInterface(Variant::Null()));
