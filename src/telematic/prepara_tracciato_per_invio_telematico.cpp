@@ -28,13 +28,7 @@ void PreparaTracciatoPerInvioTelematico(IntraContext& context, SubmissionReport*
     // company's periodicity for it.
     const bool both = IsNumber(savedTipoStampa, 2);
     for (int list = 0; list < (both ? 2 : 1); ++list) {
-      if (both) {
-        input.TipoStampa = Variant::Integer(static_cast<int16_t>(list));
-        input.TipoIntra = CompanyPeriodicity(context, list);
-      }
-      SubmissionList summary;
-      summary.tipoStampa = both ? list : (IsNumber(input.TipoStampa, 1) ? 1 : 0);
-      summary.tipoIntra = input.TipoIntra;
+      SubmissionList summary = StartList(context, both, list);
       RecordsetPtr rs = FilteredDeclarationLines(context, false, &summary.selected);
       summary.written = rs->RecordCount();
       context.NumRecStpModIntra = Add(context.NumRecStpModIntra, Variant::Long(summary.written));

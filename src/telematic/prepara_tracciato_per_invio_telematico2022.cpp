@@ -76,13 +76,7 @@ void PreparaTracciatoPerInvioTelematico2022(IntraContext& context, SubmissionRep
     };
     try {
       for (int list = 0; list < (both ? 2 : 1); ++list) {
-        if (both) {
-          input.TipoStampa = Variant::Integer(static_cast<int16_t>(list));
-          input.TipoIntra = CompanyPeriodicity(context, list);
-        }
-        SubmissionList summary;
-        summary.tipoStampa = both ? list : (IsNumber(input.TipoStampa, 1) ? 1 : 0);
-        summary.tipoIntra = input.TipoIntra;
+        SubmissionList summary = StartList(context, both, list);
         const bool monthly = IsNumber(input.TipoIntra, 1) && !input.CambioPeriodicita;
         const bool quarterly = IsNumber(input.TipoIntra, 2) || (IsNumber(input.TipoIntra, 1) && input.CambioPeriodicita);
         if (!monthly && !quarterly) {

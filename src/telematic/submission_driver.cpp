@@ -32,4 +32,16 @@ Variant CompanyPeriodicity(const IntraContext& context, int list) {
   return SeNullo(list == 0 ? management.IndIntraVen : management.IndIntraAcq, Variant::Integer(0));
 }
 
+SubmissionList StartList(IntraContext& context, bool both, int list) {
+  CLSIN_INPUTINTRA& input = context.in();
+  if (both) {
+    input.TipoStampa = Variant::Integer(static_cast<int16_t>(list));
+    input.TipoIntra = CompanyPeriodicity(context, list);
+  }
+  SubmissionList summary;
+  summary.tipoStampa = both ? list : (IsNumber(input.TipoStampa, 1) ? 1 : 0);
+  summary.tipoIntra = input.TipoIntra;
+  return summary;
+}
+
 }  // namespace zelmora::telematic
