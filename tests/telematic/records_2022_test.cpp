@@ -11,6 +11,7 @@
 #include "cli/host_harness.h"
 #include "cli/telematic_command.h"
 #include "cli/verify_command.h"
+#include "support/march_submission.h"
 #include "support/database.h"
 #include "support/temp_folder.h"
 #include "support/golden.h"
@@ -82,20 +83,9 @@ class Submission2022 : public ::testing::Test {
   void Execute(const std::string& sql) const { Exec(OpenDb(folder_ / "host.db").get(), sql); }
 
   Json Input(int tipoStampa, int tipoIntra) const {
-    return {{"StringaDiConnessione", "Provider=SQLite;Data Source=" + folder_ / "host.db"},
-            {"Ditta", 1},
-            {"Anno", 2024},
-            {"PeriodoStampa", 3},
-            {"TipoStampa", tipoStampa},
-            {"TipoIntra", tipoIntra},
-            {"AnnoRiferimentoIntra", 1},
-            {"CodiceUtenteInvioTelematico", "ABCD"},
-            {"DataInvioTelematico", {{"date", "2024-04-15"}}},
-            {"ProgressivoInvioTelematico", 1},
-            {"NumFloppy", 7},
-            {"PartitaIva", "01234567890"},
-            {"CodiceSezioneDoganale", 28100},
-            {"ProgressivoSedeUtente", 1}};
+    Json input = MarchSubmissionInput("Provider=SQLite;Data Source=" + folder_ / "host.db", tipoStampa);
+    input["TipoIntra"] = tipoIntra;
+    return input;
   }
 
   // Runs the 2022 operation through the host harness, as a host calls it.

@@ -10,6 +10,7 @@
 #include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
+#include "support/march_submission.h"
 #include "support/temp_folder.h"
 #include "support/database.h"
 #include "support/file_bytes.h"
@@ -28,21 +29,7 @@ using namespace zelmora::testing;
 class SubmissionDatabase : public ::testing::Test {
  protected:
   // The declarant's input for March 2024, as a host sets it.
-  Json Input(int tipoStampa) const {
-    return {{"StringaDiConnessione", db_.ConnectionString()},
-            {"Ditta", 1},
-            {"Anno", 2024},
-            {"PeriodoStampa", 3},
-            {"TipoStampa", tipoStampa},
-            {"AnnoRiferimentoIntra", 1},
-            {"CodiceUtenteInvioTelematico", "ABCD"},
-            {"DataInvioTelematico", {{"date", "2024-04-15"}}},
-            {"ProgressivoInvioTelematico", 1},
-            {"NumFloppy", 7},
-            {"PartitaIva", "01234567890"},
-            {"CodiceSezioneDoganale", 28100},
-            {"ProgressivoSedeUtente", 1}};
-  }
+  Json Input(int tipoStampa) const { return testing::MarchSubmissionInput(db_.ConnectionString(), tipoStampa); }
 
   Json Run(const Json& script) const {
     cli::HarnessResult result = cli::RunHostScript(script.dump());
