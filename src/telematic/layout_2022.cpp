@@ -13,11 +13,7 @@ namespace zelmora::telematic {
 
 namespace {
 
-constexpr FieldKind D = FieldKind::kDigits;
-constexpr FieldKind X = FieldKind::kText;
-constexpr FieldKind L = FieldKind::kLiteral;
-constexpr FieldKind Z = FieldKind::kLetter;
-constexpr FieldKind T = FieldKind::kDate;
+using namespace field_kinds;
 
 using Fields = std::vector<FieldSpec>;
 

@@ -23,6 +23,15 @@ enum class FieldKind {
   kDate,     // DDMMYY of a real day, or all blanks
 };
 
+// One-letter names of the kinds, for the layout tables.
+namespace field_kinds {
+constexpr FieldKind D = FieldKind::kDigits;
+constexpr FieldKind X = FieldKind::kText;
+constexpr FieldKind L = FieldKind::kLiteral;
+constexpr FieldKind Z = FieldKind::kLetter;
+constexpr FieldKind T = FieldKind::kDate;
+}  // namespace field_kinds
+
 struct FieldRule {
   size_t start;  // 1-based
   size_t length;

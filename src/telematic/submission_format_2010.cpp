@@ -7,11 +7,7 @@ namespace zelmora::telematic {
 
 namespace {
 
-constexpr FieldKind D = FieldKind::kDigits;
-constexpr FieldKind X = FieldKind::kText;
-constexpr FieldKind L = FieldKind::kLiteral;
-constexpr FieldKind Z = FieldKind::kLetter;
-constexpr FieldKind T = FieldKind::kDate;
+using namespace field_kinds;
 
 std::vector<FieldRule> Prefix(bool frontispiece) {
   std::vector<FieldRule> fields{{1, 5, L, "fixed EUROX", "EUROX"},
