@@ -96,7 +96,7 @@ TEST_F(FrenchFile, BothListsInOneFileWithOneRunningCounter) {
   object->PreparaTracciatoPerLocalizzazioneFrancese(Variant::String("ignored"));
   const IntraContext& context = object->context();
   ASSERT_EQ(context.Stato, 0) << context.Errore.Text();
-  testing::ExpectGoldenFile("declaration/golden/french_both_lists.TXT", zelmora::testing::FileBytes(folder_ / "DEB.TXT"));
+  testing::ExpectGoldenFile("telematic/golden/french_both_lists.TXT", zelmora::testing::FileBytes(folder_ / "DEB.TXT"));
   // The count of the last list; the list index of the last list stays.
   EXPECT_EQ(context.NumRecStpModIntra, Variant::Long(2));
   EXPECT_EQ(object->CInput()->TipoStampa, Variant::Integer(1));
@@ -173,7 +173,7 @@ TEST_F(FrenchFile, EditableRecordsetOfBothLists) {
   // Sales and purchases in one table, without the reference year of the
   // codes; the services line is kept, the all-zero line is there too (the
   // recordset is not filtered).
-  testing::ExpectGoldenSection("declaration/golden/french.txt", "both lists, editable",
+  testing::ExpectGoldenSection("telematic/golden/french.txt", "both lists, editable",
                                testing::RecordsetText(*rs));
   // The rows can be edited by the host.
   rs->MoveFirst();
