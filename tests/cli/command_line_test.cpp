@@ -2,17 +2,12 @@
 // one table of refused values is run against every command that takes the
 // option, and each refusal is the same line with the command's own prefix,
 // exit 2, nothing on standard output, nothing written and the database
-// unchanged. A database that the commands cannot read names the cause and
-// exits 1, in every command.
+// unchanged. (The commands' own values are in transcripts/.)
 #include <gtest/gtest.h>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -37,10 +32,6 @@ struct Command {
   std::vector<std::pair<std::string, std::string>> options;
 };
 
-void Exec(sqlite3* db, const std::string& sql) {
-  char* message = nullptr;
-  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK) << (message ? message : "");
-}
 
 class CommandLine : public ::testing::Test {
  protected:
@@ -214,164 +205,6 @@ TEST_F(CommandLine, EveryCommandRefusesTheSameValuesWithTheSameLine) {
   for (int i = 0; i < 3; ++i) workers.emplace_back(worker);
   for (std::thread& t : workers) t.join();
   EXPECT_GT(runs.size(), 80u);
-}
-
-// A quarterly period is named by the quarter's last month in every
-// command, whether the command line or the company says quarterly: any
-// other month would select nothing and is refused.
-TEST_F(CommandLine, AQuarterlyPeriodIsTheQuartersLastMonthEverywhere) {
-  const std::string rule = "--period must be the last month of a quarter (3, 6, 9 or 12) ";
-  const std::string given = rule + "for a quarterly declaration, not 2";
-  const std::string company = rule + "as company 1 files its purchases list quarterly, not 2";
-  struct Case {
-    std::string name;
-    std::vector<std::string> more;
-    std::string reason;
-  };
-  const std::vector<Case> cases = {
-      {"declaration", {"--list", "sales", "--quarterly"}, given},
-      {"print", {"--list", "sales", "--quarterly"}, given},
-      {"telematic", {"--lists", "sales", "--periodicity", "quarterly"}, given},
-      {"legacy", {"--lists", "sales", "--periodicity", "quarterly"}, given},
-      {"telematic", {"--lists", "purchases"}, company},
-      {"telematic", {"--lists", "both"}, company},
-      {"legacy", {"--lists", "purchases"}, company},
-      {"check", {"--lists", "purchases"}, company},
-  };
-  for (const Case& c : cases) {
-    TempFolder out;
-    std::vector<std::string> words{c.name};
-    if (c.name == "print") words.push_back("journal");
-    const std::vector<std::string> period = {"--db", db(), "--company", "1", "--year", "2024", "--period", "2"};
-    words.insert(words.end(), period.begin(), period.end());
-    words.insert(words.end(), c.more.begin(), c.more.end());
-    std::vector<std::string> rest;
-    if (c.name == "telematic" || c.name == "legacy") rest = {"--submission", "1", "--out", out.path()};
-    if (c.name == "telematic") rest.insert(rest.end(), {"--user", "ABCD", "--progressive", "1"});
-    if (c.name == "print") rest = {"--out", out / "x.pdf"};
-    words.insert(words.end(), rest.begin(), rest.end());
-    ExpectRefused(words, "zelmora " + c.name + ": " + c.reason, out);
-  }
-}
-
-// The values of the telematic header, the demo database's sizes and the
-// command line itself.
-TEST_F(CommandLine, CommandsOwnValuesAndTheCommandLineItself) {
-  TempFolder out;
-  const std::vector<std::string> telematic = {"telematic", "--db", db(), "--company", "1", "--year", "2024",
-                                              "--period", "3", "--lists", "sales", "--progressive", "1",
-                                              "--submission", "1", "--out", out.path()};
-  struct Case {
-    std::vector<std::string> words;
-    std::string line;
-  };
-  auto plus = [](std::vector<std::string> words, const std::vector<std::string>& more) {
-    words.insert(words.end(), more.begin(), more.end());
-    return words;
-  };
-  const std::string demo = *folder_ / "new.db";
-  const std::vector<Case> cases = {
-      {plus(telematic, {"--user", "ABCDE"}), "zelmora telematic: --user must be 1 to 4 letters or digits, not 'ABCDE'"},
-      {plus(telematic, {"--user", "AB-1"}), "zelmora telematic: --user must be 1 to 4 letters or digits, not 'AB-1'"},
-      {plus(telematic, {"--user", "ABCD", "--date", ""}),
-       "zelmora telematic: --date is given an empty value: give one, or leave the option out"},
-      {plus(telematic, {"--user", "ABCD", "--date", "2024-02-30"}),
-       "zelmora telematic: --date must be a day YYYY-MM-DD, not '2024-02-30'"},
-      {{"db", "demo", demo, "--movements", "10000001"},
-       "zelmora db demo: --movements must be a whole number from 0 to 10000000, not '10000001'"},
-      {{"db", "demo", demo, "--movements", "2147483648"},
-       "zelmora db demo: --movements must be a whole number from 0 to 10000000, not '2147483648'"},
-      {{"db", "demo", demo, "--seed", "-1"},
-       "zelmora db demo: --seed must be a whole number from 0 to 9223372036854775807, not '-1'"},
-      {{"db", "demo", demo, "--seed", ""}, "zelmora db demo: --seed is given an empty value: give one, or leave the option out"},
-      {{"db", "init", db()}, "zelmora db init: " + db() + " already exists"},
-      {{}, "zelmora: a command is required: see --help"},
-      {{"nomenclature"}, "zelmora nomenclature: a command is required: see --help"},
-      {{"ledger"}, "zelmora: 'ledger' is not a command: see --help"},
-      {{"movements", "--db", db(), "--company", "1", "--csv", "extra"},
-       "zelmora movements: the following argument was not expected: extra"},
-      {{"declaration", "--db", db(), "--company", "1", "--year", "2024", "--period", "3", "--list", "sales",
-        "--quarterly", "--annual"},
-       "zelmora declaration: --quarterly excludes --annual"},
-      {{"verify", *folder_ / "file.I01", "--company", "1"},
-       "zelmora verify: --company, --year and --period go with --db"},
-      {{"nomenclature", "import", *folder_ / "codes.csv", "--db", "Provider=SQLite;Data Source=x", "--year", "2024",
-        "--kind", "goods"},
-       "zelmora nomenclature import: --db of nomenclature import is a SQLite file, not a connection string"},
-      {{"movements", "--db", db(), "--company", std::string(10001, '1')},
-       "zelmora movements: --company has 10001 characters, more than the 10000 a value may have"},
-  };
-  for (const Case& c : cases) ExpectRefused(c.words, c.line, out);
-
-  // Help is an answer, not a refusal.
-  for (const std::vector<std::string>& words : {std::vector<std::string>{"--help"}, {"telematic", "--help"}}) {
-    const Outcome help = RunZelmora(words);
-    EXPECT_EQ(help.code, 0);
-    EXPECT_EQ(help.err, "");
-    EXPECT_NE(help.out.find("Usage: zelmora"), std::string::npos) << help.out;
-  }
-
-  // The user code is written in capitals into both the file's name and
-  // the header record, which agree.
-  const Outcome sent = RunZelmora(plus(telematic, {"--user", "ab1", "--date", "2024-04-10"}));
-  ASSERT_EQ(sent.code, 0) << sent.err;
-  EXPECT_EQ(out.Entries(), std::vector<std::string>{"AB10410.I01"});
-  EXPECT_EQ(FileBytes(out / "AB10410.I01").substr(0, 28), "AB1             AB10410.I01 ");
-}
-
-// A database the commands cannot read: each says what is missing or which
-// stored value it cannot take, where, and exits 1, leaving no file.
-TEST_F(CommandLine, ADatabaseThatCannotBeReadNamesTheCause) {
-  const std::string view = "Invalid object name 'VIN01_INTRA'.";
-  const std::string table = "Invalid object name 'IN02_RIGHEDOC'.";
-  const std::string value =
-      "registration 84, column IN02_INDTRASP: Conversion failed when converting the varchar value 'x' to data type ";
-  struct Damage {
-    std::string sql;
-    std::map<std::string, std::string> lines;  // by command
-  };
-  const std::vector<Damage> damages = {
-      {"DROP VIEW VIN01_INTRA; DROP TABLE IN02_RIGHEDOC",
-       {{"movements", "the movements could not be read: " + table},
-        {"declaration", view},
-        {"telematic", view},
-        {"legacy", view},
-        {"french", view},
-        {"print", table},
-        {"check", "cannot read the movements: no such table: IN02_RIGHEDOC"}}},
-      // A transport code that is no number, in a sale of March 2024.
-      {"UPDATE IN02_RIGHEDOC SET IN02_INDTRASP = 'x' WHERE IN02_DITTA_CG18 = 1 AND IN02_NUMREG_CG41 = 84",
-       {{"movements", "the movements could not be read: " + value + "tinyint."},
-        {"declaration", value + "int."},
-        {"telematic", value + "int."},
-        {"legacy", value + "int."},
-        {"print", value + "tinyint."}}},
-  };
-  for (const Damage& damage : damages) {
-    SCOPED_TRACE(damage.sql);
-    TempFolder copy;
-    const std::string damaged = copy / "damaged.db";
-    std::ofstream(damaged, std::ios::binary) << *original_;
-    sqlite3* handle = nullptr;
-    ASSERT_EQ(sqlite3_open(damaged.c_str(), &handle), SQLITE_OK);
-    Exec(handle, damage.sql);
-    sqlite3_close(handle);
-    for (size_t i = 0; i < Commands(copy).size(); ++i) {
-      TempFolder out;
-      Command command = Commands(out)[i];
-      auto line = damage.lines.find(command.name);
-      if (line == damage.lines.end()) continue;
-      for (auto& [option, setting] : command.options) {
-        if (option == "--db") setting = damaged;
-      }
-      SCOPED_TRACE(command.name);
-      const Outcome outcome = RunZelmora(Words(command));
-      EXPECT_EQ(outcome.code, 1);
-      EXPECT_EQ(outcome.out, "");
-      EXPECT_EQ(outcome.err, "zelmora " + command.name + ": " + line->second + "\n");
-      EXPECT_TRUE(out.Entries().empty());
-    }
-  }
 }
 
 }  // namespace
