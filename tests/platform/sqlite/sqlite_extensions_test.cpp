@@ -3,15 +3,13 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <chrono>
 #include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/sqlite/sqlite_extensions.h"
 #include "platform/sqlite/tsql_text.h"
-#include "support/file_bytes.h"
+#include "support/arrow_cases.h"
 
 namespace zelmora {
 namespace {
@@ -104,56 +102,10 @@ TEST_F(Extensions, CollationWorksInJoinsAndIndexes) {
   EXPECT_EQ("integer:2", Value("SELECT count(DISTINCT X) FROM A"));
 }
 
-// Each SELECT of platform/sqlite/scalar_functions.txt gives its value or error.
+// Each SELECT of platform/sqlite/scalar_functions.txt (functions, exact sums
+// and averages, scalar subqueries) gives its value or error.
 TEST_F(Extensions, ScalarFunctions) {
-  std::istringstream lines(testing::TestFile("platform/sqlite/scalar_functions.txt"));
-  int cases = 0;
-  for (std::string line; std::getline(lines, line);) {
-    const size_t arrow = line.find(" => ");
-    if (line.empty() || line[0] == '#' || arrow == std::string::npos) continue;
-    EXPECT_EQ(line.substr(arrow + 4), Value(line.substr(0, arrow))) << line;
-    ++cases;
-  }
-  EXPECT_EQ(cases, 39);
-}
-
-TEST_F(Extensions, ExactSums) {
-  Run("CREATE TABLE T (A DECIMAL(18,2), G INT)");
-  Run("INSERT INTO T VALUES (0.10, 1), (0.20, 1), (12.29, 2), (0.20, 2), (NULL, 3), (5, 4), (7, 4)");
-  // Doubles would give 0.30000000000000004 and 12.489999999999998.
-  EXPECT_EQ("real:0.29999999999999999", Value("SELECT tsql_sum(A) FROM T WHERE G = 1"));
-  EXPECT_EQ("integer:1", Value("SELECT tsql_sum(A) = 0.3 FROM T WHERE G = 1"));
-  EXPECT_EQ("integer:1", Value("SELECT tsql_sum(A) = 12.49 FROM T WHERE G = 2"));
-  EXPECT_EQ("null:", Value("SELECT tsql_sum(A) FROM T WHERE G = 3"));
-  EXPECT_EQ("null:", Value("SELECT tsql_sum(A) FROM T WHERE G = 99"));
-  EXPECT_EQ("integer:12", Value("SELECT tsql_sum(A) FROM T WHERE G = 4"));
-  EXPECT_EQ("integer:6", Value("SELECT tsql_avg(A) FROM T WHERE G = 4"));
-  EXPECT_EQ("integer:1", Value("SELECT tsql_sum(A) = 12.3 FROM T WHERE G IN (1, 4)"));
-  // Beyond fifteen digits the sum travels as exact text.
-  EXPECT_EQ("text:12345678901234567.89", Value("SELECT tsql_sum(x) FROM (SELECT '12345678901234567.79' AS x UNION ALL "
-                                               "SELECT 0.10)"));
-  EXPECT_EQ("[8114] Error converting data type varchar to numeric.", Value("SELECT tsql_sum('abc')"));
-}
-
-TEST_F(Extensions, ExactSumOverAMillionRows) {
-  Run("CREATE TABLE M (A DECIMAL(18,2));"
-      "WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 1000000) "
-      "INSERT INTO M SELECT 0.10 FROM N");
-  const auto start = std::chrono::steady_clock::now();
-  const std::string sum = Value("SELECT tsql_sum(A) FROM M");
-  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-  // Adding the doubles gives 100000.00000133288.
-  EXPECT_EQ("real:100000", sum);
-  std::printf("exact sum of a million amounts: %lld ms\n", static_cast<long long>(elapsed.count()));
-}
-
-TEST_F(Extensions, ScalarSubqueryValue) {
-  Run("CREATE TABLE S (V INT); INSERT INTO S VALUES (1), (2)");
-  EXPECT_EQ("integer:1", Value("SELECT (SELECT tsql_single(V) FROM S WHERE V = 1)"));
-  EXPECT_EQ("null:", Value("SELECT (SELECT tsql_single(V) FROM S WHERE V = 3)"));
-  EXPECT_EQ("[512] Subquery returned more than 1 value. This is not permitted when the subquery follows =, !=, <, <= "
-            ", >, >= or when the subquery is used as an expression.",
-            Value("SELECT (SELECT tsql_single(V) FROM S)"));
+  testing::ExpectArrowCases("platform/sqlite/scalar_functions.txt", [&](const std::string& sql) { return Value(sql); });
 }
 
 }  // namespace
