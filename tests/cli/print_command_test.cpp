@@ -156,36 +156,5 @@ TEST_F(PrintCommandTest, JournalTotalsEachPageAndTheWholeReport) {
   ExpectGolden("july_journal.txt", PagesText(journal));
 }
 
-TEST_F(PrintCommandTest, BadInputAndEmptyPeriodsLeaveNoFile) {
-  struct Case {
-    cli::PrintRequest request;
-    int status;
-    const char* complaint;
-  };
-  const std::string out = Pdf("x.pdf");
-  const Case cases[] = {
-      {{"ledger", "", "1", "2024", "5", "sales", false, "", out}, 2,
-       "zelmora print: the document must be journal, forms or cover, not 'ledger'\n"},
-      {{"forms", "", "1", "2024", "5", "both", false, "", out}, 2,
-       "zelmora print: --list must be sales or purchases, not 'both'\n"},
-      {{"forms", "", "1", "2024", "5", "sales", false, "", ""}, 2, "zelmora print: --out is required\n"},
-      {{"forms", "", "7", "2024", "5", "sales", false, "", out}, 2, nullptr},
-      {{"forms", "", "1", "2024", "5", "sales", false, "", "/nowhere/x.pdf"}, 2,
-       "zelmora print: no folder for /nowhere/x.pdf\n"},
-      {{"forms", "", "1", "2023", "5", "sales", false, "", out}, 1,
-       "zelmora print: no declaration line in the period: nothing to print\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.request.document + " " + c.request.period + " " + c.request.list);
-    EXPECT_EQ(Print(c.request), c.status);
-    if (c.complaint != nullptr) {
-      EXPECT_EQ(complaint_, c.complaint);
-    }
-    EXPECT_EQ(complaint_.find('\n'), complaint_.size() - 1) << complaint_;
-    EXPECT_EQ(said_, "");
-    EXPECT_EQ(Leftovers(), "");
-  }
-}
-
 }  // namespace
 }  // namespace zelmora

@@ -58,17 +58,6 @@ TEST(InputObject, EachPropertyTakesWhatAHostAssignsAsItsTypeConvertsIt) {
   EXPECT_EQ(ErrorNumber([&] { (void)input.GetMember("Dita"); }), 438);
 }
 
-TEST(InputObject, ANewObjectHoldsOnlyEmptyValues) {
-  CLSIN_INPUTINTRA input;
-  const auto& names = CLSIN_INPUTINTRA::PropertyNames();
-  for (std::string_view name : names) {
-    const Variant value = input.GetMember(name);
-    const bool empty = value.IsEmpty() || value == Variant::Boolean(false) || value == Variant::String("") ||
-                       value == Variant::Integer(0) || value == Variant::Long(0) || value.IsNothing();
-    EXPECT_TRUE(empty) << name;
-  }
-}
-
 TEST(OutputObject, RecordsetPropertiesTakeOnlyRecordsets) {
   CLSIN_OUPUTINTRA output;
   auto recordset = std::make_shared<Recordset>();
