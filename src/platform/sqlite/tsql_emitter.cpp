@@ -17,6 +17,8 @@ namespace {
 
 class Emitter {
  public:
+  explicit Emitter(const RewritePlan& plan) : plan_(plan) {}
+
   Translation Statement(const tsql::Statement& s, const BoundStatement& b) {
     switch (s.kind) {
       case Statement::Kind::Select: return SelectStatement(s, b);
@@ -199,7 +201,7 @@ class Emitter {
   std::string EmitCore(const Query& q, const std::vector<SqlType>* target, const std::vector<std::string>* names,
                        bool collate, bool standalone) {
     const SelectCore& c = *q.core;
-    const std::vector<std::string> joins = Decorrelate(c);
+    const std::vector<std::string> joins = JoinedAggregates(c);
     std::string text = c.distinct ? "SELECT DISTINCT " : "SELECT ";
     for (size_t i = 0; i < c.items.size(); ++i) {
       const Expr& e = *c.items[i].expr;
@@ -222,7 +224,7 @@ class Emitter {
       for (const std::string& join : joins) text += " " + join;
     }
     if (c.where) text += " WHERE " + EmitWhere(*c.where).text;
-    if (c.groupBy.size() >= kGroupKeyTerms) {
+    if (plan_.groupKeys.count(&c)) {
       // A wide list groups on one key with the same groups in the same
       // order (tsql_group_key); the terms in the select list are then read
       // from a row of their group, where each has the one value.
@@ -505,48 +507,34 @@ class Emitter {
     throw Untranslatable("expression");
   }
 
-  // A WHERE condition, where a row passes only when it is true, so a null
-  // and a false mean the same. That lets a range over ISNULL(column, other)
-  // or COALESCE(column, ...) be written as a range over the column itself
-  // OR (column IS NULL AND a range over the rest): the same rows, but
-  // SQLite can then read the column's range from an index instead of
-  // testing every row. Anything else is written as EmitExpr writes it.
+  // A WHERE condition: its conjuncts that the plan splits are written as
+  // a range over the column OR (the column is Null AND a range over the
+  // rest), anything else as EmitExpr writes it.
   Sql EmitWhere(const Expr& e) {
     if (e.kind == ExprKind::And) {
       return {Wrap(EmitWhere(Arg(e, 0)), kPrecAnd) + " AND " + Wrap(EmitWhere(Arg(e, 1)), kPrecAnd + 1), kPrecAnd};
     }
-    if (std::optional<Sql> split = SplitRangeOverFallback(e)) return *split;
+    if (plan_.splitRanges.count(&e)) return SplitRange(e);
     return EmitExpr(e);
   }
 
-  std::optional<Sql> SplitRangeOverFallback(const Expr& e) {
-    const bool range = (e.kind == ExprKind::Between && !e.negated) ||
-                       (e.kind == ExprKind::Compare && (e.op == "<" || e.op == "<=" || e.op == ">" || e.op == ">="));
-    if (!range) return std::nullopt;
+  // `e`, a range over ISNULL(column, ...) or COALESCE(column, ...) whose
+  // column and call are compared without a conversion (the plan checked).
+  Sql SplitRange(const Expr& e) {
     const Expr& call = Arg(e, 0);
-    if (call.kind != ExprKind::Call || (call.op != "ISNULL" && call.op != "COALESCE") || call.args.size() < 2) {
-      return std::nullopt;
-    }
-    for (size_t i = 1; i < e.args.size(); ++i) {
-      if (!ConstantOf(&Arg(e, i))) return std::nullopt;
-    }
     const Expr& first = Arg(call, 0);
-    // Text would be compared under the collation, which no index of ours is built with.
-    if (first.kind != ExprKind::Column || first.type.IsText() || first.type.IsUnknown() || call.type.IsText()) {
-      return std::nullopt;
+    std::vector<std::string> others;
+    for (size_t i = 1; i < call.args.size(); ++i) {
+      const Expr& a = Arg(call, i);
+      others.push_back(Coerce(EmitExpr(a), &a, a.type, call.type).text);
     }
-    const std::string column = ColumnSql(*first.source, first.column);
-    const std::string callText = EmitExpr(call).text;
-    const std::string whole = EmitExpr(e).text;
-    const std::string head = "coalesce(" + column + ", ";
-    // Only where the call and the comparison are written plainly, with
-    // nothing converted: the range then reads the same on either side.
-    if (!callText.starts_with(head) || !whole.starts_with(callText)) return std::nullopt;
-    const std::string others = callText.substr(head.size(), callText.size() - head.size() - 1);
-    const std::string rest = call.args.size() > 2 ? "coalesce(" + others + ")" : others;
-    const std::string bounds = whole.substr(callText.size());
-    if (bounds.find("COLLATE") != std::string::npos) return std::nullopt;
-    return Sql{column + bounds + " OR (" + column + " IS NULL AND " + rest + bounds + ")", kPrecOr};
+    const Sql rest = others.size() > 1 ? Function("coalesce", others) : Sql{others[0], kPrecAtom};
+    const Sql column = Atom(ColumnSql(*first.source, first.column));
+    auto range = [&](const Sql& value) {
+      if (e.kind == ExprKind::Between) return BetweenSql(value, &call, call.type, e);
+      return Comparison(e.op, value, &call, call.type, EmitExpr(Arg(e, 1)), &Arg(e, 1), Arg(e, 1).type);
+    };
+    return {range(column).text + " OR (" + column.text + " IS NULL AND " + range(rest).text + ")", kPrecOr};
   }
 
   // value BETWEEN low AND high, and value IN (list), of the expression `e`
@@ -788,102 +776,99 @@ class Emitter {
                 " COLLATE NOCASE)");
   }
 
-  // --- correlated aggregate sub-queries of grouped queries ------------------------
-  // A grouped query that computes, for every group, an aggregate over the
-  // rows of another query that equal the group on some keys would run that
-  // aggregate once per group. It is rewritten as one aggregate of the inner
-  // rows grouped by those keys, outer-joined on them: the same values (no
-  // inner row is a Null key match, and an aggregate over no rows is Null,
-  // as the join's missing row is), computed in one pass. Filters of the
-  // outer query on a key column are applied to the inner rows as well,
-  // since only inner rows equal to a surviving outer row can matter; so are
-  // the conditions of the CASE branch that holds the sub-query, since its
-  // value is read only where they hold. A sub-query evaluated only on a
-  // condition that filters no key (an ELSE branch, the fallback of ISNULL)
-  // stays correlated: it is usually cheaper as it is.
-  struct Candidate {
-    const Expr* subquery;
-    std::vector<const Expr*> guards;  // conditions under which its value is read
-  };
-
-  std::vector<std::string> Decorrelate(const SelectCore& c) {
+  // --- joined aggregates ----------------------------------------------------------
+  // The LEFT JOINs of the aggregates the plan joins to a grouped query;
+  // each member sub-query is then written as its column of the join.
+  std::vector<std::string> JoinedAggregates(const SelectCore& c) {
     std::vector<std::string> joins;
-    if (c.from.empty() || c.groupBy.empty()) return joins;
-    std::vector<Candidate> candidates;
-    for (const SelectItem& item : c.items) FindCandidates(*item.expr, true, {}, candidates);
-    if (c.having) FindCandidates(*c.having, true, {}, candidates);
-    // Sub-queries that aggregate the same rows under the same keys (two
-    // sums of one correction, say) share one aggregate: one pass over the
-    // inner rows gives all their values.
-    struct Shared {
-      Aggregate aggregate;
-      std::vector<Source*> inner;
-      std::vector<std::string> values;
-      std::string alias;
-    };
-    std::vector<Shared> shared;
-    for (const Candidate& candidate : candidates) {
-      std::optional<Aggregate> a = DecorrelateOne(candidate, c);
-      if (!a) continue;
-      const std::vector<Source*> inner = InnerSources(*candidate.subquery);
-      std::string column;
-      for (Shared& s : shared) {
-        if (s.inner.size() != inner.size()) continue;
-        std::optional<Aggregate> same;
-        {
-          // Written as if its rows had the names of the first one's.
-          AliasSwap swap(inner, s.inner);
-          same = DecorrelateOne(candidate, c);
-        }
-        if (!same || same->key != s.aggregate.key || same->rest != s.aggregate.rest ||
-            same->outerKey != s.aggregate.outerKey) {
-          continue;
-        }
-        s.values.push_back(same->value);
-        column = s.alias + "._v" + std::to_string(s.values.size());
-        break;
-      }
-      if (column.empty()) {
-        Shared s{*a, inner, {a->value}, "_sq" + std::to_string(++joined_)};
-        column = s.alias + "._v";
-        shared.push_back(std::move(s));
-      }
-      decorrelated_[candidate.subquery] = a->count ? "coalesce(" + column + ", 0)" : column;
-    }
-    for (const Shared& s : shared) {
+    auto planned = plan_.joined.find(&c);
+    if (planned == plan_.joined.end()) return joins;
+    for (const JoinedAggregate& a : planned->second) {
+      const std::string alias = "_sq" + std::to_string(++joined_);
       std::string values;
-      for (size_t i = 0; i < s.values.size(); ++i) {
-        values += ", " + s.values[i] + " AS _v" + (i ? std::to_string(i + 1) : std::string());
+      for (size_t i = 0; i < a.members.size(); ++i) {
+        const JoinedAggregate::Member& m = a.members[i];
+        std::string value;
+        {
+          // Written as if its rows had the names of the first member's.
+          AliasSwap swap(m.inner, a.inner);
+          value = EmitExpr(*m.value).text;
+        }
+        const std::string suffix = i ? std::to_string(i + 1) : std::string();
+        const std::string column = alias + "._v" + suffix;
+        decorrelated_[m.subquery] = m.count ? "coalesce(" + column + ", 0)" : column;
+        values += ", " + value + " AS _v" + suffix;
       }
-      joins.push_back("LEFT JOIN (SELECT " + s.aggregate.key + values + s.aggregate.rest + ") AS " + s.alias + " ON " +
-                      s.alias + "._key = " + s.aggregate.outerKey);
+      joins.push_back(JoinedAggregateSql(a, values, alias));
     }
     return joins;
   }
 
-  // An aggregate that stands for a correlated sub-query: SELECT key, value
-  // rest, joined on outerKey.
-  struct Aggregate {
-    std::string key;
-    std::string value;
-    std::string rest;
-    std::string outerKey;
-    bool count = false;
-  };
-
-  // The sources a sub-query's rows come from, those of the plain query it
-  // reads from included.
-  static std::vector<Source*> InnerSources(const Expr& sub) {
-    std::vector<Source*> out;
-    auto add = [&](const SelectCore& core) {
-      for (const Source* source : core.sources) out.push_back(const_cast<Source*>(source));
-    };
-    const SelectCore& s = *sub.query->core;
-    add(s);
-    if (s.from.size() == 1 && s.from[0]->kind == TableRef::Kind::Derived && s.from[0]->query->core) {
-      add(*s.from[0]->query->core);
+  std::string JoinedAggregateSql(const JoinedAggregate& a, const std::string& values, const std::string& alias) {
+    std::vector<std::string> filters;
+    for (const Expr* f : a.filters) filters.push_back(Wrap(EmitWhere(*f), kPrecAnd + 1));
+    for (const JoinedAggregate::Pushed& p : a.pushed) {
+      const Expr& condition = *p.condition;
+      const Sql inner = EmitExpr(*p.inner);
+      Sql pushed;
+      if (condition.kind == ExprKind::Compare) {
+        pushed = Comparison(condition.op, inner, p.inner, p.inner->type, EmitExpr(Arg(condition, 1)),
+                            &Arg(condition, 1), Arg(condition, 1).type);
+      } else if (condition.kind == ExprKind::InList) {
+        pushed = InListSql(inner, p.inner, p.inner->type, condition);
+      } else {
+        pushed = BetweenSql(inner, p.inner, p.inner->type, condition);
+      }
+      filters.push_back(Wrap(pushed, kPrecAnd + 1));
     }
-    return out;
+    // The keys meet as one value (tsql_key), a single-column join that SQLite indexes.
+    // The aggregate groups on its join key: rows with equal keys are one
+    // group, and rows whose key is null (one term null) look nothing up.
+    std::vector<std::string> keyColumns, innerKeys, outerKeys;
+    for (size_t i = 0; i < a.keys.size(); ++i) {
+      const JoinedAggregate::Key& key = a.keys[i];
+      const SqlType t = ComparisonType(key.inner->type, key.outer->type);
+      const Sql in = Coerce(EmitExpr(*key.inner), key.inner, key.inner->type, t);
+      const Sql out = Coerce(EmitExpr(*key.outer), key.outer, key.outer->type, t);
+      const std::string name = "_k" + std::to_string(i + 1);
+      if (a.derived) {
+        keyColumns.push_back(in.text + " AS " + name);
+        innerKeys.push_back(Ident(a.derived->alias) + "." + name);
+      } else {
+        innerKeys.push_back(in.text);
+      }
+      outerKeys.push_back(out.text);
+    }
+    auto join = [](const std::vector<std::string>& parts, const char* separator) {
+      std::string text;
+      for (size_t i = 0; i < parts.size(); ++i) text += (i ? separator : "") + parts[i];
+      return text;
+    };
+    std::vector<std::string> from;
+    for (const TableRefPtr& t : a.rows->from) from.push_back(EmitTableRef(*t));
+    std::string body = " FROM " + join(from, ", ");
+    if (!filters.empty()) body += " WHERE " + join(filters, " AND ");
+    std::string outerKey = Function("tsql_key", outerKeys).text;
+    if (!a.guards.empty()) {
+      // The value is read only where the guards hold: other rows need no
+      // key, and a null key looks nothing up.
+      std::vector<std::string> guards;
+      for (const Expr* g : a.guards) guards.push_back(Wrap(EmitExpr(*g), kPrecAnd + 1));
+      outerKey = "CASE WHEN " + join(guards, " AND ") + " THEN " + outerKey + " END";
+    }
+    std::string rest;
+    if (a.derived) {
+      std::vector<std::string> items;
+      for (size_t i = 0; i < a.rows->items.size(); ++i) {
+        items.push_back(EmitExpr(*a.rows->items[i].expr).text + " AS " + Ident(a.derived->columns[i].name));
+      }
+      rest = " FROM (SELECT " + join(items, ", ") + ", " + join(keyColumns, ", ") + body + ") AS " +
+             Ident(a.derived->alias) + " GROUP BY _key";
+    } else {
+      rest = body + " GROUP BY _key";
+    }
+    return "LEFT JOIN (SELECT " + Function("tsql_key", innerKeys).text + " AS _key" + values + rest + ") AS " + alias +
+           " ON " + alias + "._key = " + outerKey;
   }
 
   // Gives each source of `from` the SQLite name of the source at the same
@@ -891,10 +876,8 @@ class Emitter {
   class AliasSwap {
    public:
     AliasSwap(const std::vector<Source*>& from, const std::vector<Source*>& to) : from_(from) {
-      for (size_t i = 0; i < from.size(); ++i) {
-        saved_.push_back(from[i]->alias);
-        from[i]->alias = to[i]->alias;
-      }
+      for (size_t i = 0; i < from.size(); ++i) saved_.push_back(from[i]->alias);
+      for (size_t i = 0; i < from.size(); ++i) from[i]->alias = to[i]->alias;
     }
     ~AliasSwap() {
       for (size_t i = 0; i < from_.size(); ++i) from_[i]->alias = saved_[i];
@@ -907,264 +890,40 @@ class Emitter {
     std::vector<std::string> saved_;
   };
 
-  // `always`: the value is read for every group; otherwise only where `guards` hold.
-  static void FindCandidates(const Expr& e, bool always, const std::vector<const Expr*>& guards,
-                             std::vector<Candidate>& out) {
-    switch (e.kind) {
-      case ExprKind::Subquery:
-        if (always || !guards.empty()) out.push_back({&e, guards});
-        return;
-      case ExprKind::Case:
-        if (e.caseOperand) FindCandidates(*e.caseOperand, always, guards, out);
-        for (size_t i = 0; i < e.whens.size(); ++i) {
-          FindCandidates(*e.whens[i].first, always && i == 0, guards, out);
-          if (e.caseOperand) continue;  // CASE x WHEN v: no condition to pass on
-          std::vector<const Expr*> branch = guards;
-          Conjuncts(e.whens[i].first.get(), branch);
-          FindCandidates(*e.whens[i].second, false, branch, out);
-        }
-        return;  // an ELSE branch holds nothing to filter by
-      case ExprKind::Call:
-        if (e.op == "ISNULL" || e.op == "COALESCE") {
-          FindCandidates(*e.args[0], always, guards, out);
-          return;
-        }
-        break;
-      default: break;
-    }
-    for (const ExprPtr& a : e.args) FindCandidates(*a, always, guards, out);
-  }
-
-  // The sources an expression or query reads, sub-queries included.
-  static void CollectRefs(const Expr& e, std::vector<const Source*>& out) {
-    if (e.kind == ExprKind::Column && e.source) out.push_back(e.source);
-    for (const ExprPtr& a : e.args) CollectRefs(*a, out);
-    if (e.query) CollectRefs(*e.query, out);
-    if (e.caseOperand) CollectRefs(*e.caseOperand, out);
-    for (const auto& [when, then] : e.whens) {
-      CollectRefs(*when, out);
-      CollectRefs(*then, out);
-    }
-    if (e.elseExpr) CollectRefs(*e.elseExpr, out);
-    for (const ExprPtr& p : e.partitionBy) CollectRefs(*p, out);
-    for (const OrderItem& o : e.overOrder) CollectRefs(*o.expr, out);
-  }
-
-  static void CollectRefs(const Query& q, std::vector<const Source*>& out) {
-    if (q.left) CollectRefs(*q.left, out);
-    if (q.right) CollectRefs(*q.right, out);
-    for (const OrderItem& o : q.orderBy) CollectRefs(*o.expr, out);
-    if (!q.core) return;
-    const SelectCore& c = *q.core;
-    for (const SelectItem& item : c.items) CollectRefs(*item.expr, out);
-    for (const TableRefPtr& t : c.from) CollectRefs(*t, out);
-    if (c.where) CollectRefs(*c.where, out);
-    for (const ExprPtr& g : c.groupBy) CollectRefs(*g, out);
-    if (c.having) CollectRefs(*c.having, out);
-  }
-
-  static void CollectRefs(const TableRef& t, std::vector<const Source*>& out) {
-    if (t.query) CollectRefs(*t.query, out);
-    for (const ExprPtr& a : t.args) CollectRefs(*a, out);
-    if (t.left) CollectRefs(*t.left, out);
-    if (t.right) CollectRefs(*t.right, out);
-    if (t.on) CollectRefs(*t.on, out);
-  }
-
-  static void Conjuncts(const Expr* e, std::vector<const Expr*>& out) {
-    if (!e) return;
-    if (e->kind == ExprKind::And) {
-      Conjuncts(e->args[0].get(), out);
-      Conjuncts(e->args[1].get(), out);
-      return;
-    }
-    out.push_back(e);
-  }
-
-  // Null for an aggregate over no rows, as an unmatched outer join gives.
-  static bool NullOnEmpty(const Expr& e) {
-    switch (e.kind) {
-      case ExprKind::Call:
-        return IsAggregate(e.op) && e.op != "COUNT" && e.op != "COUNT_BIG" && !e.hasOver;
-      case ExprKind::Unary:
-      case ExprKind::Cast: return NullOnEmpty(Arg(e, 0));
-      case ExprKind::Binary: {
-        const bool a = NullOnEmpty(Arg(e, 0)), b = NullOnEmpty(Arg(e, 1));
-        auto constant = [](const Expr& x) { return ConstantOf(&x).has_value(); };
-        return (a || b) && (a || constant(Arg(e, 0))) && (b || constant(Arg(e, 1)));
-      }
-      default: return false;
-    }
-  }
-
-  std::optional<Aggregate> DecorrelateOne(const Candidate& candidate, const SelectCore& outer) {
-    const Expr& sub = *candidate.subquery;
-    const Query& q = *sub.query;
-    if (!q.core || !q.orderBy.empty() || q.outputs.size() != 1) return std::nullopt;
-    const SelectCore& s = *q.core;
-    if (s.distinct || s.top || !s.groupBy.empty() || s.having || !s.hasAggregate || s.from.empty()) {
-      return std::nullopt;
-    }
-    const Expr& value = *s.items[0].expr;
-    const bool count = value.kind == ExprKind::Call && (value.op == "COUNT" || value.op == "COUNT_BIG");
-    if (!count && !NullOnEmpty(value)) return std::nullopt;
-    // The correlated conditions live in the sub-query's WHERE, or in the
-    // WHERE of the plain query it reads from (SELECT SUM(R.X) FROM (SELECT ... WHERE ...) R).
-    const SelectCore* k = &s;
-    const Source* derived = nullptr;
-    if (s.from.size() == 1 && s.from[0]->kind == TableRef::Kind::Derived && !s.where) {
-      const Query& r = *s.from[0]->query;
-      if (!r.core || !r.orderBy.empty()) return std::nullopt;
-      const SelectCore& rc = *r.core;
-      if (rc.hasAggregate || rc.distinct || rc.top || !rc.groupBy.empty() || rc.having) return std::nullopt;
-      k = &rc;
-      derived = s.from[0]->source;
-    }
-    auto among = [](const std::vector<const Source*>& set, const Source* src) {
-      return std::find(set.begin(), set.end(), src) != set.end();
-    };
-    auto reads = [&](const std::vector<const Source*>& refs, const std::vector<const Source*>& set) {
-      return std::any_of(refs.begin(), refs.end(), [&](const Source* src) { return among(set, src); });
-    };
-    auto only = [&](const std::vector<const Source*>& refs, const std::vector<const Source*>& set) {
-      return !refs.empty() && std::all_of(refs.begin(), refs.end(), [&](const Source* src) { return among(set, src); });
-    };
-    // Nothing but the WHERE conditions may read the outer query.
-    std::vector<const Source*> refs;
-    CollectRefs(value, refs);
-    for (const SelectItem& item : k->items) CollectRefs(*item.expr, refs);
-    for (const TableRefPtr& t : k->from) CollectRefs(*t, refs);
-    if (reads(refs, outer.sources)) return std::nullopt;
-
-    struct Key {
-      const Expr* inner;
-      const Expr* outer;
-    };
-    std::vector<Key> keys;
-    std::vector<const Expr*> conditions;
-    Conjuncts(k->where.get(), conditions);
-    std::vector<std::string> filters;
-    for (const Expr* c : conditions) {
-      std::vector<const Source*> r;
-      CollectRefs(*c, r);
-      if (!reads(r, outer.sources)) {
-        filters.push_back(Wrap(EmitWhere(*c), kPrecAnd + 1));
-        continue;
-      }
-      if (c->kind != ExprKind::Compare || c->op != "=") return std::nullopt;
-      std::vector<const Source*> a, b;
-      CollectRefs(Arg(*c, 0), a);
-      CollectRefs(Arg(*c, 1), b);
-      if (only(a, k->sources) && only(b, outer.sources)) {
-        keys.push_back({&Arg(*c, 0), &Arg(*c, 1)});
-      } else if (only(b, k->sources) && only(a, outer.sources)) {
-        keys.push_back({&Arg(*c, 1), &Arg(*c, 0)});
-      } else {
-        return std::nullopt;
-      }
-    }
-    if (keys.empty()) return std::nullopt;
-
-    // Outer filters and branch conditions on a key column, applied to the inner rows.
-    std::vector<const Expr*> outerConditions;
-    Conjuncts(outer.where.get(), outerConditions);
-    const size_t firstGuard = outerConditions.size();
-    outerConditions.insert(outerConditions.end(), candidate.guards.begin(), candidate.guards.end());
-    bool guarded = candidate.guards.empty();
-    for (size_t n = 0; n < outerConditions.size(); ++n) {
-      const Expr* p = outerConditions[n];
-      const bool shape = (p->kind == ExprKind::Compare && ConstantOf(&Arg(*p, 1))) ||
-                         (p->kind == ExprKind::InList || p->kind == ExprKind::Between);
-      if (!shape || Arg(*p, 0).kind != ExprKind::Column) continue;
-      bool constants = true;
-      for (size_t i = 1; i < p->args.size(); ++i) constants = constants && ConstantOf(&Arg(*p, i)).has_value();
-      if (!constants) continue;
-      const Expr& column = Arg(*p, 0);
-      for (const Key& key : keys) {
-        if (key.outer->kind != ExprKind::Column || key.inner->kind != ExprKind::Column) continue;
-        if (key.outer->source != column.source || key.outer->column != column.column) continue;
-        if (key.inner->type.family() != column.type.family() || column.type.IsUnknown()) continue;
-        const Sql inner = EmitExpr(*key.inner);
-        Sql pushed;
-        if (p->kind == ExprKind::Compare) {
-          pushed = Comparison(p->op, inner, key.inner, key.inner->type, EmitExpr(Arg(*p, 1)), &Arg(*p, 1),
-                              Arg(*p, 1).type);
-        } else if (p->kind == ExprKind::InList) {
-          pushed = InListSql(inner, key.inner, key.inner->type, *p);
-        } else {
-          pushed = BetweenSql(inner, key.inner, key.inner->type, *p);
-        }
-        filters.push_back(Wrap(pushed, kPrecAnd + 1));
-        if (n >= firstGuard) guarded = true;
-        break;
-      }
-    }
-    // A sub-query read only on some condition is worth an aggregate of its
-    // own only when that condition narrows the inner rows.
-    if (!guarded) return std::nullopt;
-
-    // The keys meet as one value (tsql_key), a single-column join that SQLite indexes.
-    // The aggregate groups on its join key: rows with equal keys are one
-    // group, and rows whose key is null (one term null) look nothing up.
-    std::vector<std::string> keyColumns, innerKeys, outerKeys;
-    for (size_t i = 0; i < keys.size(); ++i) {
-      const Key& key = keys[i];
-      const SqlType t = ComparisonType(key.inner->type, key.outer->type);
-      const Sql in = Coerce(EmitExpr(*key.inner), key.inner, key.inner->type, t);
-      const Sql out = Coerce(EmitExpr(*key.outer), key.outer, key.outer->type, t);
-      const std::string name = "_k" + std::to_string(i + 1);
-      if (derived) {
-        keyColumns.push_back(in.text + " AS " + name);
-        innerKeys.push_back(Ident(derived->alias) + "." + name);
-      } else {
-        innerKeys.push_back(in.text);
-      }
-      outerKeys.push_back(out.text);
-    }
-    auto join = [](const std::vector<std::string>& parts, const char* separator) {
-      std::string text;
-      for (size_t i = 0; i < parts.size(); ++i) text += (i ? separator : "") + parts[i];
-      return text;
-    };
-    std::vector<std::string> from;
-    for (const TableRefPtr& t : k->from) from.push_back(EmitTableRef(*t));
-    std::string body = " FROM " + join(from, ", ");
-    if (!filters.empty()) body += " WHERE " + join(filters, " AND ");
-    Aggregate aggregate;
-    aggregate.key = Function("tsql_key", innerKeys).text + " AS _key";
-    aggregate.value = EmitExpr(value).text;
-    aggregate.outerKey = Function("tsql_key", outerKeys).text;
-    if (!candidate.guards.empty()) {
-      // The value is read only where the guards hold: other rows need no
-      // key, and a null key looks nothing up.
-      std::vector<std::string> guards;
-      for (const Expr* g : candidate.guards) guards.push_back(Wrap(EmitExpr(*g), kPrecAnd + 1));
-      aggregate.outerKey = "CASE WHEN " + join(guards, " AND ") + " THEN " + aggregate.outerKey + " END";
-    }
-    aggregate.count = count;
-    if (derived) {
-      std::vector<std::string> items;
-      for (size_t i = 0; i < k->items.size(); ++i) {
-        items.push_back(EmitExpr(*k->items[i].expr).text + " AS " + Ident(derived->columns[i].name));
-      }
-      aggregate.rest = " FROM (SELECT " + join(items, ", ") + ", " + join(keyColumns, ", ") + body + ") AS " +
-                       Ident(derived->alias) + " GROUP BY _key";
-    } else {
-      aggregate.rest = body + " GROUP BY _key";
-    }
-    return aggregate;
-  }
-
+  const RewritePlan& plan_;
   std::map<const Expr*, std::string> decorrelated_;
   int joined_ = 0;
 };
 
 }  // namespace
 
-Translation EmitStatement(const Statement& statement, const BoundStatement& bound) {
-  return Emitter().Statement(statement, bound);
+// Mirrors Coerce for a value that is not a constant: the cases where it
+// returns its input.
+bool ConversionKeepsText(const SqlType& from, const SqlType& to) {
+  const Family ff = from.family();
+  const Family tf = to.family();
+  if (tf == Family::Unknown || tf == Family::Null || ff == Family::Null) return true;
+  if (ff == Family::Unknown) return tf != Family::Date;
+  switch (tf) {
+    case Family::Number:
+      if (ff != Family::Number) return false;
+      if (to.kind == TypeKind::Bit && from.kind != TypeKind::Bit) return false;
+      if (to.IsInteger() && !from.IsInteger()) return false;
+      return !(to.kind == TypeKind::Decimal &&
+               (from.kind == TypeKind::Float || from.kind == TypeKind::Real ||
+                (from.kind == TypeKind::Decimal && from.scale > to.scale)));
+    case Family::Text:
+      if (ff != Family::Text) return false;
+      return !(to.length != SqlType::kMaxLength && (from.length == SqlType::kMaxLength || from.length > to.length));
+    case Family::Date: return ff == Family::Date;
+    default: return true;
+  }
 }
 
-std::string EmitCondition(const Expr& condition) { return Emitter().Condition(condition); }
+Translation EmitStatement(const Statement& statement, const BoundStatement& bound, const RewritePlan& plan) {
+  return Emitter(plan).Statement(statement, bound);
+}
+
+std::string EmitCondition(const Expr& condition, const RewritePlan& plan) { return Emitter(plan).Condition(condition); }
 
 }  // namespace zelmora::tsql

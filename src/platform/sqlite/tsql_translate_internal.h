@@ -177,9 +177,65 @@ class Binder {
 bool FlattenInner(TableRef& t, std::vector<TableRef*>& leaves, std::vector<Expr*>& conditions);
 bool ContainsSource(const TableRef& t, const Source* source);
 
+// A correlated aggregate sub-query of a grouped query (or several that
+// aggregate the same rows under the same keys), computed once for every
+// key as an aggregate of the inner rows grouped by the keys and joined to
+// the outer rows on them. The emitter writes
+//   LEFT JOIN (SELECT tsql_key(inner keys) AS _key, value AS _v, ...
+//              FROM rows' FROM WHERE filters AND pushed GROUP BY _key)
+//   ON _key = [CASE WHEN guards THEN] tsql_key(outer keys) [END]
+// and each member sub-query as its column of that join.
+struct JoinedAggregate {
+  struct Key {
+    const Expr* inner;  // reads only the inner rows
+    const Expr* outer;  // reads only the outer rows
+  };
+  // A condition of the outer query (or a guard) on the outer side of a
+  // key, tested on the key's inner side.
+  struct Pushed {
+    const Expr* condition;  // Compare with a constant, InList or Between
+    const Expr* inner;
+  };
+  struct Member {
+    const Expr* subquery;
+    const Expr* value;          // the aggregate it selects
+    std::vector<Source*> inner; // its sources, in the order of `inner` below
+    bool count = false;         // COUNT: no row counts 0, not Null
+  };
+  const SelectCore* rows = nullptr;  // the query whose FROM and WHERE give the inner rows
+  const Source* derived = nullptr;   // the plain derived table `rows` is, when the sub-query reads one
+  std::vector<Key> keys;
+  std::vector<const Expr*> filters;  // conditions of `rows` that do not read the outer query
+  std::vector<Pushed> pushed;
+  std::vector<const Expr*> guards;   // conditions under which the value is read
+  std::vector<Source*> inner;        // the first member's sources
+  std::vector<Member> members;
+};
+
+// What the rewrite passes chose for a statement; the emitter writes it.
+struct RewritePlan {
+  // Ranges in a WHERE over ISNULL(column, ...) or COALESCE(column, ...)
+  // against constants, written as the range over the column OR (the column
+  // is Null AND the range over the rest).
+  std::set<const Expr*> splitRanges;
+  // GROUP BY lists grouped on one tsql_group_key value.
+  std::set<const SelectCore*> groupKeys;
+  // The joined aggregates of each grouped query, in the order they join.
+  std::map<const SelectCore*, std::vector<JoinedAggregate>> joined;
+};
+
+// The rewrite passes over a bound statement or IF condition, those that
+// `options` leaves on.
+RewritePlan PlanRewrites(const Statement& statement, const RewriteOptions& options);
+RewritePlan PlanRewrites(const Expr& condition, const RewriteOptions& options);
+
+// True when the emitter writes a computed value (not a constant) of type
+// `from`, converted to `to`, exactly as it writes it unconverted.
+bool ConversionKeepsText(const SqlType& from, const SqlType& to);
+
 // The SQLite text of a bound statement, and of a bound IF condition as a
-// query that yields 1 or 0.
-Translation EmitStatement(const Statement& statement, const BoundStatement& bound);
-std::string EmitCondition(const Expr& condition);
+// query that yields 1 or 0, with the rewrites of `plan`.
+Translation EmitStatement(const Statement& statement, const BoundStatement& bound, const RewritePlan& plan);
+std::string EmitCondition(const Expr& condition, const RewritePlan& plan);
 
 }  // namespace zelmora::tsql
