@@ -46,7 +46,8 @@ class Emitter {
       for (const OutputColumn& c : q.outputs) t.columns.push_back({c.name, c.type});
       return t;
     }
-    std::string create = std::string("CREATE ") + (b.table.temporary ? "TEMP " : "") + "TABLE " + Ident(b.table.name) + " (";
+    std::string create =
+        std::string("CREATE ") + (b.table.temporary ? "TEMP " : "") + "TABLE " + Ident(b.table.name) + " (";
     for (size_t i = 0; i < q.outputs.size(); ++i) {
       const OutputColumn& c = q.outputs[i];
       create += (i ? ", " : "") + ColumnDeclaration(c.name, c.type, false, false);
@@ -145,7 +146,8 @@ class Emitter {
   }
 
   static Translation CreateStatement(const tsql::Statement& s, const BoundStatement& b) {
-    std::string text = std::string("CREATE ") + (b.table.temporary ? "TEMP " : "") + "TABLE " + Ident(b.table.name) + " (";
+    std::string text =
+        std::string("CREATE ") + (b.table.temporary ? "TEMP " : "") + "TABLE " + Ident(b.table.name) + " (";
     for (size_t i = 0; i < s.definitions.size(); ++i) {
       const ColumnDefinition& d = s.definitions[i];
       text += (i ? ", " : "") + ColumnDeclaration(d.name, b.types[i], d.notNull || d.primaryKey, d.primaryKey);
@@ -538,7 +540,7 @@ class Emitter {
   }
 
   // value BETWEEN low AND high, and value IN (list), of the expression `e`
-  // with its tested value given apart (the decorrelation tests another one).
+  // with its tested value given apart (a pushed filter and a split range test another one).
   Sql BetweenSql(const Sql& value, const Expr* ve, const SqlType& vt, const Expr& e) {
     const SqlType t = ComparisonType(ComparisonType(vt, Arg(e, 1).type), Arg(e, 2).type);
     Sql v = Coerce(value, ve, vt, t);
@@ -891,8 +893,9 @@ class Emitter {
   };
 
   const RewritePlan& plan_;
+  // The text of each member sub-query of the joins written so far.
   std::map<const Expr*, std::string> decorrelated_;
-  int joined_ = 0;
+  int joined_ = 0;  // joined aggregates written so far, for their names _sq1, _sq2, ...
 };
 
 }  // namespace

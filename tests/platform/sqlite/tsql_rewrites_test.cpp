@@ -130,7 +130,9 @@ std::map<std::string, std::string> Results(const tsql::RewriteOptions& options, 
     return Ordered(sql) ? text : testing::SortedRows(text);
   };
   std::unique_ptr<DatabaseBackend> demo = OpenSqliteBackend(demoPath, options);
-  for (size_t i = 0; i < product.size(); ++i) results["product statement " + std::to_string(i + 1)] = run(*demo, product[i], true);
+  for (size_t i = 0; i < product.size(); ++i) {
+    results["product statement " + std::to_string(i + 1)] = run(*demo, product[i], true);
+  }
   for (const testing::ConstructSection& section : constructs.sections) {
     testing::TempDatabase db(constructs.setup, false);
     std::unique_ptr<DatabaseBackend> backend = OpenSqliteBackend(db.path(), options);
