@@ -271,7 +271,7 @@ FieldInfo FieldFromValues(const std::string& name, const std::vector<Row>& rows,
 
 class SqliteBackend : public DatabaseBackend {
  public:
-  explicit SqliteBackend(sqlite3* db) : db_(db), catalog_(db) {}
+  SqliteBackend(sqlite3* db, const tsql::RewriteOptions& rewrites) : db_(db), catalog_(db), rewrites_(rewrites) {}
   ~SqliteBackend() override { sqlite3_close_v2(db_); }
 
   RecordsetPtr Execute(std::string_view commandText, bool returnsRows, int32_t timeoutSeconds) override {
@@ -316,7 +316,7 @@ class SqliteBackend : public DatabaseBackend {
         bool holds = false;
         {
           // Finished before the branch runs: a branch may drop a table the condition read.
-          Prepared p(db_, tsql::TranslateCondition(*s.condition, catalog_), timedOut_);
+          Prepared p(db_, tsql::TranslateCondition(*s.condition, catalog_, rewrites_), timedOut_);
           holds = p.Step(timedOut_) && sqlite3_column_int(p.get(), 0) != 0;
         }
         if (holds) {
@@ -331,7 +331,7 @@ class SqliteBackend : public DatabaseBackend {
         return;
       default: break;
     }
-    const tsql::Translation t = tsql::Translate(s, catalog_);
+    const tsql::Translation t = tsql::Translate(s, catalog_, rewrites_);
     owner.reset();
     // Anything but a query may create or drop a table.
     if (!t.returnsRows) catalog_.Forget();
@@ -366,6 +366,7 @@ class SqliteBackend : public DatabaseBackend {
 
   sqlite3* db_;
   SqliteCatalog catalog_;
+  const tsql::RewriteOptions rewrites_;
   RecordsetPtr result_;
   bool wantRows_ = true;
   bool timedOut_ = false;
@@ -380,7 +381,7 @@ void SetSqliteLockWait(std::chrono::milliseconds wait) {
 
 std::chrono::milliseconds SqliteLockWait() { return std::chrono::milliseconds(lockWaitMs.load()); }
 
-std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path) {
+std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path, const tsql::RewriteOptions& rewrites) {
   sqlite3* db = nullptr;
   // One thread at a time uses a connection: no locking inside SQLite.
   int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -404,7 +405,7 @@ std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path) {
   // cache.)
   rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master; PRAGMA cache_size = -256", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) throw fail(rc);
-  return std::make_unique<SqliteBackend>(db);
+  return std::make_unique<SqliteBackend>(db, rewrites);
 }
 
 }  // namespace zelmora

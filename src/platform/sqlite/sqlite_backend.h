@@ -9,12 +9,14 @@
 #include <string>
 
 #include "platform/connection.h"
+#include "platform/sqlite/tsql_translator.h"
 
 namespace zelmora {
 
 // Opens an existing database file (nothing is created). Throws Error when
-// the file cannot be opened or is not a database.
-std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path);
+// the file cannot be opened or is not a database. The translator makes the
+// rewrites `rewrites` leaves on: every one unless a test compares without.
+std::unique_ptr<DatabaseBackend> OpenSqliteBackend(const std::string& path, const tsql::RewriteOptions& rewrites = {});
 
 // How long opening a database and each command wait for a lock another
 // connection holds (a writer's) before failing with "The database is

@@ -40,12 +40,25 @@ struct Translation {
   std::vector<ColumnInfo> columns;  // the names and server types of those rows
 };
 
+// The rewrites the translator may make to have SQLite find the same rows
+// faster; each can be left out (the tests compare the rows either way).
+struct RewriteOptions {
+  // A range in a WHERE over ISNULL(column, fallback) or COALESCE(column,
+  // ...) is also written as a range over the column, which an index serves.
+  bool splitRanges = true;
+  // Correlated aggregate sub-queries of a grouped query become aggregates
+  // of their rows grouped by the correlation keys, joined once.
+  bool decorrelate = true;
+  // A GROUP BY of many terms groups on one key value (tsql_group_key).
+  bool groupKey = true;
+};
+
 // One statement of kind Select, Insert, Update, Delete, DropTable or
 // CreateTable (If and Block are run by the caller, statement by statement).
 // The statement's nodes are bound in place.
-Translation Translate(Statement& statement, Catalog& catalog);
+Translation Translate(Statement& statement, Catalog& catalog, const RewriteOptions& rewrites = {});
 
 // The condition of an IF as a SQLite query that yields 1 or 0.
-std::string TranslateCondition(Expr& condition, Catalog& catalog);
+std::string TranslateCondition(Expr& condition, Catalog& catalog, const RewriteOptions& rewrites = {});
 
 }  // namespace zelmora::tsql
