@@ -2,6 +2,7 @@
 // statement (monthly ones included or not), for the record builders.
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "platform/decimal.h"
 #include "platform/recordset.h"
 #include "platform/variant.h"
+#include "support/data_blocks.h"
 
 namespace zelmora::testing {
 
@@ -76,19 +78,43 @@ class DeclarationLines {
   // A line: the values given by column name, Null elsewhere.
   DeclarationLines& Add(const std::map<std::string, Variant>& values) {
     Row row(fields_.size(), Variant::Null());
-    for (const auto& [name, value] : values) {
-      size_t i = 0;
-      while (i < fields_.size() && fields_[i].name != name) ++i;
-      if (i == fields_.size()) throw std::runtime_error("no column " + name);
-      row[i] = value;
-    }
+    for (const auto& [name, value] : values) row[&FieldOf(name) - fields_.data()] = value;
     rows_.push_back(std::move(row));
     return *this;
+  }
+
+  // A line written "COLUMN=value COLUMN=value ...", each value read by its
+  // column's type (a day as YYYY-MM-DD), a text with blanks in single quotes.
+  DeclarationLines& Add(const std::string& line) {
+    std::map<std::string, Variant> values;
+    for (size_t at = 0; at < line.size();) {
+      const size_t equals = line.find('=', at);
+      const std::string name = line.substr(at, equals - at);
+      const bool quoted = line[equals + 1] == '\'';
+      const size_t from = equals + 1 + quoted;
+      const size_t end = quoted ? line.find('\'', from) : std::min(line.find(' ', from), line.size());
+      const std::string text = line.substr(from, end - from);
+      at = end + quoted + 1;
+      switch (FieldOf(name).type) {
+        case DataType::SmallInt: values[name] = Int(static_cast<int16_t>(std::stoi(text))); break;
+        case DataType::Integer: values[name] = Variant::Long(std::stoi(text)); break;
+        case DataType::Decimal: values[name] = Dec(text.c_str()); break;
+        case DataType::DBTimeStamp: values[name] = Variant::FromDate(*Date::ParseIso(text)); break;
+        default: values[name] = Str(text.c_str());
+      }
+    }
+    return Add(values);
   }
 
   RecordsetPtr Recordset() const { return Recordset::FromRows(fields_, rows_); }
 
  private:
+  const FieldInfo& FieldOf(const std::string& name) const {
+    for (const FieldInfo& field : fields_) {
+      if (field.name == name) return field;
+    }
+    throw std::runtime_error("no column " + name);
+  }
   void Field(const char* name, DataType type, int32_t size, uint8_t precision = 0, uint8_t scale = 0) {
     FieldInfo field;
     field.name = name;
@@ -106,6 +132,17 @@ class DeclarationLines {
   std::vector<FieldInfo> fields_;
   std::vector<Row> rows_;
 };
+
+// The lines of the block `name` of telematic/declaration_lines.txt.
+inline RecordsetPtr LinesOf(const std::string& name, bool monthly) {
+  for (const DataBlock& block : ReadBlocks("telematic/declaration_lines.txt")) {
+    if (block.lines[0] != name) continue;
+    DeclarationLines lines(monthly);
+    for (size_t i = 1; i < block.lines.size(); ++i) lines.Add(block.lines[i]);
+    return lines.Recordset();
+  }
+  throw std::runtime_error("no lines " + name);
+}
 
 // A business object with an input object holding the declarant's data.
 inline std::unique_ptr<CLSIN_INTRABO> Declarant() {

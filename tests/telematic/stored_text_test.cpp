@@ -16,6 +16,7 @@
 #include "cli/telematic_command.h"
 #include "cli/verify_command.h"
 #include "support/database.h"
+#include "support/submission_request.h"
 #include "support/temp_folder.h"
 #include "support/golden.h"
 
@@ -88,19 +89,12 @@ TEST(StoredText, VerifyNamesTheLinesOfHostileValuesAndTheBytesTheFileMustNotHold
             "0 stored values that would leave movements out of the declaration or break its records\n");
 
   TempFolder folder;
-  cli::SubmissionRequest request;
-  request.database = db.path();
-  request.company = "1";
-  request.year = "2024";
+  cli::SubmissionRequest request = testing::MarchRequest(db.path(), folder.path());
   request.period = "6";
   request.lists = "sales";
-  request.user = "ABCD";
   request.date = "2024-07-10";
-  request.progressive = "1";
   request.submission = "1";
-  request.vat = "01234567890";
   request.layout = "2010";  // the file the 2010 writer makes of such values, for verify to read
-  request.outDir = folder.path();
   std::ostringstream written, writeErr;
   ASSERT_EQ(cli::RunTelematic(request, written, writeErr), 0) << writeErr.str();
 
