@@ -12,6 +12,7 @@
 #include "platform/linked_companies.h"
 #include "support/may_sales.h"
 #include "support/golden.h"
+#include "support/value_text.h"
 
 namespace zelmora {
 namespace {
@@ -110,54 +111,20 @@ TEST(DeclarationText, MonthlySalesStatementAndItsPublication) {
   EXPECT_EQ(services->script->runs, 0);
 }
 
-// Each variant of the monthly statement; `section` names the golden text
-// (by default the case's own name).
+// Each variant of the monthly statement of declaration/statement_cases.txt.
 TEST(DeclarationText, MonthlyVariants) {
-  struct Case {
-    const char* name;
-    void (*set)(CLSIN_INTRABO&);
-    const char* section = nullptr;
-  };
-  using Before2010 = AnnoRiferimentoIntraEnum;
-  const Case cases[] = {
-      // A quarter's first month is never widened.
-      {"CambioPeriodicita in April", [](CLSIN_INTRABO& o) { o.CInput()->PeriodoStampa = Variant::Integer(4); }},
-      {"no CambioPeriodicita", [](CLSIN_INTRABO& o) { o.CInput()->CambioPeriodicita = false; }},
-      {"OperazioneRif 9", [](CLSIN_INTRABO& o) { o.CInput()->OperazioneRif = Variant::Integer(9); }, "monthly sales"},
-      {"OperazioneRif empty text", [](CLSIN_INTRABO& o) { o.CInput()->OperazioneRif = Variant::String(""); },
-       "monthly sales"},
-      {"OperazioneRif 0", [](CLSIN_INTRABO& o) { o.CInput()->OperazioneRif = Variant::Integer(0); }},
-      {"OperazioneRif 1", [](CLSIN_INTRABO& o) { o.CInput()->OperazioneRif = Variant::String("1"); }},
-      // Before 2010 only goods count, whatever OperazioneRif says.
-      {"before 2010 with OperazioneRif empty",
-       [](CLSIN_INTRABO& o) { o.CInput()->AnnoRiferimentoIntra = Before2010::AnnoRiferimentoAnte2010; },
-       "OperazioneRif 0"},
-      {"before 2010 with OperazioneRif 1",
-       [](CLSIN_INTRABO& o) {
-         o.CInput()->AnnoRiferimentoIntra = Before2010::AnnoRiferimentoAnte2010;
-         o.CInput()->OperazioneRif = Variant::Integer(1);
-       },
-       "OperazioneRif 0"},
-      {"purchases", [](CLSIN_INTRABO& o) { o.CInput()->TipoStampa = Variant::String("1"); }},
-      // December widened back to November.
-      {"December", [](CLSIN_INTRABO& o) { o.CInput()->PeriodoStampa = Variant::Integer(12); }},
-      // The French localisation makes the regime a key of every part of the
-      // statement, and with GestioneErrori the movement keys too.
-      {"French without GestioneErrori",
-       [](CLSIN_INTRABO& o) {
-         o.CInput()->GestioneErrori = false;
-         o.SetActiveInterface(cli::ActiveInterface(Variant::String("2")));
-       }},
-      {"French with GestioneErrori",
-       [](CLSIN_INTRABO& o) { o.SetActiveInterface(cli::ActiveInterface(Variant::Integer(2))); }},
-      {"another localisation",
-       [](CLSIN_INTRABO& o) { o.SetActiveInterface(cli::ActiveInterface(Variant::Integer(1))); }, "monthly sales"},
-  };
-  for (const Case& c : cases) {
+  for (const testing::InputCase& c : testing::ReadInputCases("declaration/statement_cases.txt")) {
+    SCOPED_TRACE(c.name);
     auto object = MonthlySales(std::make_shared<TestServices>());
-    c.set(*object);
+    for (const auto& [property, value] : c.set) {
+      if (property == "ActiveInterface") {
+        object->SetActiveInterface(cli::ActiveInterface(value));
+      } else {
+        object->CInput()->SetMember(property, value);
+      }
+    }
     declaration::DefinisciStringaPerIntraSuModulo(object->context());
-    ExpectStatement(c.section != nullptr ? c.section : c.name, *object);
+    ExpectStatement(c.section, *object);
   }
 }
 
