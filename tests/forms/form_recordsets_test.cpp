@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "cli/active_interface.h"
@@ -18,7 +16,6 @@
 #include "forms/form_procedures.h"
 #include "support/golden.h"
 #include "support/may_sales.h"
-#include "support/file_bytes.h"
 #include "support/recordset_text.h"
 
 namespace zelmora {
@@ -97,7 +94,7 @@ TEST_F(FormsTest, PreprintedFormOfAFewLinesIsTheGoldenDocument) {
   Run(forms::PreparaRecodsetPerStampaSuModulo);
   const std::string actual = Json(out().RecordsetIntraModMain) + "\n" + Json(out().RecordsetIntraAcqCess) + "\n" +
                              Json(out().RecordsetIntraRettifiche) + "\n";
-  EXPECT_SAME_TEXT(zelmora::testing::FileBytes(ZELMORA_SOURCE_DIR "/tests/forms/golden/preprinted_form.json"), actual);
+  testing::ExpectGoldenFile("forms/golden/preprinted_form.json", actual);
 }
 
 // Lines of 100, 200, ... 2500: 5,500 in block 1, 21,000 to the end of

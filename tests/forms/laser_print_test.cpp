@@ -4,7 +4,6 @@
 // print jobs, and the choices of template, formula and quarter flags.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
 #include "cli/active_interface.h"
@@ -28,11 +27,6 @@ class FixedFolder : public DefaultHostServices {
  public:
   std::string ComponentFolder() override { return "/opt/zelmora"; }
 };
-
-// The golden document at `name` under tests/forms/golden compared whole.
-void ExpectGolden(const std::string& name, const std::string& actual) {
-  testing::ExpectGoldenFile("forms/golden/" + name, actual);
-}
 
 std::string Replace(std::string text, const std::string& what, const std::string& with) {
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size())) {
@@ -80,8 +74,7 @@ TEST_F(LaserPrintTest, MonthlySalesGoodsSectionIsTheGoldenPrintJob) {
   EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntraSuModuloLaser", "Stato": 7,
                                           "Errore": {"empty": true}, "result": null}])"));
   EXPECT_EQ(out["object"]["NumRecStpModIntra"], Json(1));
-  ExpectGolden("laser_sales_bis.json",
-                   out["print_jobs"].dump(1) + "\n");
+  testing::ExpectGoldenFile("forms/golden/laser_sales_bis.json", out["print_jobs"].dump(1) + "\n");
 }
 
 // A quarterly purchases declaration's services section after a change of
@@ -95,8 +88,7 @@ TEST_F(LaserPrintTest, QuarterlyPurchasesServicesSectionIsTheGoldenPrintJob) {
   EXPECT_EQ(out["steps"][0]["Stato"], Json(0));
   EXPECT_EQ(out["CInput"]["TipoIntra"], Json(2));
   EXPECT_EQ(out["CInput"]["PeriodoStampa"], Json(6));
-  ExpectGolden("laser_purchases_quater.json",
-                   out["print_jobs"].dump(1) + "\n");
+  testing::ExpectGoldenFile("forms/golden/laser_purchases_quater.json", out["print_jobs"].dump(1) + "\n");
 }
 
 // The cover page of both lists: one page row, one placeholder line seen
@@ -106,8 +98,8 @@ TEST_F(LaserPrintTest, CoverPagesAreTheGoldenPrintJobs) {
   const Json purchases = Run(testing::TestFile("forms/scripts/cover_purchases.json"));
   EXPECT_EQ(sales["steps"][0]["Stato"], Json(0));
   EXPECT_EQ(sales["COutput"]["RecordsetIntraAcqCess"], sales["COutput"]["RecordsetIntraRettifiche"]);
-  ExpectGolden("cover_pages.json",
-                   sales["print_jobs"].dump(1) + "\n" + purchases["print_jobs"].dump(1) + "\n");
+  testing::ExpectGoldenFile("forms/golden/cover_pages.json",
+                            sales["print_jobs"].dump(1) + "\n" + purchases["print_jobs"].dump(1) + "\n");
 }
 
 // Template, title and kind of every list and section, in both form
@@ -152,7 +144,7 @@ TEST_F(LaserPrintTest, EachSectionHasItsTemplateAndLabel) {
       }
     }
   }
-  ExpectGolden("laser_templates.txt", actual);
+  testing::ExpectGoldenFile("forms/golden/laser_templates.txt", actual);
 }
 
 // The failures of the print: nothing to print, an empty window handle, a
