@@ -37,6 +37,13 @@ inline std::vector<DataBlock> ReadBlocks(const std::string& relative) {
   return blocks;
 }
 
+// The lines of a data file of one case a line, comments and empty lines left out.
+inline std::vector<std::string> DataLines(const std::string& relative) {
+  std::vector<std::string> lines;
+  for (const DataBlock& block : ReadBlocks(relative)) lines.insert(lines.end(), block.lines.begin(), block.lines.end());
+  return lines;
+}
+
 // The text with each "\xNN" made the byte it names, so that a data file
 // can hold control characters and bytes that are not UTF-8.
 inline std::string Unescaped(const std::string& text) {
