@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/active_interface.h"
 #include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"

@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 
-#include "cli/active_interface.h"
 #include "cli/json_values.h"
 #include "cli/json_writer.h"
 #include "facade/clsin_intrabo.h"

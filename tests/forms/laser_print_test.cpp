@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "cli/active_interface.h"
 #include "cli/host_harness.h"
 #include "cli/json_values.h"
 #include "facade/clsin_intrabo.h"

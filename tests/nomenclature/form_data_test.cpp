@@ -10,7 +10,6 @@
 #include "cli/active_interface.h"
 #include "facade/clsin_intrabo.h"
 #include "support/database.h"
-#include "nomenclature/form_data_statements.h"
 #include "nomenclature/nomenclature_procedures.h"
 #include "platform/recordset.h"
 #include "support/golden.h"

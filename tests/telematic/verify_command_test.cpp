@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <CLI/CLI.hpp>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
