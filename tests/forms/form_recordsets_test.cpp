@@ -39,15 +39,6 @@ void ExpectForm(const std::string& name, std::initializer_list<RecordsetPtr> rec
 
 class FormsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    db_.Run(
-        "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
-        "INSERT INTO CG07_TABSTATIEST VALUES (1, 'FR', 'Francia', 1), (4, 'DE', 'Germania', 1);"
-        "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller Maschinenbau und Werkzeughandel GmbH & Co. KG', 'DE111', 4),"
-        " (101, 'Dupont SA', 'FR222', 1);"
-        "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 0, 11, 101);");
-  }
-
   // `count` goods sales of May 2024, one declaration line each (their own
   // code), of 100, 200, ... euro plus 0.40.
   void Goods(int count, int kind = 1, int operation = 0) {
@@ -80,7 +71,12 @@ class FormsTest : public ::testing::Test {
 
   CLSIN_OUPUTINTRA& out() { return *object_.COutput(); }
 
-  TempDatabase db_;
+  TempDatabase db_{
+      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
+      "INSERT INTO CG07_TABSTATIEST VALUES (1, 'FR', 'Francia', 1), (4, 'DE', 'Germania', 1);"
+      "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller Maschinenbau und Werkzeughandel GmbH & Co. KG', 'DE111', 4),"
+      " (101, 'Dupont SA', 'FR222', 1);"
+      "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 0, 11, 101);"};
   CLSIN_INTRABO object_;
   int registration_ = 0;
 };

@@ -36,14 +36,6 @@ std::string Replace(std::string text, const std::string& what, const std::string
 
 class LaserPrintTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    db_.Run(
-        "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
-        "INSERT INTO CG07_TABSTATIEST VALUES (1, 'FR', 'Francia', 1), (4, 'DE', 'Germania', 1);"
-        "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller GmbH', 'DE111', 4), (101, 'Dupont SA', 'FR222', 1);"
-        "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 1, 11, 101);");
-  }
-
   // A movement of company 1 registered on `day` (YYYYMMDD).
   void Add(int kind, int operation, const std::string& code, const std::string& amount, const std::string& day,
            int partnerKind = 0, int partner = 10) {
@@ -57,7 +49,11 @@ class LaserPrintTest : public ::testing::Test {
     return Json::parse(result.output);
   }
 
-  TempDatabase db_;
+  TempDatabase db_{
+      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
+      "INSERT INTO CG07_TABSTATIEST VALUES (1, 'FR', 'Francia', 1), (4, 'DE', 'Germania', 1);"
+      "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller GmbH', 'DE111', 4), (101, 'Dupont SA', 'FR222', 1);"
+      "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 1, 11, 101);"};
   int registration_ = 0;
 };
 

@@ -8,6 +8,7 @@
 #include "cli/check_command.h"
 #include "support/data_blocks.h"
 #include "support/database.h"
+#include "support/file_bytes.h"
 #include "support/golden.h"
 
 namespace zelmora {
@@ -15,31 +16,8 @@ namespace {
 
 using testing::TempDatabase;
 
-// Monthly sales, quarterly purchases; one 2023 code replaced in 2024.
-void FillCompany(TempDatabase& db) {
-  db.Run(
-      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE, CG18_INDINTRAVEN, CG18_INDINTRAACQ) "
-      "VALUES (1, 'Declarant', 0, 1, 2);"
-      "INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (38, 'AT', 'Austria', 1);"
-      "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller GmbH', 'DE111', 4), (102, 'Gruber KG', 'ATU333', 38);"
-      "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 1, 20, 102);"
-      "INSERT INTO CG72_NOMENCLATURE VALUES (2023, 0, '73181595', 'Viti'), (2024, 0, '84821090', 'Cuscinetti'), "
-      "(2024, 0, '73181599', 'Viti');"
-      "INSERT INTO CG7S_NOMENCLATUREVARIATE VALUES ('73181595', '73181599');");
-  db.Add({.registration = 1, .competence = "'20240603'", .amount = "100", .currencyAmount = "100"});
-  db.Add({.registration = 2, .competence = "'20240612'", .code = "'73181595'", .amount = "200",
-          .currencyAmount = "200"});
-  // April: outside the monthly sales period, inside the purchases quarter.
-  db.Add({.registration = 3, .competence = "'20240415'", .code = "'73181595'", .amount = "5", .currencyAmount = "5"});
-  db.Add({.registration = 4, .documentKind = 3, .competence = "'20240415'", .partnerKind = 1, .partner = 20,
-          .code = "'99999999'", .amount = "700", .currencyAmount = "700", .provenance = "38", .origin = "38",
-          .destination = "NULL", .provinceOfDestination = "'MO'", .provinceOfOrigin = "NULL"});
-  db.Run("UPDATE CG41_PRIMANOTA SET CG41_NUMDOC = 100 + CG41_NUMREG");
-}
-
 TEST(CheckCommand, ListsTheLinesToFixAndExitsOneWhenThereAreSome) {
-  TempDatabase db;
-  FillCompany(db);
+  TempDatabase db(testing::TestFile("nomenclature/check_rows.sql"));
   cli::CheckRequest request{.database = db.path(), .company = 1, .year = 2024, .period = 6, .lists = "both"};
   std::ostringstream out, err;
   EXPECT_EQ(cli::RunCheck(request, out, err), 1) << err.str();
@@ -65,8 +43,7 @@ TEST(CheckCommand, ListsTheLinesToFixAndExitsOneWhenThereAreSome) {
 // codes outside their tables: each movement is made valid, then one value
 // is spoiled as a host writing the file directly could spoil it.
 TEST(CheckCommand, ListsTheStoredValuesThatLeaveMovementsOutOrBreakRecords) {
-  TempDatabase db;
-  FillCompany(db);
+  TempDatabase db(testing::TestFile("nomenclature/check_rows.sql"));
   for (const std::string& line : testing::DataLines("nomenclature/spoilt_values.txt")) {
     int registration = 0, documentKind = 0;
     std::istringstream(line) >> registration >> documentKind;
@@ -110,8 +87,7 @@ TEST(CheckCommand, ListsTheStoredValuesThatLeaveMovementsOutOrBreakRecords) {
 }
 
 TEST(CheckCommand, AnUnknownCompanyIsRefusedInOneLine) {
-  TempDatabase db;
-  FillCompany(db);
+  TempDatabase db(testing::TestFile("nomenclature/check_rows.sql"));
   std::ostringstream out, err;
   EXPECT_EQ(cli::RunCheck({.database = db.path(), .company = 5, .year = 2024, .period = 6, .lists = "both"}, out, err),
             2);

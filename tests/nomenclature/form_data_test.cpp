@@ -10,6 +10,7 @@
 #include "cli/active_interface.h"
 #include "facade/clsin_intrabo.h"
 #include "support/database.h"
+#include "support/file_bytes.h"
 #include "nomenclature/nomenclature_procedures.h"
 #include "platform/recordset.h"
 #include "support/golden.h"
@@ -20,25 +21,6 @@ namespace zelmora {
 namespace {
 
 using testing::TempDatabase;
-
-// Company 1 declares both lists monthly. Goods codes of 2024 (one replaced
-// at the turn of the year), services codes of 2023 only.
-void FillCompany(TempDatabase& db) {
-  db.Run(
-      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE, CG18_INDINTRAVEN, CG18_INDINTRAACQ) "
-      "VALUES (1, 'Declarant', 0, 1, 1);"
-      "INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (38, 'AT', 'Austria', 1);"
-      "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller GmbH', 'DE111', 4), (102, 'Gruber KG', 'ATU333', 38);"
-      "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 0, 12, 102), (1, 1, 20, 102);"
-      "INSERT INTO CG72_NOMENCLATURE VALUES (2023, 0, '73181595', 'Viti'), (2024, 0, '84821090', 'Cuscinetti'), "
-      "(2024, 0, '73181599', 'Viti'), (2023, 1, '620100', 'Software');"
-      "INSERT INTO CG7S_NOMENCLATUREVARIATE VALUES ('73181595', '73181599');");
-  db.Add({.registration = 1, .code = "'84821090'", .amount = "100", .currencyAmount = "100", .mass = "10"});
-  db.Add({.registration = 2, .partner = 12, .code = "'84821090'", .amount = "300", .currencyAmount = "300",
-          .destination = "38", .mass = "30"});
-  db.Add({.registration = 3, .operation = 1, .code = "'620100'", .amount = "500", .currencyAmount = "500",
-          .in03 = "'A1'", .in04 = "'B'", .originalNumber = "'F7'", .originalDate = "'20240502'"});
-}
 
 // A purchase from the Austrian supplier.
 testing::Movement Purchase(int registration, const std::string& code) {
@@ -64,8 +46,7 @@ RecordsetPtr Call(CLSIN_INTRABO& object, const char* operation) {
 }
 
 TEST(FormData, TheWholeFormOrOnlyTheLinesWithAnInvalidCode) {
-  TempDatabase db;
-  FillCompany(db);
+  TempDatabase db(testing::TestFile("nomenclature/form_data_rows.sql"));
   CLSIN_INTRABO object;
   auto in = Input(db, 0);
   in->MaxProgrDatiInvio = 40;
@@ -110,8 +91,7 @@ TEST(FormData, TheWholeFormOrOnlyTheLinesWithAnInvalidCode) {
 }
 
 TEST(FormData, BothListsOfATelematicSubmission) {
-  TempDatabase db;
-  FillCompany(db);
+  TempDatabase db(testing::TestFile("nomenclature/form_data_rows.sql"));
   db.Add(Purchase(6, "'84821090'"));
   CLSIN_INTRABO object;
   auto in = Input(db, 2);
@@ -172,8 +152,7 @@ TEST(FormData, BothListsOfATelematicSubmission) {
 }
 
 TEST(FormData, OneListAndTheCompanysPeriodicity) {
-  TempDatabase db;
-  FillCompany(db);
+  TempDatabase db(testing::TestFile("nomenclature/form_data_rows.sql"));
   db.Run("UPDATE CG18_DITTE SET CG18_INDINTRAVEN = NULL");
   CLSIN_INTRABO object;
   auto in = Input(db, 0);
