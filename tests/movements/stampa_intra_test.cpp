@@ -136,6 +136,7 @@ TEST(StampaIntra, TheHandlerPrintsByQuarterAfterAChangeOfPeriodicity) {
   struct Case {
     Variant period;
     Variant expected;
+    bool changed = true;
   };
   const Case cases[] = {
       {Variant::Integer(1), Variant::Integer(3)},    {Variant::Integer(2), Variant::Integer(3)},
@@ -147,12 +148,14 @@ TEST(StampaIntra, TheHandlerPrintsByQuarterAfterAChangeOfPeriodicity) {
       {Variant::Integer(0), Variant::Integer(0)},    {Variant::Integer(13), Variant::Integer(13)},
       {Variant::Double(5.5), Variant::Double(5.5)},  {Variant(), Variant()},
       {Variant::Null(), Variant::Null()},
+      // Without the change both stay as they are.
+      {Variant::Integer(5), Variant::Integer(5), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.period.Text());
     CLSIN_INTRABO object;
     auto input = std::make_shared<CLSIN_INPUTINTRA>();
-    input->CambioPeriodicita = true;
+    input->CambioPeriodicita = c.changed;
     input->TipoIntra = Variant::Integer(1);
     input->PeriodoStampa = c.period;
     object.SetCInput(input);
@@ -161,26 +164,13 @@ TEST(StampaIntra, TheHandlerPrintsByQuarterAfterAChangeOfPeriodicity) {
     bool cancel = false;
     movements::PclsReport_BeforePrintReport(object.context(), cancel, report, nullptr);
     EXPECT_FALSE(cancel);
-    EXPECT_TRUE(input->TipoIntra == Variant::Integer(2));
+    EXPECT_TRUE(input->TipoIntra == Variant::Integer(c.changed ? 2 : 1));
     EXPECT_TRUE(input->PeriodoStampa == c.expected) << input->PeriodoStampa.Text();
     // No host object: the handler stops at the indicators with error 91.
     EXPECT_EQ(object.context().Stato, 91);
     EXPECT_EQ(job.parameters.size(), 14u);
     EXPECT_EQ(job.parameters[13].first, "adatareg");
   }
-
-  // Without the change both stay as they are.
-  CLSIN_INTRABO object;
-  auto input = std::make_shared<CLSIN_INPUTINTRA>();
-  input->TipoIntra = Variant::Integer(1);
-  input->PeriodoStampa = Variant::Integer(5);
-  object.SetCInput(input);
-  PrintJob job;
-  CrepReport report(job);
-  bool cancel = false;
-  movements::PclsReport_BeforePrintReport(object.context(), cancel, report, nullptr);
-  EXPECT_TRUE(input->TipoIntra == Variant::Integer(1));
-  EXPECT_TRUE(input->PeriodoStampa == Variant::Integer(5));
 }
 
 TEST(StampaIntra, AMissingPrerequisiteLeavesStatus1AndPrintsNothing) {
