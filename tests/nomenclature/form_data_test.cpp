@@ -36,13 +36,21 @@ std::shared_ptr<CLSIN_INPUTINTRA> Input(const TempDatabase& db, int16_t list) {
 }
 
 // The recordset, whole, is the golden section `name`.
-void ExpectData(const std::string& name, const Recordset& rs) {
-  testing::ExpectGoldenSection("nomenclature/golden/form_data.txt", name, testing::RecordsetText(rs));
+void ExpectData(const std::string& name, const RecordsetPtr& rs) {
+  ASSERT_NE(rs, nullptr);
+  testing::ExpectGoldenSection("nomenclature/golden/form_data.txt", name, testing::RecordsetText(*rs));
 }
 
 RecordsetPtr Call(CLSIN_INTRABO& object, const char* operation) {
   std::vector<Variant> none;
   return std::dynamic_pointer_cast<Recordset>(object.Invoke(operation, none).AsObject());
+}
+
+// The recordset of an operation that must succeed.
+RecordsetPtr Succeeds(CLSIN_INTRABO& object, const char* operation) {
+  RecordsetPtr rs = Call(object, operation);
+  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
+  return rs;
 }
 
 TEST(FormData, TheWholeFormOrOnlyTheLinesWithAnInvalidCode) {
@@ -62,13 +70,12 @@ TEST(FormData, TheWholeFormOrOnlyTheLinesWithAnInvalidCode) {
 
   // Every code valid: the whole form, keyed from 41 in declaration order,
   // the services line completed with the invoice data of its movements.
-  RecordsetPtr rs = Call(object, "GeneraRstDatiModuloStampe");
-  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
+  RecordsetPtr rs = Succeeds(object, "GeneraRstDatiModuloStampe");
   ASSERT_NE(rs, nullptr);
   EXPECT_EQ(rs->CursorType, 1);
   EXPECT_EQ(rs->LockType, 3);
   EXPECT_EQ(rs->AbsolutePosition(), 1);
-  ExpectData("the whole form, merged services", *rs);
+  ExpectData("the whole form, merged services", rs);
 
   // A replaced code on two lines of May: only the lines of the staged
   // table with that code, kind and reference year come back, flagged.
@@ -76,15 +83,11 @@ TEST(FormData, TheWholeFormOrOnlyTheLinesWithAnInvalidCode) {
           .destination = "38"});
   db.Add({.registration = 5, .code = "'73181595'", .amount = "50",
           .currencyAmount = "50"});
-  rs = Call(object, "GeneraRstDatiModuloStampe");
-  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
-  ASSERT_NE(rs, nullptr);
-  ExpectData("the lines with a replaced code", *rs);
+  ExpectData("the lines with a replaced code", Succeeds(object, "GeneraRstDatiModuloStampe"));
 
   // An empty period: an empty recordset.
   in->PeriodoStampa = Variant::Integer(6);
-  rs = Call(object, "GeneraRstDatiModuloStampe");
-  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
+  rs = Succeeds(object, "GeneraRstDatiModuloStampe");
   ASSERT_NE(rs, nullptr);
   EXPECT_EQ(rs->RecordCount(), 0);
   EXPECT_TRUE(rs->EOF());
@@ -100,10 +103,7 @@ TEST(FormData, BothListsOfATelematicSubmission) {
   object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
 
   // Sales first, then purchases, the keys rising across both.
-  RecordsetPtr rs = Call(object, "GeneraRstDatiNomenclaturaInvioTelematico");
-  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
-  ASSERT_NE(rs, nullptr);
-  ExpectData("both lists", *rs);
+  ExpectData("both lists", Succeeds(object, "GeneraRstDatiNomenclaturaInvioTelematico"));
   EXPECT_EQ(in->TipoStampa, Variant::Integer(2));
   EXPECT_EQ(in->TipoIntra, Variant::Integer(1));
   EXPECT_EQ(in->MaxProgrDatiInvio, 3);
@@ -112,18 +112,13 @@ TEST(FormData, BothListsOfATelematicSubmission) {
   // after the sales list's lines.
   db.Add(Purchase(7, "'99999999'"));
   in->MaxProgrDatiInvio = 0;
-  rs = Call(object, "GeneraRstDatiNomenclaturaInvioTelematico");
-  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
-  ASSERT_NE(rs, nullptr);
-  ExpectData("both lists, an invalid purchases code", *rs);
+  ExpectData("both lists, an invalid purchases code",
+             Succeeds(object, "GeneraRstDatiNomenclaturaInvioTelematico"));
 
   // The error check of both lists: the purchases check keyed from the
   // number the host gave, the sales check from 0.
   in->MaxProgrDatiInvio = 20;
-  rs = Call(object, "GeneraRstErroriNomenclaturaInvioTelematico");
-  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
-  ASSERT_NE(rs, nullptr);
-  ExpectData("error check of both lists", *rs);
+  ExpectData("error check of both lists", Succeeds(object, "GeneraRstErroriNomenclaturaInvioTelematico"));
   EXPECT_EQ(in->TipoStampa, Variant::Integer(2));
   EXPECT_EQ(in->MaxProgrDatiInvio, 20);
   const std::string both = object.COutput()->StringaSQLErroriNomenclatura.Text();
@@ -142,7 +137,7 @@ TEST(FormData, BothListsOfATelematicSubmission) {
   // Purchases declared quarterly: the two lists' tables have different
   // columns and cannot be gathered in one.
   db.Run("UPDATE CG18_DITTE SET CG18_INDINTRAACQ = 2");
-  rs = Call(object, "GeneraRstDatiNomenclaturaInvioTelematico");
+  RecordsetPtr rs = Call(object, "GeneraRstDatiNomenclaturaInvioTelematico");
   EXPECT_EQ(rs, nullptr);
   EXPECT_EQ(object.Stato(), Variant::Integer(213));
   EXPECT_SAME_TEXT(

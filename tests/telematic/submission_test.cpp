@@ -10,6 +10,7 @@
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
 #include "support/march_submission.h"
+#include "support/may_sales.h"
 #include "support/submission_request.h"
 #include "support/temp_folder.h"
 #include "support/database.h"
@@ -121,22 +122,14 @@ TEST_F(SubmissionDatabase, DiskettesWriteTheirFiles) {
 
 TEST_F(SubmissionDatabase, MergedServiceLinesTakeTheInvoiceDataTheirMovementsShare) {
   CLSIN_INTRABO object;
-  auto input = std::make_shared<CLSIN_INPUTINTRA>();
-  input->StringaDiConnessione = Str((db_.ConnectionString()).c_str());
-  input->Ditta = Int(1);
-  input->Anno = Int(2024);
+  auto input = testing::MaySales(object, db_.ConnectionString());
   input->PeriodoStampa = Int(3);
-  input->TipoStampa = Int(0);
-  input->TipoIntra = Int(1);
-  input->AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010;
   input->AccorpaArt23 = true;
   input->RaggIn02CodiceIn03 = "I";
   input->RaggIn02CodiceIn04 = "B";
   input->RaggIn02NumDocOrig = "N-5";
   input->RaggIn02DataDocOrig = Day(2024, 3, 1);
   input->RaggIn02SezOrig = "A";
-  object.SetCInput(input);
-  object.SetActiveInterface(cli::ActiveInterface(Int(0)));
   IntraContext& context = object.context();
   CreaConnessione(context);
   declaration::BuildDeclarationStatement(context);
