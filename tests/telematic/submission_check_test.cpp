@@ -7,6 +7,7 @@
 
 #include "platform/text_util.h"
 #include "support/data_blocks.h"
+#include "support/file_bytes.h"
 #include "support/golden.h"
 
 namespace zelmora::telematic {
@@ -20,39 +21,13 @@ std::string Report(const std::vector<Problem>& problems) {
   return out;
 }
 
-std::string Z(long long value, size_t width) {
-  std::string digits = std::to_string(value);
-  return std::string(width - digits.size(), '0') + digits;
-}
-std::string T(std::string_view text, size_t width) {
-  return std::string(text) + std::string(width - Utf8Length(text), ' ');
-}
-std::string Prefix(const char* submission, char type, int line) {
-  return std::string("EUROX01234567890") + submission + type + Z(line, 5);
-}
-
-// A clean submission: monthly sales with one record of every type, then
-// quarterly purchases with goods and a goods correction.
+// A clean submission (clean_2010.I01): monthly sales with one record of
+// every type, then quarterly purchases with goods and a goods correction.
 std::vector<std::string> CleanRecords() {
-  const std::string seller = T("DE123456789", 12), buyer = T("ATU12345678", 12), service = T("FR1234567890", 12);
-  return {
-      std::string("ABCD") + std::string(12, ' ') + "ABCD0410.I01" + std::string(12, ' ') + "000000" + "    " +
-          T("01234567890", 16) + "000" + " " + "00010",
-      Prefix("000001", '0', 0) + "C24M03" + "01234567890" + "00" + "00000000000" + "00002" + Z(300, 13) + "00001" +
-          "000000000005p" + "00001" + Z(200, 13) + "00001" + Z(70, 13),
-      Prefix("000001", '1', 1) + "DE" + seller + Z(100, 13) + "1" + "84821090" + Z(5, 10) + Z(0, 10) + Z(100, 13) +
-          "C3DEMO",
-      Prefix("000001", '1', 2) + "DE" + seller + Z(200, 13) + "1" + "84821090" + Z(9, 10) + Z(0, 10) + Z(200, 13) +
-          "C3DEMO",
-      Prefix("000001", '2', 1) + "02024" + "DE" + seller + "-" + Z(50, 13) + "1" + "84821090" + Z(50, 13),
-      Prefix("000001", '3', 1) + "FR" + service + Z(200, 13) + T("17/E", 15) + "150324" + "620100" + "IA" + "FR",
-      Prefix("000001", '4', 1) + "123456" + "24" + "000017" + "00003" + "FR" + service + Z(70, 13) + T("9", 15) +
-          "290224" + "620100" + "IA" + "FR",
-      Prefix("000002", '0', 0) + "A24T01" + "01234567890" + "00" + "00000000000" + "00001" + Z(300, 13) + "00001" +
-          Z(40, 13) + "00000" + Z(0, 13) + "00000" + Z(0, 13),
-      Prefix("000002", '1', 1) + "AT" + buyer + Z(300, 13) + Z(310, 13) + "1" + "73181599",
-      Prefix("000002", '2', 1) + "00123" + "AT" + buyer + "+" + Z(40, 13) + Z(40, 13) + "1" + "73181599",
-  };
+  std::vector<std::string> records;
+  std::istringstream file(testing::TestFile("telematic/clean_2010.I01"));
+  for (std::string record; std::getline(file, record);) records.push_back(record.substr(0, record.size() - 1));
+  return records;
 }
 
 std::string File(const std::vector<std::string>& records) {
