@@ -133,4 +133,13 @@ inline std::unique_ptr<CLSIN_INTRABO> Declarant() {
   return object;
 }
 
+// The same declarant with the list, periodicity and (when given) period.
+inline std::unique_ptr<CLSIN_INTRABO> Declarant(int16_t tipoStampa, int16_t tipoIntra, int16_t periodo = 0) {
+  auto object = Declarant();
+  object->CInput()->TipoStampa = Int(tipoStampa);
+  object->CInput()->TipoIntra = Int(tipoIntra);
+  if (periodo != 0) object->CInput()->PeriodoStampa = Int(periodo);
+  return object;
+}
+
 }  // namespace zelmora::testing

@@ -13,10 +13,8 @@ using namespace zelmora::testing;
 
 TEST(LegacyRecords, AnnualPurchasesWriteServicesAsGoodsAndNoPeriods) {
   TempFolder folder;
-  auto object = Declarant();
+  auto object = Declarant(1, 3);
   CLSIN_INPUTINTRA& input = *object->CInput();
-  input.TipoStampa = Int(1);
-  input.TipoIntra = Int(3);
   input.PartitaIvaDeleg = Str("ab123456789");
   input.Casella1 = Str("x");
   object->SetFolderFileIntraWeb(std::make_shared<Folder>(folder.path()));
@@ -35,11 +33,8 @@ TEST(LegacyRecords, AnnualPurchasesWriteServicesAsGoodsAndNoPeriods) {
 
 TEST(LegacyRecords, MonthlyStatisticsIgnoreTheChangeOfPeriodicity) {
   TempFolder folder;
-  auto object = Declarant();
+  auto object = Declarant(0, 1, 3);
   CLSIN_INPUTINTRA& input = *object->CInput();
-  input.TipoStampa = Int(0);
-  input.TipoIntra = Int(1);
-  input.PeriodoStampa = Int(3);
   input.CambioPeriodicita = true;
   input.Casella2 = Str(" ");
   object->SetFolderFileIntraWeb(std::make_shared<Folder>(folder.path()));

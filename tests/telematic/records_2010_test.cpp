@@ -12,11 +12,7 @@ namespace {
 using namespace zelmora::testing;
 
 TEST(Records2010, MonthlySalesGiveEveryRecordType) {
-  auto object = Declarant();
-  CLSIN_INPUTINTRA& input = *object->CInput();
-  input.TipoStampa = Int(0);
-  input.TipoIntra = Int(1);
-  input.PeriodoStampa = Int(3);
+  auto object = Declarant(0, 1, 3);
   object->COutput()->StringaTracciatoInvioTelematico = Str("PREVIOUS\r\n");
 
   RecordsetPtr rs = LinesOf("monthly sales", true);
@@ -41,11 +37,8 @@ TEST(Records2010, MonthlySalesGiveEveryRecordType) {
 }
 
 TEST(Records2010, QuarterlyPurchasesCarryCurrencyAmountsAndTheDelegate) {
-  auto object = Declarant();
+  auto object = Declarant(1, 2, 6);
   CLSIN_INPUTINTRA& input = *object->CInput();
-  input.TipoStampa = Int(1);
-  input.TipoIntra = Int(2);
-  input.PeriodoStampa = Int(6);
   input.NumFloppy = Str(" 12 ");
   input.PartitaIvaDeleg = Str(" 09876543210 ");
   input.CasiParticolari = Str(" 12 ");
@@ -61,10 +54,8 @@ TEST(Records2010, QuarterlyPurchasesCarryCurrencyAmountsAndTheDelegate) {
 }
 
 TEST(Records2010, ChangeOfPeriodicityDeclaresTheQuarterWithoutStatistics) {
-  auto object = Declarant();
+  auto object = Declarant(0, 1);
   CLSIN_INPUTINTRA& input = *object->CInput();
-  input.TipoStampa = Int(0);
-  input.TipoIntra = Int(1);
   input.CambioPeriodicita = true;
 
   RecordsetPtr rs = LinesOf("change of periodicity", true);
@@ -86,11 +77,7 @@ TEST(Records2010, ChangeOfPeriodicityDeclaresTheQuarterWithoutStatistics) {
 
 TEST(Records2010, FileDestinationWritesTheSameLinesAndFailuresKeepWhatWasWritten) {
   TempFolder folder;
-  auto object = Declarant();
-  CLSIN_INPUTINTRA& input = *object->CInput();
-  input.TipoStampa = Int(0);
-  input.TipoIntra = Int(2);
-  input.PeriodoStampa = Int(3);
+  auto object = Declarant(0, 2, 3);
   object->COutput()->StringaTracciatoInvioTelematico = Str("UNTOUCHED");
   object->SetFolderFileIntraWeb(std::make_shared<Folder>(folder.path()));
   object->SetPathFileIntraWeb("intra.txt");

@@ -32,13 +32,16 @@ class SubmissionDatabase : public ::testing::Test {
   // The declarant's input for March 2024, as a host sets it.
   Json Input(int tipoStampa) const { return testing::MarchSubmissionInput(db_.ConnectionString(), tipoStampa); }
 
-  Json Run(const Json& script) const {
+  // Runs the script through the host harness with the Italian localisation.
+  Json Run(Json script) const {
+    script["ActiveInterface"] = {{"ClsGlobal", {{"Gcls_DittaCorrente", {{"IndLocalizzazione", 0}}}}}};
     cli::HarnessResult result = cli::RunHostScript(script.dump());
     EXPECT_EQ(result.exitCode, 0) << result.error;
     return Json::parse(result.output);
   }
-
-  static Json ActiveInterface() { return {{"ClsGlobal", {{"Gcls_DittaCorrente", {{"IndLocalizzazione", 0}}}}}}; }
+  Json Submit(const Json& input) const {
+    return Run({{"CInput", input}, {"calls", {"PreparaTracciatoPerInvioTelematico"}}});
+  }
 
   void Execute(const std::string& sql) const { db_.Run(sql); }
   std::string ReadFile(const std::string& name) const { return testing::FileBytes(folder_ / name); }
@@ -48,9 +51,7 @@ class SubmissionDatabase : public ::testing::Test {
 };
 
 TEST_F(SubmissionDatabase, BothListsMakeOneSubmissionWithTheNextNumberForPurchases) {
-  Json output = Run({{"CInput", Input(2)},
-                     {"ActiveInterface", ActiveInterface()},
-                     {"calls", {"PreparaTracciatoPerInvioTelematico"}}});
+  Json output = Submit(Input(2));
   ASSERT_EQ(output["steps"][0]["Stato"], 0) << output["steps"][0]["Errore"];
   EXPECT_EQ(output["COutput"]["NomeFileInvioTelematico"], "ABCD0415.I01");
   ExpectGoldenFile("telematic/golden/both_lists.I01", output["COutput"]["StringaTracciatoInvioTelematico"].get<std::string>());
@@ -66,9 +67,7 @@ TEST_F(SubmissionDatabase, EmptyPeriodsAndASingleList) {
   Json may = Input(0);
   may["PeriodoStampa"] = 5;
   may["TipoIntra"] = 1;
-  Json output = Run({{"CInput", may},
-                     {"ActiveInterface", ActiveInterface()},
-                     {"calls", {"PreparaTracciatoPerInvioTelematico"}}});
+  Json output = Submit(may);
   EXPECT_EQ(output["steps"][0]["Stato"], 0) << output["steps"][0]["Errore"];
   EXPECT_EQ(output["COutput"]["NomeFileInvioTelematico"], "ABCD0415.I01");
   EXPECT_EQ(output["COutput"]["StringaTracciatoInvioTelematico"], Json({{"empty", true}}));
@@ -77,7 +76,6 @@ TEST_F(SubmissionDatabase, EmptyPeriodsAndASingleList) {
   // ...but a text left from an earlier call gets a header.
   output = Run({{"CInput", may},
                 {"COutput", {{"StringaTracciatoInvioTelematico", "EARLIER\r\n"}}},
-                {"ActiveInterface", ActiveInterface()},
                 {"calls", {"PreparaTracciatoPerInvioTelematico"}}});
   EXPECT_SAME_TEXT("ABCD            ABCD0415.I01            028100    01234567890     001 00001\r\nEARLIER\r\n",
                    output["COutput"]["StringaTracciatoInvioTelematico"].get<std::string>());
@@ -85,9 +83,7 @@ TEST_F(SubmissionDatabase, EmptyPeriodsAndASingleList) {
   // Both lists where only purchases have lines: the purchases keep the
   // caller's submission number.
   Execute("DELETE FROM IN02_RIGHEDOC WHERE IN02_NUMREG_CG41 IN (1, 2, 3, 4, 8, 9)");
-  Json purchases = Run({{"CInput", Input(2)},
-                        {"ActiveInterface", ActiveInterface()},
-                        {"calls", {"PreparaTracciatoPerInvioTelematico"}}});
+  Json purchases = Submit(Input(2));
   ExpectGoldenFile("telematic/golden/purchases_only.I01", purchases["COutput"]["StringaTracciatoInvioTelematico"].get<std::string>());
   EXPECT_EQ(purchases["CInput"]["NumFloppy"], 7);
   EXPECT_EQ(purchases["CInput"]["TipoStampa"], 2);
@@ -101,7 +97,6 @@ TEST_F(SubmissionDatabase, DiskettesWriteTheirFiles) {
   Json output = Run({{"CInput", legacy},
                      {"object", {{"FolderFileIntraWeb", folder_.path()}, {"PathFileIntraWeb", "SCAMBI.CEE"},
                                  {"NumFileFloppy", 3}}},
-                     {"ActiveInterface", ActiveInterface()},
                      {"calls", {{{"call", "PreparaTracciatoPerDischetto"}, {"args", {"ignored"}}}}}});
   EXPECT_EQ(output["steps"][0]["Stato"], 0) << output["steps"][0]["Errore"];
   EXPECT_EQ(output["object"]["NumRecStpModIntra"], 1);
@@ -113,7 +108,6 @@ TEST_F(SubmissionDatabase, DiskettesWriteTheirFiles) {
   purchases["TipoIntra"] = 2;
   output = Run({{"CInput", purchases},
                 {"object", {{"FolderFileIntraWeb", folder_.path()}, {"PathFileIntraWeb", "INTRA2.TXT"}}},
-                {"ActiveInterface", ActiveInterface()},
                 {"calls", {{{"call", "PreparaTracciatoPerDischetto2010"}, {"args", {Json()}}}}}});
   EXPECT_EQ(output["steps"][0]["Stato"], 0) << output["steps"][0]["Errore"];
   EXPECT_EQ(output["object"]["NumRecStpModIntra"], 2);
