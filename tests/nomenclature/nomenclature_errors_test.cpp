@@ -47,28 +47,8 @@ TEST(NomenclatureCheckText, DerivedFromTheDeclarationStatement) {
 }
 
 TEST(NomenclatureCheck, CodesValidForTheirReferenceYear) {
-  TempDatabase db(testing::TestFile("nomenclature/codes_rows.sql"));
-  // Valid: a 2024 goods code.
-  db.Add({.registration = 1, .code = "'84821090'", .amount = "100", .currencyAmount = "100"});
-  // Replaced at the turn of the year: invalid in 2024, valid for a line
-  // whose reference year is 2023.
-  db.Add({.registration = 2, .code = "'73181595'", .amount = "200", .currencyAmount = "200"});
-  db.Add({.registration = 3, .partner = 12, .code = "'73181595'", .amount = "300", .currencyAmount = "300",
-          .referenceYear = "2023"});
-  // The same replaced code from a French customer, its competence date
-  // missing (the VAT registration date stands in, and no reference year
-  // can be told), reason 02.
-  db.Add({.registration = 4, .competence = "NULL", .registered = "'20240512'", .vatRegistered = "'20240514'",
-          .reason = "'02'", .partner = 11, .code = "'73181595'", .amount = "400", .currencyAmount = "400"});
-  // A code of no year at all.
-  db.Add({.registration = 5, .partner = 11, .code = "'99999999'", .amount = "50", .currencyAmount = "50"});
-  // No services codes in 2024: 2023's list applies.
-  db.Add({.registration = 6, .operation = 1, .code = "'620100'", .amount = "500", .currencyAmount = "500"});
-  // A goods code on a services line.
-  db.Add({.registration = 7, .operation = 1, .code = "'84821090'", .amount = "60", .currencyAmount = "60"});
-  // No code: not an error.
-  db.Add({.registration = 8, .partner = 11, .code = "''", .amount = "70", .currencyAmount = "70"});
-
+  TempDatabase db(testing::TestFile("nomenclature/codes_rows.sql") +
+                  testing::TestFile("nomenclature/codes_movements.sql"));
   CLSIN_INTRABO object;
   testing::MaySales(object, db.ConnectionString())->MaxProgrDatiInvio = 40;
 

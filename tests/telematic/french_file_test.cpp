@@ -184,37 +184,24 @@ TEST_F(FrenchFile, CommandWritesTheFileOrSaysWhyNot) {
   EXPECT_EQ(out.str(), "nothing to declare: no goods line in the period, no file written\n");
   EXPECT_EQ(zelmora::testing::FileBytes(folder_ / "DEB202406.TXT"), written);
 
-  struct Case {
-    const char* what;
-    std::function<void(cli::FrenchRequest&)> change;
-    const char* message;
-  };
-  const Case cases[] = {
-      {"user", [](cli::FrenchRequest& r) { r.user = "A'B"; },
-       "zelmora french: --user must be letters and digits, not 'A'B'\n"},
-      {"level", [](cli::FrenchRequest& r) { r.level = "12"; },
-       "zelmora french: --level must be a whole number from 1 to 4, not '12'\n"},
-      {"file", [](cli::FrenchRequest& r) { r.fileName = "../x"; },
-       "zelmora french: --file must be a file name, not a path: '../x'\n"},
-      {"company", [](cli::FrenchRequest& r) { r.company = "1"; },
-       "zelmora french: company 1 is not in the company table CG18_DITTE\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    cli::FrenchRequest bad = request;
+  // Refusals: one line each, exit 2, no file.
+  using Request = cli::FrenchRequest;
+  auto refused = [&](std::string Request::*field, const char* value, const char* message) {
+    SCOPED_TRACE(value);
+    Request bad = request;
     bad.period = "6";
     bad.fileName = "BAD.TXT";
-    c.change(bad);
+    bad.*field = value;
     std::ostringstream badOut, badErr;
     EXPECT_EQ(cli::RunFrench(bad, badOut, badErr, services_), 2);
-    EXPECT_EQ(badErr.str(), c.message);
-  }
+    EXPECT_EQ(badErr.str(), message);
+  };
+  refused(&Request::user, "A'B", "zelmora french: --user must be letters and digits, not 'A'B'\n");
+  refused(&Request::level, "12", "zelmora french: --level must be a whole number from 1 to 4, not '12'\n");
+  refused(&Request::fileName, "../x", "zelmora french: --file must be a file name, not a path: '../x'\n");
+  refused(&Request::company, "1", "zelmora french: company 1 is not in the company table CG18_DITTE\n");
   db_.Run("INSERT INTO CG18_DITTE VALUES (1, 'Alfa', 1, 1, 0)");
-  cli::FrenchRequest italian = request;
-  italian.company = "1";
-  std::ostringstream badOut, badErr;
-  EXPECT_EQ(cli::RunFrench(italian, badOut, badErr, services_), 2);
-  EXPECT_EQ(badErr.str(), "zelmora french: company 1 is not kept under the French localisation\n");
+  refused(&Request::company, "1", "zelmora french: company 1 is not kept under the French localisation\n");
   EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"DEB202406.TXT"});
 }
 
