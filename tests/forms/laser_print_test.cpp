@@ -27,13 +27,6 @@ class FixedFolder : public DefaultHostServices {
   std::string ComponentFolder() override { return "/opt/zelmora"; }
 };
 
-std::string Replace(std::string text, const std::string& what, const std::string& with) {
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size())) {
-    text.replace(at, what.size(), with);
-  }
-  return text;
-}
-
 class LaserPrintTest : public ::testing::Test {
  protected:
   // A movement of company 1 registered on `day` (YYYYMMDD).
@@ -42,9 +35,11 @@ class LaserPrintTest : public ::testing::Test {
     db_.Add(testing::DayMovement(++registration_, kind, operation, code, amount, day, partnerKind, partner));
   }
 
-  Json Run(const std::string& script) {
-    cli::HarnessResult result =
-        cli::RunHostScript(Replace(script, "@CS@", db_.ConnectionString()), std::make_shared<FixedFolder>());
+  // Runs the host script forms/scripts/`name` on the database.
+  Json Run(const std::string& name) {
+    std::string script = testing::TestFile("forms/scripts/" + name);
+    script.replace(script.find("@CS@"), 4, db_.ConnectionString());
+    cli::HarnessResult result = cli::RunHostScript(script, std::make_shared<FixedFolder>());
     EXPECT_EQ(result.exitCode, 0) << result.error;
     return Json::parse(result.output);
   }
@@ -65,7 +60,7 @@ TEST_F(LaserPrintTest, MonthlySalesGoodsSectionIsTheGoldenPrintJob) {
   Add(1, 0, "73181500", "800", "20240512");
   Add(1, 1, "620100", "4999.5", "20240513");
   Add(2, 0, "84821090", "-120", "20240514");
-  const Json out = Run(testing::TestFile("forms/scripts/sales_bis.json"));
+  const Json out = Run("sales_bis.json");
   EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntraSuModuloLaser", "Stato": 7,
                                           "Errore": {"empty": true}, "result": null}])"));
   EXPECT_EQ(out["object"]["NumRecStpModIntra"], Json(1));
@@ -79,7 +74,7 @@ TEST_F(LaserPrintTest, QuarterlyPurchasesServicesSectionIsTheGoldenPrintJob) {
   Add(3, 0, "84821090", "300", "20240410", 1, 11);
   Add(3, 1, "620100", "1234567.6", "20240515", 1, 11);
   Add(3, 1, "620200", "10", "20240610", 1, 11);
-  const Json out = Run(testing::TestFile("forms/scripts/purchases_quater.json"));
+  const Json out = Run("purchases_quater.json");
   EXPECT_EQ(out["steps"][0]["Stato"], Json(0));
   EXPECT_EQ(out["CInput"]["TipoIntra"], Json(2));
   EXPECT_EQ(out["CInput"]["PeriodoStampa"], Json(6));
@@ -89,8 +84,8 @@ TEST_F(LaserPrintTest, QuarterlyPurchasesServicesSectionIsTheGoldenPrintJob) {
 // The cover page of both lists: one page row, one placeholder line seen
 // through both line properties, the first-page template.
 TEST_F(LaserPrintTest, CoverPagesAreTheGoldenPrintJobs) {
-  const Json sales = Run(testing::TestFile("forms/scripts/cover_sales.json"));
-  const Json purchases = Run(testing::TestFile("forms/scripts/cover_purchases.json"));
+  const Json sales = Run("cover_sales.json");
+  const Json purchases = Run("cover_purchases.json");
   EXPECT_EQ(sales["steps"][0]["Stato"], Json(0));
   EXPECT_EQ(sales["COutput"]["RecordsetIntraAcqCess"], sales["COutput"]["RecordsetIntraRettifiche"]);
   testing::ExpectGoldenFile("forms/golden/cover_pages.json",

@@ -12,13 +12,11 @@
 namespace zelmora {
 namespace {
 
-using testing::Dec;
 using testing::Int;
-using testing::Str;
 
 // The form line that `line` gives under periodicity `tipoIntra`, on one
 // line: "NAME=value" for every column that is not Null, parted by " | ".
-std::string FormLine(const std::map<std::string, Variant>& line, int16_t tipoIntra) {
+std::string FormLine(const std::string& line, int16_t tipoIntra) {
   CLSIN_INTRABO object;
   auto in = std::make_shared<CLSIN_INPUTINTRA>();
   in->TipoIntra = Int(tipoIntra);
@@ -38,13 +36,12 @@ std::string FormLine(const std::map<std::string, Variant>& line, int16_t tipoInt
   return text + "\n";
 }
 
-std::map<std::string, Variant> Line(int16_t dataKind, const char* mass) {
-  return {{"IN01_DITTA_CG18", Int(1)}, {"IN01_INDTIPODOC", Int(1)}, {"CG16_CODICE", Int(100)},
-          {"CG16_PARTIVA", Str("DE111")}, {"CG16_RAGSOANAG", Str("Società Commerciale Italo-Tedesca di Macchine Utensili")},
-          {"CG07_CODISOCF", Str("DE")}, {"IN02_NOMENCLATURA", Str("84821090")}, {"IN02_INDTIPODATI", Int(dataKind)},
-          {"IMPORTO", Dec("1234.49")}, {"IMPORTOVAL", Dec("1234.50")}, {"VALSTAT", Dec("1300.00")},
-          {"IMPMASSA", Dec(mass)}, {"IMPUNSUPPL", Dec("0")}, {"IN02_PAESEDES_CG07", Int(4)},
-          {"CG07_CODISODES", Str("DE")}};
+// A line of a German customer with the data kind and net mass given.
+std::string Line(int dataKind, const char* mass) {
+  return "IN01_DITTA_CG18=1 IN01_INDTIPODOC=1 CG16_CODICE=100 CG16_PARTIVA=DE111 "
+         "CG16_RAGSOANAG='Società Commerciale Italo-Tedesca di Macchine Utensili' CG07_CODISOCF=DE "
+         "IN02_NOMENCLATURA=84821090 IN02_INDTIPODATI=" + std::to_string(dataKind) + " IMPORTO=1234.49 "
+         "IMPORTOVAL=1234.50 VALSTAT=1300.00 IMPMASSA=" + mass + " IMPUNSUPPL=0 IN02_PAESEDES_CG07=4 CG07_CODISODES=DE";
 }
 
 TEST(MemorizzaRecordModIntra, WritesTheColumnsTheLineAndThePeriodicityCarry) {

@@ -45,11 +45,10 @@ Json RunScript(const std::string& script, std::shared_ptr<HostServices> services
   return Json::parse(result.output);
 }
 
-std::string Replace(std::string text, const std::string& what, const std::string& with) {
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size())) {
-    text.replace(at, what.size(), with);
-  }
-  return text;
+// The host script movements/scripts/`name` on the database `db`.
+std::string Script(const std::string& name, const TempDatabase& db) {
+  std::string script = testing::TestFile("movements/scripts/" + name);
+  return script.replace(script.find("@CS@"), 4, db.ConnectionString());
 }
 
 TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
@@ -59,8 +58,7 @@ TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
   services->limits = true;
   services->recipient = "Ufficio acquisti";
   services->notesText = "Controllo di gennaio";
-  const Json out = RunScript(Replace(testing::TestFile("movements/scripts/print_with_filters.json"), "@CS@", db.ConnectionString()),
-                             services);
+  const Json out = RunScript(Script("print_with_filters.json", db), services);
 
   // The status is not reset by the print.
   EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntra", "Stato": 7, "Errore": {"empty": true},
@@ -75,8 +73,7 @@ TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
 TEST(StampaIntra, AnEmptyWindowHandleStopsThePrintWithStatus99) {
   TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   auto services = std::make_shared<PrintServices>();
-  const Json out = RunScript(Replace(testing::TestFile("movements/scripts/print_without_window.json"), "@CS@", db.ConnectionString()),
-                             services);
+  const Json out = RunScript(Script("print_without_window.json", db), services);
   EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntra", "Stato": 99, "Errore": "earlier",
                                           "result": null}])"));
   // Nothing printed; the report object is kept by the business object and

@@ -28,7 +28,6 @@ using namespace zelmora::testing;
 
 // The March movements of submission_2022_rows.sql, whose comments say what
 // each is there for.
-
 class Submission2022 : public ::testing::Test {
  protected:
   void SetUp() override {

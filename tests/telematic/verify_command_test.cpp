@@ -103,17 +103,6 @@ TEST(VerifyCommand, TheDemoSubmissionIsCheckedWhenWrittenAndAgainFromItsFile) {
   EXPECT_EQ(cli::RunVerify(traced, unknownOut, unknownErr), 2);
   EXPECT_EQ(unknownErr.str(), "zelmora verify: company 9 is not in the company table CG18_DITTE\n");
 
-  // June's sales have no negative line: clean, exit 0 even when strict.
-  cli::SubmissionRequest may = request;
-  may.period = "6";
-  may.lists = "sales";
-  may.date = "2024-07-10";
-  std::ostringstream mayOut, mayErr;
-  EXPECT_EQ(cli::RunTelematic(may, mayOut, mayErr), 0) << mayErr.str();
-  EXPECT_NE(mayOut.str().find("format check: no problems\n"), std::string::npos) << mayOut.str();
-  std::ostringstream clean;
-  EXPECT_EQ(cli::RunVerify({.file = folder / "ABCD0710.I01", .layout = "2010"}, clean, none), 0);
-
   // A file that cannot be read: one line, exit 2.
   std::ostringstream missingOut, missingErr, dirErr;
   EXPECT_EQ(cli::RunVerify({.file = folder / "none.I01"}, missingOut, missingErr), 2);
