@@ -91,16 +91,8 @@ Lines DeclarationLines(TempDatabase& db, const std::function<void(CLSIN_INPUTINT
 
 class DeclarationLinesTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    db_ = new TempDatabase(testing::TestFile(kRows));
-  }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
-  static TempDatabase* db_;
+  TempDatabase db_{testing::TestFile(kRows)};
 };
-TempDatabase* DeclarationLinesTest::db_ = nullptr;
 
 // The tables under golden/, one file each.
 void ExpectLines(const std::string& name, const std::string& table) {
@@ -111,14 +103,14 @@ TEST_F(DeclarationLinesTest, MonthlySalesAndTheCompleteStatement) {
   // The complete statement also gives the reference year of the
   // nomenclature: the line's own, or its competence date's (none for the
   // lines dated by their registration).
-  ExpectLines("monthly_sales_complete", DeclarationLines(*db_, [](CLSIN_INPUTINTRA&) {}).complete);
+  ExpectLines("monthly_sales_complete", DeclarationLines(db_, [](CLSIN_INPUTINTRA&) {}).complete);
 }
 
 // Each change of input of declaration/lines_cases.txt and the lines it gives.
 TEST_F(DeclarationLinesTest, PeriodListAndOperationRules) {
   for (const testing::InputCase& c : testing::ReadInputCases("declaration/lines_cases.txt")) {
     SCOPED_TRACE(c.name);
-    ExpectLines(c.section, DeclarationLines(*db_, [&](CLSIN_INPUTINTRA& in) {
+    ExpectLines(c.section, DeclarationLines(db_, [&](CLSIN_INPUTINTRA& in) {
                              for (const auto& [property, value] : c.set) in.SetMember(property, value);
                            }).published);
   }

@@ -96,14 +96,15 @@ TEST_F(LaserPrintTest, CoverPagesAreTheGoldenPrintJobs) {
 // generations; a combination without a template still prints, with the
 // formulas and the section label.
 TEST_F(LaserPrintTest, EachSectionHasItsTemplateAndLabel) {
-  Add(1, 0, "84821090", "100", "20240510");
-  Add(2, 0, "84821090", "100", "20240510");
-  Add(1, 1, "620100", "100", "20240510");
-  Add(2, 1, "620100", "100", "20240510");
-  Add(3, 0, "84821090", "100", "20240510", 1, 11);
-  Add(4, 0, "84821090", "100", "20240510", 1, 11);
-  Add(3, 1, "620100", "100", "20240510", 1, 11);
-  Add(4, 1, "620100", "100", "20240510", 1, 11);
+  // A line of each kind, goods and services, sales to customer 10 and
+  // purchases from supplier 11.
+  for (int purchases = 0; purchases <= 1; ++purchases) {
+    for (int operation = 0; operation <= 1; ++operation) {
+      for (int kind = 1 + 2 * purchases; kind <= 2 + 2 * purchases; ++kind) {
+        Add(kind, operation, operation ? "620100" : "84821090", "100", "20240510", purchases, 10 + purchases);
+      }
+    }
+  }
   // The sections are printed in order on one object, as a host prints a
   // declaration: a section without lines prints the page rows held.
   std::string actual;
