@@ -20,7 +20,6 @@ namespace {
 
 using cli::Json;
 using testing::TempDatabase;
-using testing::Movement;
 
 class FixedFolder : public DefaultHostServices {
  public:

@@ -24,7 +24,6 @@ namespace {
 using testing::ExpectGoldenSection;
 const char kGolden[] = "nomenclature/golden/check_statements.sql";
 using testing::TempDatabase;
-using testing::Movement;
 
 TEST(NomenclatureCheckText, DerivedFromTheDeclarationStatement) {
   CLSIN_INTRABO object;

@@ -26,7 +26,6 @@ namespace {
 using Json = nlohmann::json;
 using namespace zelmora::testing;
 
-
 class SubmissionDatabase : public ::testing::Test {
  protected:
   // The declarant's input for March 2024, as a host sets it.
