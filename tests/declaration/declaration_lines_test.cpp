@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/active_interface.h"
 #include "facade/clsin_intrabo.h"
 #include "component/connection_context.h"
 #include "declaration/declaration_procedures.h"
@@ -17,6 +16,7 @@
 #include "platform/recordset.h"
 #include "support/golden.h"
 #include "support/may_sales.h"
+#include "support/value_text.h"
 
 namespace zelmora {
 namespace {
@@ -91,66 +91,29 @@ Lines DeclarationLines(TempDatabase& db, const std::function<void(CLSIN_INPUTINT
 
 class DeclarationLinesTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    db_ = new TempDatabase(testing::TestFile(kRows));
-  }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
-  static TempDatabase* db_;
+  TempDatabase db_{testing::TestFile(kRows)};
 };
-TempDatabase* DeclarationLinesTest::db_ = nullptr;
 
 // The tables under golden/, one file each.
 void ExpectLines(const std::string& name, const std::string& table) {
   testing::ExpectGoldenFile("declaration/golden/lines_" + name + ".txt", table);
 }
 
-// May 2024, sales of company 1 (golden/lines_monthly_sales.txt):
-// - statistical-only lines of customers 10 and 11, without a partner: 300 + 50;
-// - customer 10's goods over sections A and B less the negative line:
-//   1000.10 + 200.20 - 100, statistical value 1100 + 200 - 300, mass
-//   10.5 + 1 - 1.5, units 2 - 1;
-// - the two lines dated by their VAT and registration dates: 70 + 30;
-// - the fiscal-only line with its statistical data blanked;
-// - the sale cancelled by its negative line;
-// - the goods correction, statistical value -80 shown as 80;
-// - the two services with different invoice data;
-// - the service correction of a customer without registry: no row matches;
-// - the service correction: 1000 - (100 - 30), in currency 1200 - (120 - 36).
 TEST_F(DeclarationLinesTest, MonthlySalesAndTheCompleteStatement) {
-  Lines lines = DeclarationLines(*db_, [](CLSIN_INPUTINTRA&) {});
-  ExpectLines("monthly_sales", lines.published);
   // The complete statement also gives the reference year of the
   // nomenclature: the line's own, or its competence date's (none for the
   // lines dated by their registration).
-  ExpectLines("monthly_sales_complete", lines.complete);
+  ExpectLines("monthly_sales_complete", DeclarationLines(db_, [](CLSIN_INPUTINTRA&) {}).complete);
 }
 
-TEST_F(DeclarationLinesTest, PeriodRules) {
-  // CambioPeriodicita widens the lines with a partner, and their amounts, to
-  // April; the statistical-only lines stay in May.
-  ExpectLines("from_april", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.CambioPeriodicita = true; }).published);
-  // April starts a quarter: nothing widens.
-  EXPECT_SAME_TEXT(DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.PeriodoStampa = Variant::Integer(4); }).published,
-                   DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) {
-                     in.PeriodoStampa = Variant::Integer(4);
-                     in.CambioPeriodicita = true;
-                   }).published);
-
-  // The second quarter, without statistical data: April's and June's
-  // movements count, and so does the correction of June in the corrected
-  // value: 1000 - (100 - 30 + 999), in currency 1200 - (120 - 36 + 999).
-  const std::string quarter = DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) {
-                                in.TipoIntra = Variant::Integer(2);
-                                in.PeriodoStampa = Variant::Integer(6);
-                              }).published;
-  ExpectLines("second_quarter", quarter);
-  // The same year declared annually.
-  EXPECT_SAME_TEXT(quarter, DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.TipoIntra = Variant::Integer(3); }).published);
-  // A quarterly declaration in a month that does not end a quarter has no lines.
-  ExpectLines("none", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.TipoIntra = Variant::Integer(2); }).published);
+// Each change of input of declaration/lines_cases.txt and the lines it gives.
+TEST_F(DeclarationLinesTest, PeriodListAndOperationRules) {
+  for (const testing::InputCase& c : testing::ReadInputCases("declaration/lines_cases.txt")) {
+    SCOPED_TRACE(c.name);
+    ExpectLines(c.section, DeclarationLines(db_, [&](CLSIN_INPUTINTRA& in) {
+                             for (const auto& [property, value] : c.set) in.SetMember(property, value);
+                           }).published);
+  }
 }
 
 // A change of periodicity in the third quarter: July starts it and does
@@ -172,33 +135,6 @@ TEST(DeclarationLinesThirdQuarter, AChangedPeriodicityWidensToTheQuartersStart) 
   };
   EXPECT_SAME_TEXT(period(7, false), period(7, true));
   ExpectLines("from_july", period(8, true));
-}
-
-TEST_F(DeclarationLinesTest, ListsAndOperationKinds) {
-  ExpectLines("purchases", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.TipoStampa = Variant::Integer(1); }).published);
-  // Before 2010 only goods were declared, whatever the operation filter says.
-  ExpectLines("goods", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) {
-                in.AnnoRiferimentoIntra = AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010;
-                in.OperazioneRif = Variant::Integer(1);
-              }).published);
-  ExpectLines("goods", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Variant::Integer(0); }).published);
-  ExpectLines("services", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Variant::String("1"); }).published);
-  ExpectLines("monthly_sales", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.OperazioneRif = Variant::Integer(9); }).published);
-}
-
-TEST_F(DeclarationLinesTest, AccorpaArt23MergesServicesWhateverTheirInvoiceData) {
-  // The amounts come from correlated sub-queries on the line's keys: the two
-  // services become one line; the correction of a customer without registry
-  // finds no movement of its own (a Null key equals nothing) and sums to 0.
-  ExpectLines("merged_services", DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.AccorpaArt23 = true; }).published);
-}
-
-TEST_F(DeclarationLinesTest, LinkedCompaniesAreDeclaredUnderTheDeclaringCompany) {
-  // Company 2's sale joins company 1's line; its own sale gets a line under
-  // company 1; its correction is matched against its own rows only:
-  // max(1000 - (100 - 30), 2000 - 10), in currency max(1116, 2400 - 12).
-  ExpectLines("linked_companies",
-              DeclarationLines(*db_, [](CLSIN_INPUTINTRA& in) { in.CheckPiuAttivita = Variant::Integer(1); }).published);
 }
 
 }  // namespace

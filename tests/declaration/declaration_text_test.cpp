@@ -12,6 +12,7 @@
 #include "platform/linked_companies.h"
 #include "support/may_sales.h"
 #include "support/golden.h"
+#include "support/value_text.h"
 
 namespace zelmora {
 namespace {
@@ -87,8 +88,9 @@ std::unique_ptr<CLSIN_INTRABO> QuarterlyLinkedFrench(std::shared_ptr<TestService
 
 std::string Published(const CLSIN_INTRABO& object) { return object.COutput()->StringaSQLperStampaIntra.Text(); }
 
-const std::string kCompetenceDate = "ISNULL(IN01_DTCOMPINTRA , ISNULL(CG41_DATAREGIVA, CG41_DATAREG))";
 const char kGolden[] = "declaration/golden/statements.sql";
+// The period conditions the input is left, by the statement's section.
+const char kPeriods[] = "declaration/golden/periods.txt";
 
 void ExpectStatement(const std::string& section, const CLSIN_INTRABO& object) {
   SCOPED_TRACE(section);
@@ -105,59 +107,24 @@ TEST(DeclarationText, MonthlySalesStatementAndItsPublication) {
   ExpectStatement("monthly sales", *object);
   // The published statement lacks the reference-year pieces.
   ExpectGoldenSection(kGolden, "monthly sales, published", Published(*object));
-  EXPECT_SAME_TEXT(" AND " + kCompetenceDate + " BETWEEN '20240401'\r\n AND '20240531'\r\n",
-                   object->CInput()->StrWherePeriodo);
+  ExpectGoldenSection(kPeriods, "monthly sales", object->CInput()->StrWherePeriodo);
   EXPECT_EQ(services->script->runs, 0);
 }
 
-// Each variant of the monthly statement; `section` names the golden text
-// (by default the case's own name).
+// Each variant of the monthly statement of declaration/statement_cases.txt.
 TEST(DeclarationText, MonthlyVariants) {
-  struct Case {
-    const char* name;
-    void (*set)(CLSIN_INTRABO&);
-    const char* section = nullptr;
-  };
-  using Before2010 = AnnoRiferimentoIntraEnum;
-  const Case cases[] = {
-      // A quarter's first month is never widened.
-      {"CambioPeriodicita in April", [](CLSIN_INTRABO& o) { o.CInput()->PeriodoStampa = Variant::Integer(4); }},
-      {"no CambioPeriodicita", [](CLSIN_INTRABO& o) { o.CInput()->CambioPeriodicita = false; }},
-      {"OperazioneRif 9", [](CLSIN_INTRABO& o) { o.CInput()->OperazioneRif = Variant::Integer(9); }, "monthly sales"},
-      {"OperazioneRif empty text", [](CLSIN_INTRABO& o) { o.CInput()->OperazioneRif = Variant::String(""); },
-       "monthly sales"},
-      {"OperazioneRif 0", [](CLSIN_INTRABO& o) { o.CInput()->OperazioneRif = Variant::Integer(0); }},
-      {"OperazioneRif 1", [](CLSIN_INTRABO& o) { o.CInput()->OperazioneRif = Variant::String("1"); }},
-      // Before 2010 only goods count, whatever OperazioneRif says.
-      {"before 2010 with OperazioneRif empty",
-       [](CLSIN_INTRABO& o) { o.CInput()->AnnoRiferimentoIntra = Before2010::AnnoRiferimentoAnte2010; },
-       "OperazioneRif 0"},
-      {"before 2010 with OperazioneRif 1",
-       [](CLSIN_INTRABO& o) {
-         o.CInput()->AnnoRiferimentoIntra = Before2010::AnnoRiferimentoAnte2010;
-         o.CInput()->OperazioneRif = Variant::Integer(1);
-       },
-       "OperazioneRif 0"},
-      {"purchases", [](CLSIN_INTRABO& o) { o.CInput()->TipoStampa = Variant::String("1"); }},
-      // December widened back to November.
-      {"December", [](CLSIN_INTRABO& o) { o.CInput()->PeriodoStampa = Variant::Integer(12); }},
-      // The French localisation makes the regime a key of every part of the
-      // statement, and with GestioneErrori the movement keys too.
-      {"French without GestioneErrori",
-       [](CLSIN_INTRABO& o) {
-         o.CInput()->GestioneErrori = false;
-         o.SetActiveInterface(cli::ActiveInterface(Variant::String("2")));
-       }},
-      {"French with GestioneErrori",
-       [](CLSIN_INTRABO& o) { o.SetActiveInterface(cli::ActiveInterface(Variant::Integer(2))); }},
-      {"another localisation",
-       [](CLSIN_INTRABO& o) { o.SetActiveInterface(cli::ActiveInterface(Variant::Integer(1))); }, "monthly sales"},
-  };
-  for (const Case& c : cases) {
+  for (const testing::InputCase& c : testing::ReadInputCases("declaration/statement_cases.txt")) {
+    SCOPED_TRACE(c.name);
     auto object = MonthlySales(std::make_shared<TestServices>());
-    c.set(*object);
+    for (const auto& [property, value] : c.set) {
+      if (property == "ActiveInterface") {
+        object->SetActiveInterface(cli::ActiveInterface(value));
+      } else {
+        object->CInput()->SetMember(property, value);
+      }
+    }
     declaration::DefinisciStringaPerIntraSuModulo(object->context());
-    ExpectStatement(c.section != nullptr ? c.section : c.name, *object);
+    ExpectStatement(c.section, *object);
   }
 }
 
@@ -171,8 +138,7 @@ TEST(DeclarationText, QuarterlyLinkedCompaniesStatementAndItsPublication) {
 
   ExpectStatement("quarterly linked companies", *object);
   ExpectGoldenSection(kGolden, "quarterly linked companies, published", Published(*object));
-  EXPECT_SAME_TEXT(" AND " + kCompetenceDate + " BETWEEN '20240401'\r\n AND '20240630'\r\n",
-                   object->CInput()->StrWherePeriodo);
+  ExpectGoldenSection(kPeriods, "quarterly linked companies", object->CInput()->StrWherePeriodo);
 
   // The service is asked once per branch, with the host's connection, the
   // connection string, the company and the year.
@@ -201,32 +167,14 @@ TEST(DeclarationText, SingleCompanyAgainstLinkedCompanies) {
 }
 
 TEST(DeclarationText, OtherPeriodKinds) {
-  struct Case {
-    const char* name;
-    Variant tipoIntra;
-    Variant periodo;
-    std::string wherePeriodo;
-    const char* section = nullptr;
-  };
-  const Case cases[] = {
-      // A quarter is declared in its last month only: the lines of May are none.
-      {"quarterly in May", Variant::Integer(2), Variant::Integer(5),
-       " AND " + kCompetenceDate + " BETWEEN '20240301'\r\n AND '20240531'\r\n"},
-      // The year whatever the month says.
-      {"annual", Variant::Integer(3), Variant::Integer(5),
-       " AND " + kCompetenceDate + " BETWEEN '20240101'\r\n AND '20241231'\r\n"},
-      // No period at all, and a correction limit without a date.
-      {"another period kind", Variant::Integer(4), Variant(), ""},
-      {"no period kind", Variant(), Variant(), "", "another period kind"},
-  };
-  for (const Case& c : cases) {
+  for (const testing::InputCase& c : testing::ReadInputCases("declaration/period_cases.txt")) {
+    SCOPED_TRACE(c.name);
     auto object = QuarterlyLinkedFrench(std::make_shared<TestServices>());
-    object->CInput()->TipoIntra = c.tipoIntra;
-    object->CInput()->PeriodoStampa = c.periodo;
+    for (const auto& [property, value] : c.set) object->CInput()->SetMember(property, value);
     object->CInput()->StrWherePeriodo = "stale";
     declaration::DefinisciStringaPerIntraSuModuloPiuAttivita(object->context());
-    ExpectStatement(c.section != nullptr ? c.section : c.name, *object);
-    EXPECT_SAME_TEXT(c.wherePeriodo, object->CInput()->StrWherePeriodo);
+    ExpectStatement(c.section, *object);
+    ExpectGoldenSection(kPeriods, c.section, object->CInput()->StrWherePeriodo);
   }
 }
 

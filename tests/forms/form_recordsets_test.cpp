@@ -4,11 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "cli/active_interface.h"
 #include "cli/json_values.h"
 #include "cli/json_writer.h"
 #include "facade/clsin_intrabo.h"
@@ -18,7 +15,6 @@
 #include "forms/form_procedures.h"
 #include "support/golden.h"
 #include "support/may_sales.h"
-#include "support/file_bytes.h"
 #include "support/recordset_text.h"
 
 namespace zelmora {
@@ -43,15 +39,6 @@ void ExpectForm(const std::string& name, std::initializer_list<RecordsetPtr> rec
 
 class FormsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    db_.Run(
-        "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
-        "INSERT INTO CG07_TABSTATIEST VALUES (1, 'FR', 'Francia', 1), (4, 'DE', 'Germania', 1);"
-        "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller Maschinenbau und Werkzeughandel GmbH & Co. KG', 'DE111', 4),"
-        " (101, 'Dupont SA', 'FR222', 1);"
-        "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 0, 11, 101);");
-  }
-
   // `count` goods sales of May 2024, one declaration line each (their own
   // code), of 100, 200, ... euro plus 0.40.
   void Goods(int count, int kind = 1, int operation = 0) {
@@ -84,7 +71,12 @@ class FormsTest : public ::testing::Test {
 
   CLSIN_OUPUTINTRA& out() { return *object_.COutput(); }
 
-  TempDatabase db_;
+  TempDatabase db_{
+      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
+      "INSERT INTO CG07_TABSTATIEST VALUES (1, 'FR', 'Francia', 1), (4, 'DE', 'Germania', 1);"
+      "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller Maschinenbau und Werkzeughandel GmbH & Co. KG', 'DE111', 4),"
+      " (101, 'Dupont SA', 'FR222', 1);"
+      "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 0, 11, 101);"};
   CLSIN_INTRABO object_;
   int registration_ = 0;
 };
@@ -97,7 +89,7 @@ TEST_F(FormsTest, PreprintedFormOfAFewLinesIsTheGoldenDocument) {
   Run(forms::PreparaRecodsetPerStampaSuModulo);
   const std::string actual = Json(out().RecordsetIntraModMain) + "\n" + Json(out().RecordsetIntraAcqCess) + "\n" +
                              Json(out().RecordsetIntraRettifiche) + "\n";
-  EXPECT_SAME_TEXT(zelmora::testing::FileBytes(ZELMORA_SOURCE_DIR "/tests/forms/golden/preprinted_form.json"), actual);
+  testing::ExpectGoldenFile("forms/golden/preprinted_form.json", actual);
 }
 
 // Lines of 100, 200, ... 2500: 5,500 in block 1, 21,000 to the end of

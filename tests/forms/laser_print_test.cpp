@@ -4,10 +4,8 @@
 // print jobs, and the choices of template, formula and quarter flags.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
-#include "cli/active_interface.h"
 #include "cli/host_harness.h"
 #include "cli/json_values.h"
 #include "facade/clsin_intrabo.h"
@@ -22,49 +20,34 @@ namespace {
 
 using cli::Json;
 using testing::TempDatabase;
-using testing::Movement;
 
 class FixedFolder : public DefaultHostServices {
  public:
   std::string ComponentFolder() override { return "/opt/zelmora"; }
 };
 
-// The golden document at `name` under tests/forms/golden compared whole.
-void ExpectGolden(const std::string& name, const std::string& actual) {
-  testing::ExpectGoldenFile("forms/golden/" + name, actual);
-}
-
-std::string Replace(std::string text, const std::string& what, const std::string& with) {
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size())) {
-    text.replace(at, what.size(), with);
-  }
-  return text;
-}
-
 class LaserPrintTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    db_.Run(
-        "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
-        "INSERT INTO CG07_TABSTATIEST VALUES (1, 'FR', 'Francia', 1), (4, 'DE', 'Germania', 1);"
-        "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller GmbH', 'DE111', 4), (101, 'Dupont SA', 'FR222', 1);"
-        "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 1, 11, 101);");
-  }
-
   // A movement of company 1 registered on `day` (YYYYMMDD).
   void Add(int kind, int operation, const std::string& code, const std::string& amount, const std::string& day,
            int partnerKind = 0, int partner = 10) {
     db_.Add(testing::DayMovement(++registration_, kind, operation, code, amount, day, partnerKind, partner));
   }
 
-  Json Run(const std::string& script) {
-    cli::HarnessResult result =
-        cli::RunHostScript(Replace(script, "@CS@", db_.ConnectionString()), std::make_shared<FixedFolder>());
+  // Runs the host script forms/scripts/`name` on the database.
+  Json Run(const std::string& name) {
+    std::string script = testing::TestFile("forms/scripts/" + name);
+    script.replace(script.find("@CS@"), 4, db_.ConnectionString());
+    cli::HarnessResult result = cli::RunHostScript(script, std::make_shared<FixedFolder>());
     EXPECT_EQ(result.exitCode, 0) << result.error;
     return Json::parse(result.output);
   }
 
-  TempDatabase db_;
+  TempDatabase db_{
+      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
+      "INSERT INTO CG07_TABSTATIEST VALUES (1, 'FR', 'Francia', 1), (4, 'DE', 'Germania', 1);"
+      "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller GmbH', 'DE111', 4), (101, 'Dupont SA', 'FR222', 1);"
+      "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 1, 11, 101);"};
   int registration_ = 0;
 };
 
@@ -76,12 +59,11 @@ TEST_F(LaserPrintTest, MonthlySalesGoodsSectionIsTheGoldenPrintJob) {
   Add(1, 0, "73181500", "800", "20240512");
   Add(1, 1, "620100", "4999.5", "20240513");
   Add(2, 0, "84821090", "-120", "20240514");
-  const Json out = Run(testing::TestFile("forms/scripts/sales_bis.json"));
+  const Json out = Run("sales_bis.json");
   EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntraSuModuloLaser", "Stato": 7,
                                           "Errore": {"empty": true}, "result": null}])"));
   EXPECT_EQ(out["object"]["NumRecStpModIntra"], Json(1));
-  ExpectGolden("laser_sales_bis.json",
-                   out["print_jobs"].dump(1) + "\n");
+  testing::ExpectGoldenFile("forms/golden/laser_sales_bis.json", out["print_jobs"].dump(1) + "\n");
 }
 
 // A quarterly purchases declaration's services section after a change of
@@ -91,37 +73,37 @@ TEST_F(LaserPrintTest, QuarterlyPurchasesServicesSectionIsTheGoldenPrintJob) {
   Add(3, 0, "84821090", "300", "20240410", 1, 11);
   Add(3, 1, "620100", "1234567.6", "20240515", 1, 11);
   Add(3, 1, "620200", "10", "20240610", 1, 11);
-  const Json out = Run(testing::TestFile("forms/scripts/purchases_quater.json"));
+  const Json out = Run("purchases_quater.json");
   EXPECT_EQ(out["steps"][0]["Stato"], Json(0));
   EXPECT_EQ(out["CInput"]["TipoIntra"], Json(2));
   EXPECT_EQ(out["CInput"]["PeriodoStampa"], Json(6));
-  ExpectGolden("laser_purchases_quater.json",
-                   out["print_jobs"].dump(1) + "\n");
+  testing::ExpectGoldenFile("forms/golden/laser_purchases_quater.json", out["print_jobs"].dump(1) + "\n");
 }
 
 // The cover page of both lists: one page row, one placeholder line seen
 // through both line properties, the first-page template.
 TEST_F(LaserPrintTest, CoverPagesAreTheGoldenPrintJobs) {
-  const Json sales = Run(testing::TestFile("forms/scripts/cover_sales.json"));
-  const Json purchases = Run(testing::TestFile("forms/scripts/cover_purchases.json"));
+  const Json sales = Run("cover_sales.json");
+  const Json purchases = Run("cover_purchases.json");
   EXPECT_EQ(sales["steps"][0]["Stato"], Json(0));
   EXPECT_EQ(sales["COutput"]["RecordsetIntraAcqCess"], sales["COutput"]["RecordsetIntraRettifiche"]);
-  ExpectGolden("cover_pages.json",
-                   sales["print_jobs"].dump(1) + "\n" + purchases["print_jobs"].dump(1) + "\n");
+  testing::ExpectGoldenFile("forms/golden/cover_pages.json",
+                            sales["print_jobs"].dump(1) + "\n" + purchases["print_jobs"].dump(1) + "\n");
 }
 
 // Template, title and kind of every list and section, in both form
 // generations; a combination without a template still prints, with the
 // formulas and the section label.
 TEST_F(LaserPrintTest, EachSectionHasItsTemplateAndLabel) {
-  Add(1, 0, "84821090", "100", "20240510");
-  Add(2, 0, "84821090", "100", "20240510");
-  Add(1, 1, "620100", "100", "20240510");
-  Add(2, 1, "620100", "100", "20240510");
-  Add(3, 0, "84821090", "100", "20240510", 1, 11);
-  Add(4, 0, "84821090", "100", "20240510", 1, 11);
-  Add(3, 1, "620100", "100", "20240510", 1, 11);
-  Add(4, 1, "620100", "100", "20240510", 1, 11);
+  // A line of each kind, goods and services, sales to customer 10 and
+  // purchases from supplier 11.
+  for (int purchases = 0; purchases <= 1; ++purchases) {
+    for (int operation = 0; operation <= 1; ++operation) {
+      for (int kind = 1 + 2 * purchases; kind <= 2 + 2 * purchases; ++kind) {
+        Add(kind, operation, operation ? "620100" : "84821090", "100", "20240510", purchases, 10 + purchases);
+      }
+    }
+  }
   // The sections are printed in order on one object, as a host prints a
   // declaration: a section without lines prints the page rows held.
   std::string actual;
@@ -152,7 +134,7 @@ TEST_F(LaserPrintTest, EachSectionHasItsTemplateAndLabel) {
       }
     }
   }
-  ExpectGolden("laser_templates.txt", actual);
+  testing::ExpectGoldenFile("forms/golden/laser_templates.txt", actual);
 }
 
 // The failures of the print: nothing to print, an empty window handle, a

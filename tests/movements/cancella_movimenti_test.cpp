@@ -38,83 +38,80 @@ TEST(CancellaMovimentiIntra, TheTwoStatementsQuoteTheRegistrationAndNotTheCompan
                    movements::DeleteHeaderSql(input));
 }
 
-TEST(CancellaMovimentiIntra, DeletesLinesAndHeaderOfOneRegistrationOfOneCompany) {
-  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
-  CLSIN_INTRABO object;
-  auto input = std::make_shared<CLSIN_INPUTINTRA>();
-  input->Ditta = Variant::Integer(1);
-  input->StringaDiConnessione = Text(db.ConnectionString().c_str());
-  input->NumeroRegistrazione = Variant::Long(10);
-  object.SetCInput(input);
-  object.SetStato(Variant::Integer(5));
+// Company 1's registration 10 to delete from movement_rows.sql.
+class Cancella : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    input_->Ditta = Variant::Integer(1);
+    input_->StringaDiConnessione = Text(db_.ConnectionString().c_str());
+    input_->NumeroRegistrazione = Variant::Long(10);
+    object_.SetCInput(input_);
+  }
 
-  ASSERT_EQ(Left(db), kAll);
+  TempDatabase db_{testing::TestFile("movements/movement_rows.sql")};
+  CLSIN_INTRABO object_;
+  std::shared_ptr<CLSIN_INPUTINTRA> input_ = std::make_shared<CLSIN_INPUTINTRA>();
+};
+
+TEST_F(Cancella, DeletesLinesAndHeaderOfOneRegistrationOfOneCompany) {
+  object_.SetStato(Variant::Integer(5));
+
+  ASSERT_EQ(Left(db_), kAll);
   std::vector<Variant> none;
-  EXPECT_EQ(object.Invoke("CancellaMovimentiIntra", none), Variant::Boolean(true));
-  EXPECT_EQ(object.context().Stato, 0);
-  EXPECT_EQ(Left(db), "1|11|1\n1|12|0\n1|13|2\n2|10|1\n");
+  EXPECT_EQ(object_.Invoke("CancellaMovimentiIntra", none), Variant::Boolean(true));
+  EXPECT_EQ(object_.context().Stato, 0);
+  EXPECT_EQ(Left(db_), "1|11|1\n1|12|0\n1|13|2\n2|10|1\n");
 
   // Nothing left to delete is still a success.
-  EXPECT_TRUE(object.CancellaMovimentiIntra());
-  EXPECT_EQ(object.context().Stato, 0);
-  EXPECT_TRUE(object.Errore().IsEmpty());
+  EXPECT_TRUE(object_.CancellaMovimentiIntra());
+  EXPECT_EQ(object_.context().Stato, 0);
+  EXPECT_TRUE(object_.Errore().IsEmpty());
 }
 
-TEST(CancellaMovimentiIntra, MissingPrerequisitesSayWhichAndRunNothing) {
-  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
-  CLSIN_INTRABO object;
-  auto input = std::make_shared<CLSIN_INPUTINTRA>();
-  input->StringaDiConnessione = Text(db.ConnectionString().c_str());
-  input->NumeroRegistrazione = Variant::Long(10);
-  object.SetCInput(input);
+TEST_F(Cancella, MissingPrerequisitesSayWhichAndRunNothing) {
+  input_->Ditta = Variant();
 
-  EXPECT_FALSE(object.CancellaMovimentiIntra());
-  EXPECT_EQ(object.context().Stato, 1);
-  EXPECT_EQ(object.Errore().Text(), "Non è stata passata la ditta");
+  EXPECT_FALSE(object_.CancellaMovimentiIntra());
+  EXPECT_EQ(object_.context().Stato, 1);
+  EXPECT_EQ(object_.Errore().Text(), "Non è stata passata la ditta");
 
-  input->Ditta = Variant::Integer(1);
-  input->NumeroRegistrazione = Text("");
-  EXPECT_FALSE(object.CancellaMovimentiIntra());
-  EXPECT_EQ(object.context().Stato, 1);
-  EXPECT_EQ(object.Errore().Text(), "Non è stato passato il numero registrazione");
-  EXPECT_EQ(object.context().Connessione, nullptr);
-  EXPECT_EQ(Left(db), kAll);
+  input_->Ditta = Variant::Integer(1);
+  input_->NumeroRegistrazione = Text("");
+  EXPECT_FALSE(object_.CancellaMovimentiIntra());
+  EXPECT_EQ(object_.context().Stato, 1);
+  EXPECT_EQ(object_.Errore().Text(), "Non è stato passato il numero registrazione");
+  EXPECT_EQ(object_.context().Connessione, nullptr);
+  EXPECT_EQ(Left(db_), kAll);
 
   // No connection to be had: status 1 from CreaConnessione, Errore as it was.
-  input->NumeroRegistrazione = Variant::Long(10);
-  input->StringaDiConnessione = Variant::Null();
-  object.SetErrore(Text("earlier"));
-  EXPECT_FALSE(object.CancellaMovimentiIntra());
-  EXPECT_EQ(object.context().Stato, 1);
-  EXPECT_EQ(object.Errore().Text(), "earlier");
-  EXPECT_EQ(Left(db), kAll);
+  input_->NumeroRegistrazione = Variant::Long(10);
+  input_->StringaDiConnessione = Variant::Null();
+  object_.SetErrore(Text("earlier"));
+  EXPECT_FALSE(object_.CancellaMovimentiIntra());
+  EXPECT_EQ(object_.context().Stato, 1);
+  EXPECT_EQ(object_.Errore().Text(), "earlier");
+  EXPECT_EQ(Left(db_), kAll);
 }
 
-TEST(CancellaMovimentiIntra, AFailingFirstDeletionKeepsTheHeaderAndIsNumbered) {
-  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
-  db.Run(
+TEST_F(Cancella, AFailingFirstDeletionKeepsTheHeaderAndIsNumbered) {
+  db_.Run(
       "CREATE TRIGGER KEEP_LINES BEFORE DELETE ON IN02_RIGHEDOC "
       "BEGIN SELECT RAISE(ABORT, 'lines are locked'); END;");
-  CLSIN_INTRABO object;
-  auto input = std::make_shared<CLSIN_INPUTINTRA>();
-  input->Ditta = Variant::Integer(1);
-  input->StringaDiConnessione = Text(db.ConnectionString().c_str());
-  input->NumeroRegistrazione = Text("13");
-  object.SetCInput(input);
+  input_->NumeroRegistrazione = Text("13");
 
-  EXPECT_FALSE(object.CancellaMovimentiIntra());
-  EXPECT_EQ(object.context().Stato, 99);
-  EXPECT_EQ(object.Errore().Text(), "Errore VB numero 30019(lines are locked (SQLite error 1811))");
-  EXPECT_EQ(Left(db), kAll);
+  EXPECT_FALSE(object_.CancellaMovimentiIntra());
+  EXPECT_EQ(object_.context().Stato, 99);
+  EXPECT_EQ(object_.Errore().Text(), "Errore VB numero 30019(lines are locked (SQLite error 1811))");
+  EXPECT_EQ(Left(db_), kAll);
 
   // A registration number the number column cannot take fails on the server.
-  db.Run("DROP TRIGGER KEEP_LINES;");
-  input->NumeroRegistrazione = Text("13A");
-  EXPECT_FALSE(object.CancellaMovimentiIntra());
-  EXPECT_EQ(object.context().Stato, 99);
-  EXPECT_EQ(object.Errore().Text(),
+  db_.Run("DROP TRIGGER KEEP_LINES;");
+  input_->NumeroRegistrazione = Text("13A");
+  EXPECT_FALSE(object_.CancellaMovimentiIntra());
+  EXPECT_EQ(object_.context().Stato, 99);
+  EXPECT_EQ(object_.Errore().Text(),
             "Errore VB numero 245(Conversion failed when converting the varchar value '13A' to data type int.)");
-  EXPECT_EQ(Left(db), kAll);
+  EXPECT_EQ(Left(db_), kAll);
 }
 
 }  // namespace

@@ -2,9 +2,7 @@
 // every filter that changes it.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "facade/clsin_intrabo.h"
 #include "movements/movement_procedures.h"

@@ -2,9 +2,7 @@
 // document) run on a SQLite host database with hand-made documents.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "facade/clsin_intrabo.h"
 #include "support/database.h"

@@ -18,22 +18,29 @@ using cli::MovementsOptions;
 using testing::Outcome;
 using testing::TempDatabase;
 
-
-// The command refuses a company its database does not know.
-constexpr const char* kCompanies = "INSERT INTO CG18_DITTE VALUES (1, 'Alfa', 1, 1, 0), (2, 'Beta', 1, 1, 0)";
-
 Outcome RunCommand(const MovementsOptions& options) {
   std::ostringstream out, err;
   const int code = cli::RunMovements(options, out, err);
   return {code, out.str(), err.str()};
 }
 
-TEST(MovementsCommand, ListsLinesWithSignedTotalsDocumentsAndCsv) {
-  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
-  db.Run(kCompanies);
-  MovementsOptions options;
-  options.database = db.path();
-  options.company = "1";
+class MovementsCommand : public ::testing::Test {
+ protected:
+  // Company 1's movements.
+  MovementsOptions Options() const {
+    MovementsOptions options;
+    options.database = db_.path();
+    options.company = "1";
+    return options;
+  }
+
+  // The command refuses a company its database does not know.
+  TempDatabase db_{testing::TestFile("movements/movement_rows.sql") +
+                   "INSERT INTO CG18_DITTE VALUES (1, 'Alfa', 1, 1, 0), (2, 'Beta', 1, 1, 0);"};
+};
+
+TEST_F(MovementsCommand, ListsLinesWithSignedTotalsDocumentsAndCsv) {
+  MovementsOptions options = Options();
   Outcome lines = RunCommand(options);
   EXPECT_EQ(lines.code, 0) << lines.err;
   EXPECT_EQ(lines.err, "");
@@ -47,9 +54,7 @@ TEST(MovementsCommand, ListsLinesWithSignedTotalsDocumentsAndCsv) {
   EXPECT_EQ(documents.code, 0) << documents.err;
   testing::ExpectGoldenFile("movements/golden/command_documents.txt", documents.out);
 
-  MovementsOptions csv;
-  csv.database = db.path();
-  csv.company = "1";
+  MovementsOptions csv = Options();
   csv.csv = true;
   csv.kind = "3";
   Outcome exported = RunCommand(csv);
@@ -57,12 +62,8 @@ TEST(MovementsCommand, ListsLinesWithSignedTotalsDocumentsAndCsv) {
   testing::ExpectGoldenFile("movements/golden/command_lines.csv", exported.out);
 }
 
-TEST(MovementsCommand, PicksTheKindOfLineFromTheLineList) {
-  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
-  db.Run(kCompanies);
-  MovementsOptions options;
-  options.database = db.path();
-  options.company = "1";
+TEST_F(MovementsCommand, PicksTheKindOfLineFromTheLineList) {
+  MovementsOptions options = Options();
   options.operation = "1";
   options.byDocument = true;
   Outcome services = RunCommand(options);
@@ -70,9 +71,8 @@ TEST(MovementsCommand, PicksTheKindOfLineFromTheLineList) {
   testing::ExpectGoldenFile("movements/golden/command_services.txt", services.out);
 }
 
-TEST(MovementsCommand, RefusesWrongOptionsAndSaysWhyOnOneLine) {
-  TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
-  db.Run(kCompanies);
+TEST_F(MovementsCommand, RefusesWrongOptionsAndSaysWhyOnOneLine) {
+  const MovementsOptions base = Options();
   struct Case {
     void (*set)(MovementsOptions&);
     int code;
@@ -89,9 +89,7 @@ TEST(MovementsCommand, RefusesWrongOptionsAndSaysWhyOnOneLine) {
        "from character string. (check --filter and --order-by)\n"},
   };
   for (const Case& c : cases) {
-    MovementsOptions options;
-    options.database = db.path();
-    options.company = "1";
+    MovementsOptions options = base;
     c.set(options);
     Outcome outcome = RunCommand(options);
     SCOPED_TRACE(c.err);

@@ -45,11 +45,10 @@ Json RunScript(const std::string& script, std::shared_ptr<HostServices> services
   return Json::parse(result.output);
 }
 
-std::string Replace(std::string text, const std::string& what, const std::string& with) {
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size())) {
-    text.replace(at, what.size(), with);
-  }
-  return text;
+// The host script movements/scripts/`name` on the database `db`.
+std::string Script(const std::string& name, const TempDatabase& db) {
+  std::string script = testing::TestFile("movements/scripts/" + name);
+  return script.replace(script.find("@CS@"), 4, db.ConnectionString());
 }
 
 TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
@@ -59,8 +58,7 @@ TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
   services->limits = true;
   services->recipient = "Ufficio acquisti";
   services->notesText = "Controllo di gennaio";
-  const Json out = RunScript(Replace(testing::TestFile("movements/scripts/print_with_filters.json"), "@CS@", db.ConnectionString()),
-                             services);
+  const Json out = RunScript(Script("print_with_filters.json", db), services);
 
   // The status is not reset by the print.
   EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntra", "Stato": 7, "Errore": {"empty": true},
@@ -75,8 +73,7 @@ TEST(StampaIntra, PrintsTheStoredTextWithTheRunsFiltersAsParameters) {
 TEST(StampaIntra, AnEmptyWindowHandleStopsThePrintWithStatus99) {
   TempDatabase db(testing::TestFile("movements/movement_rows.sql"));
   auto services = std::make_shared<PrintServices>();
-  const Json out = RunScript(Replace(testing::TestFile("movements/scripts/print_without_window.json"), "@CS@", db.ConnectionString()),
-                             services);
+  const Json out = RunScript(Script("print_without_window.json", db), services);
   EXPECT_EQ(out["steps"], Json::parse(R"([{"call": "StampaIntra", "Stato": 99, "Errore": "earlier",
                                           "result": null}])"));
   // Nothing printed; the report object is kept by the business object and
@@ -136,6 +133,7 @@ TEST(StampaIntra, TheHandlerPrintsByQuarterAfterAChangeOfPeriodicity) {
   struct Case {
     Variant period;
     Variant expected;
+    bool changed = true;
   };
   const Case cases[] = {
       {Variant::Integer(1), Variant::Integer(3)},    {Variant::Integer(2), Variant::Integer(3)},
@@ -147,12 +145,14 @@ TEST(StampaIntra, TheHandlerPrintsByQuarterAfterAChangeOfPeriodicity) {
       {Variant::Integer(0), Variant::Integer(0)},    {Variant::Integer(13), Variant::Integer(13)},
       {Variant::Double(5.5), Variant::Double(5.5)},  {Variant(), Variant()},
       {Variant::Null(), Variant::Null()},
+      // Without the change both stay as they are.
+      {Variant::Integer(5), Variant::Integer(5), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.period.Text());
     CLSIN_INTRABO object;
     auto input = std::make_shared<CLSIN_INPUTINTRA>();
-    input->CambioPeriodicita = true;
+    input->CambioPeriodicita = c.changed;
     input->TipoIntra = Variant::Integer(1);
     input->PeriodoStampa = c.period;
     object.SetCInput(input);
@@ -161,26 +161,13 @@ TEST(StampaIntra, TheHandlerPrintsByQuarterAfterAChangeOfPeriodicity) {
     bool cancel = false;
     movements::PclsReport_BeforePrintReport(object.context(), cancel, report, nullptr);
     EXPECT_FALSE(cancel);
-    EXPECT_TRUE(input->TipoIntra == Variant::Integer(2));
+    EXPECT_TRUE(input->TipoIntra == Variant::Integer(c.changed ? 2 : 1));
     EXPECT_TRUE(input->PeriodoStampa == c.expected) << input->PeriodoStampa.Text();
     // No host object: the handler stops at the indicators with error 91.
     EXPECT_EQ(object.context().Stato, 91);
     EXPECT_EQ(job.parameters.size(), 14u);
     EXPECT_EQ(job.parameters[13].first, "adatareg");
   }
-
-  // Without the change both stay as they are.
-  CLSIN_INTRABO object;
-  auto input = std::make_shared<CLSIN_INPUTINTRA>();
-  input->TipoIntra = Variant::Integer(1);
-  input->PeriodoStampa = Variant::Integer(5);
-  object.SetCInput(input);
-  PrintJob job;
-  CrepReport report(job);
-  bool cancel = false;
-  movements::PclsReport_BeforePrintReport(object.context(), cancel, report, nullptr);
-  EXPECT_TRUE(input->TipoIntra == Variant::Integer(1));
-  EXPECT_TRUE(input->PeriodoStampa == Variant::Integer(5));
 }
 
 TEST(StampaIntra, AMissingPrerequisiteLeavesStatus1AndPrintsNothing) {

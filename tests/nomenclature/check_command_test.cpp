@@ -2,12 +2,13 @@
 // own periodicity, and the exit status a script reads.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 #include <string>
 
 #include "cli/check_command.h"
+#include "support/data_blocks.h"
 #include "support/database.h"
+#include "support/file_bytes.h"
 #include "support/golden.h"
 
 namespace zelmora {
@@ -15,31 +16,8 @@ namespace {
 
 using testing::TempDatabase;
 
-// Monthly sales, quarterly purchases; one 2023 code replaced in 2024.
-void FillCompany(TempDatabase& db) {
-  db.Run(
-      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE, CG18_INDINTRAVEN, CG18_INDINTRAACQ) "
-      "VALUES (1, 'Declarant', 0, 1, 2);"
-      "INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (38, 'AT', 'Austria', 1);"
-      "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller GmbH', 'DE111', 4), (102, 'Gruber KG', 'ATU333', 38);"
-      "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 1, 20, 102);"
-      "INSERT INTO CG72_NOMENCLATURE VALUES (2023, 0, '73181595', 'Viti'), (2024, 0, '84821090', 'Cuscinetti'), "
-      "(2024, 0, '73181599', 'Viti');"
-      "INSERT INTO CG7S_NOMENCLATUREVARIATE VALUES ('73181595', '73181599');");
-  db.Add({.registration = 1, .competence = "'20240603'", .amount = "100", .currencyAmount = "100"});
-  db.Add({.registration = 2, .competence = "'20240612'", .code = "'73181595'", .amount = "200",
-          .currencyAmount = "200"});
-  // April: outside the monthly sales period, inside the purchases quarter.
-  db.Add({.registration = 3, .competence = "'20240415'", .code = "'73181595'", .amount = "5", .currencyAmount = "5"});
-  db.Add({.registration = 4, .documentKind = 3, .competence = "'20240415'", .partnerKind = 1, .partner = 20,
-          .code = "'99999999'", .amount = "700", .currencyAmount = "700", .provenance = "38", .origin = "38",
-          .destination = "NULL", .provinceOfDestination = "'MO'", .provinceOfOrigin = "NULL"});
-  db.Run("UPDATE CG41_PRIMANOTA SET CG41_NUMDOC = 100 + CG41_NUMREG");
-}
-
 TEST(CheckCommand, ListsTheLinesToFixAndExitsOneWhenThereAreSome) {
-  TempDatabase db;
-  FillCompany(db);
+  TempDatabase db(testing::TestFile("nomenclature/check_rows.sql"));
   cli::CheckRequest request{.database = db.path(), .company = 1, .year = 2024, .period = 6, .lists = "both"};
   std::ostringstream out, err;
   EXPECT_EQ(cli::RunCheck(request, out, err), 1) << err.str();
@@ -50,11 +28,7 @@ TEST(CheckCommand, ListsTheLinesToFixAndExitsOneWhenThereAreSome) {
   request.lists = "purchases";
   std::ostringstream csv;
   EXPECT_EQ(cli::RunCheck(request, csv, err), 1) << err.str();
-  EXPECT_SAME_TEXT(
-      "LIST,IN01_NUMREG_CG41,CG41_NUMDOC,IN01_DTCOMPINTRA,IN02_INDOPER,IN02_NOMENCLATURA,NOMENCLATURA_ANNORIF,"
-      "CG7S_CODICENUOVO\r\n"
-      "purchases,4,104,2024-04-15,0,99999999,2024,\r\n",
-      csv.str());
+  testing::ExpectGoldenFile("nomenclature/golden/check_june_purchases.csv", csv.str());
 
   // May's sales: nothing to fix.
   request = {.database = db.path(), .company = 1, .year = 2024, .period = 5, .lists = "sales"};
@@ -69,50 +43,18 @@ TEST(CheckCommand, ListsTheLinesToFixAndExitsOneWhenThereAreSome) {
 // codes outside their tables: each movement is made valid, then one value
 // is spoiled as a host writing the file directly could spoil it.
 TEST(CheckCommand, ListsTheStoredValuesThatLeaveMovementsOutOrBreakRecords) {
-  TempDatabase db;
-  FillCompany(db);
-  struct Case {
-    int registration;
-    int documentKind;
-    std::string competence;  // the movement's competence date (SQL literal)
-    std::string spoil;       // SET clause on IN02_RIGHEDOC, IN01_DOCTESTA or CG41_PRIMANOTA
-  } cases[] = {
-      {11, 1, "'20241340'", ""},
-      {12, 1, "'00000000'", ""},
-      {13, 1, "'abc'", ""},
-      {14, 1, "'2024-02-30'", ""},
-      {15, 1, "NULL", "CG41_DATAREG = NULL"},
-      {16, 1, "'20240601'", "IN02_INDNATURA = 77"},
-      {17, 1, "'20240601'", "IN02_INDNATURA = NULL"},
-      {18, 1, "'20240601'", "IN02_INDNATURA = 'a' || char(1)"},
-      {19, 1, "'20240601'", "IN02_INDTRASP = 12"},
-      {20, 1, "'20240601'", "IN02_INDOPER = 2"},
-      {21, 1, "'20240601'", "IN02_INDTIPODATI = NULL"},
-      {22, 1, "'20240601'", "IN02_IMPORTO = '12,50'"},
-      {23, 1, "'20240601'", "IN02_VALSTAT = 'x'"},
-      {24, 1, "'20240601'", "IN02_FLGSEGNO = 2"},
-      {25, 7, "'20240601'", ""},
-      {26, 1, "'20240601'", "IN02_MESERIF = 'giugno'"},
-      // Outside June's sales: not this declaration's to fix.
-      {27, 1, "'20240115'", "IN02_INDNATURA = 77"},
-      // Purchases are quarterly: April is in the second quarter.
-      {28, 3, "'20240415'", "IN02_INDTRASP = 10"},
-      {29, 3, "'20240315'", "IN02_INDTRASP = 10"},
-      // The quarter that ends in January 2024 starts in November 2023.
-      {32, 3, "'20231115'", "IN02_INDTRASP = 11"},
-      {33, 3, "'20231031'", "IN02_INDTRASP = 11"},
-      // Fractions and blanks are no codes and no days.
-      {30, 1, "'20240601'", "IN02_INDTIPODATI = 0.5"},
-      {31, 1, "' '", ""},
-  };
-  for (const Case& c : cases) {
-    db.Add({.registration = c.registration, .documentKind = c.documentKind, .competence = c.competence,
+  TempDatabase db(testing::TestFile("nomenclature/check_rows.sql"));
+  for (const std::string& line : testing::DataLines("nomenclature/spoilt_values.txt")) {
+    int registration = 0, documentKind = 0;
+    std::istringstream(line) >> registration >> documentKind;
+    const size_t from = line.find(' ', line.find(' ') + 1) + 1, bar = line.find(" | ");
+    db.Add({.registration = registration, .documentKind = documentKind, .competence = line.substr(from, bar - from),
             .amount = "10", .currencyAmount = "10"});
-    if (c.spoil.empty()) continue;
-    const std::string prefix = c.spoil.substr(0, 4);
+    if (bar == std::string::npos) continue;
+    const std::string spoil = line.substr(bar + 3), prefix = spoil.substr(0, 4);
     const std::string table = prefix == "IN02" ? "IN02_RIGHEDOC" : prefix == "IN01" ? "IN01_DOCTESTA" : "CG41_PRIMANOTA";
-    db.Run("UPDATE " + table + " SET " + c.spoil + " WHERE " + prefix +
-           (prefix == "CG41" ? "_NUMREG = " : "_NUMREG_CG41 = ") + std::to_string(c.registration));
+    db.Run("UPDATE " + table + " SET " + spoil + " WHERE " + prefix +
+           (prefix == "CG41" ? "_NUMREG = " : "_NUMREG_CG41 = ") + std::to_string(registration));
   }
   db.Run("UPDATE CG41_PRIMANOTA SET CG41_NUMDOC = 100 + CG41_NUMREG WHERE CG41_NUMREG > 10");
 
@@ -144,25 +86,13 @@ TEST(CheckCommand, ListsTheStoredValuesThatLeaveMovementsOutOrBreakRecords) {
   EXPECT_EQ(january.str(), "");
 }
 
-TEST(CheckCommand, BadInputSaysWhyInOneLine) {
-  TempDatabase db;
-  FillCompany(db);
-  struct Case {
-    cli::CheckRequest request;
-    std::string message;
-  } cases[] = {
-      {{.database = db.path(), .company = 5, .year = 2024, .period = 6, .lists = "both"}, ""},
-  };
-  for (const Case& c : cases) {
-    std::ostringstream out, err;
-    EXPECT_EQ(cli::RunCheck(c.request, out, err), 2);
-    EXPECT_EQ(out.str(), "");
-    const std::string said = err.str();
-    if (!c.message.empty()) {
-      EXPECT_EQ(said, c.message);
-    }
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-  }
+TEST(CheckCommand, AnUnknownCompanyIsRefusedInOneLine) {
+  TempDatabase db(testing::TestFile("nomenclature/check_rows.sql"));
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::RunCheck({.database = db.path(), .company = 5, .year = 2024, .period = 6, .lists = "both"}, out, err),
+            2);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), "zelmora check: company 5 is not in the company table CG18_DITTE\n");
 }
 
 }  // namespace

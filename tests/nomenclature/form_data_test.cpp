@@ -10,7 +10,7 @@
 #include "cli/active_interface.h"
 #include "facade/clsin_intrabo.h"
 #include "support/database.h"
-#include "nomenclature/form_data_statements.h"
+#include "support/file_bytes.h"
 #include "nomenclature/nomenclature_procedures.h"
 #include "platform/recordset.h"
 #include "support/golden.h"
@@ -21,25 +21,6 @@ namespace zelmora {
 namespace {
 
 using testing::TempDatabase;
-
-// Company 1 declares both lists monthly. Goods codes of 2024 (one replaced
-// at the turn of the year), services codes of 2023 only.
-void FillCompany(TempDatabase& db) {
-  db.Run(
-      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE, CG18_INDINTRAVEN, CG18_INDINTRAACQ) "
-      "VALUES (1, 'Declarant', 0, 1, 1);"
-      "INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (38, 'AT', 'Austria', 1);"
-      "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller GmbH', 'DE111', 4), (102, 'Gruber KG', 'ATU333', 38);"
-      "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 0, 12, 102), (1, 1, 20, 102);"
-      "INSERT INTO CG72_NOMENCLATURE VALUES (2023, 0, '73181595', 'Viti'), (2024, 0, '84821090', 'Cuscinetti'), "
-      "(2024, 0, '73181599', 'Viti'), (2023, 1, '620100', 'Software');"
-      "INSERT INTO CG7S_NOMENCLATUREVARIATE VALUES ('73181595', '73181599');");
-  db.Add({.registration = 1, .code = "'84821090'", .amount = "100", .currencyAmount = "100", .mass = "10"});
-  db.Add({.registration = 2, .partner = 12, .code = "'84821090'", .amount = "300", .currencyAmount = "300",
-          .destination = "38", .mass = "30"});
-  db.Add({.registration = 3, .operation = 1, .code = "'620100'", .amount = "500", .currencyAmount = "500",
-          .in03 = "'A1'", .in04 = "'B'", .originalNumber = "'F7'", .originalDate = "'20240502'"});
-}
 
 // A purchase from the Austrian supplier.
 testing::Movement Purchase(int registration, const std::string& code) {
@@ -55,8 +36,9 @@ std::shared_ptr<CLSIN_INPUTINTRA> Input(const TempDatabase& db, int16_t list) {
 }
 
 // The recordset, whole, is the golden section `name`.
-void ExpectData(const std::string& name, const Recordset& rs) {
-  testing::ExpectGoldenSection("nomenclature/golden/form_data.txt", name, testing::RecordsetText(rs));
+void ExpectData(const std::string& name, const RecordsetPtr& rs) {
+  ASSERT_NE(rs, nullptr);
+  testing::ExpectGoldenSection("nomenclature/golden/form_data.txt", name, testing::RecordsetText(*rs));
 }
 
 RecordsetPtr Call(CLSIN_INTRABO& object, const char* operation) {
@@ -64,9 +46,15 @@ RecordsetPtr Call(CLSIN_INTRABO& object, const char* operation) {
   return std::dynamic_pointer_cast<Recordset>(object.Invoke(operation, none).AsObject());
 }
 
+// The recordset of an operation that must succeed.
+RecordsetPtr Succeeds(CLSIN_INTRABO& object, const char* operation) {
+  RecordsetPtr rs = Call(object, operation);
+  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
+  return rs;
+}
+
 TEST(FormData, TheWholeFormOrOnlyTheLinesWithAnInvalidCode) {
-  TempDatabase db;
-  FillCompany(db);
+  TempDatabase db(testing::TestFile("nomenclature/form_data_rows.sql"));
   CLSIN_INTRABO object;
   auto in = Input(db, 0);
   in->MaxProgrDatiInvio = 40;
@@ -82,13 +70,12 @@ TEST(FormData, TheWholeFormOrOnlyTheLinesWithAnInvalidCode) {
 
   // Every code valid: the whole form, keyed from 41 in declaration order,
   // the services line completed with the invoice data of its movements.
-  RecordsetPtr rs = Call(object, "GeneraRstDatiModuloStampe");
-  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
+  RecordsetPtr rs = Succeeds(object, "GeneraRstDatiModuloStampe");
   ASSERT_NE(rs, nullptr);
   EXPECT_EQ(rs->CursorType, 1);
   EXPECT_EQ(rs->LockType, 3);
   EXPECT_EQ(rs->AbsolutePosition(), 1);
-  ExpectData("the whole form, merged services", *rs);
+  ExpectData("the whole form, merged services", rs);
 
   // A replaced code on two lines of May: only the lines of the staged
   // table with that code, kind and reference year come back, flagged.
@@ -96,23 +83,18 @@ TEST(FormData, TheWholeFormOrOnlyTheLinesWithAnInvalidCode) {
           .destination = "38"});
   db.Add({.registration = 5, .code = "'73181595'", .amount = "50",
           .currencyAmount = "50"});
-  rs = Call(object, "GeneraRstDatiModuloStampe");
-  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
-  ASSERT_NE(rs, nullptr);
-  ExpectData("the lines with a replaced code", *rs);
+  ExpectData("the lines with a replaced code", Succeeds(object, "GeneraRstDatiModuloStampe"));
 
   // An empty period: an empty recordset.
   in->PeriodoStampa = Variant::Integer(6);
-  rs = Call(object, "GeneraRstDatiModuloStampe");
-  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
+  rs = Succeeds(object, "GeneraRstDatiModuloStampe");
   ASSERT_NE(rs, nullptr);
   EXPECT_EQ(rs->RecordCount(), 0);
   EXPECT_TRUE(rs->EOF());
 }
 
 TEST(FormData, BothListsOfATelematicSubmission) {
-  TempDatabase db;
-  FillCompany(db);
+  TempDatabase db(testing::TestFile("nomenclature/form_data_rows.sql"));
   db.Add(Purchase(6, "'84821090'"));
   CLSIN_INTRABO object;
   auto in = Input(db, 2);
@@ -121,10 +103,7 @@ TEST(FormData, BothListsOfATelematicSubmission) {
   object.SetActiveInterface(cli::ActiveInterface(Variant::Integer(0)));
 
   // Sales first, then purchases, the keys rising across both.
-  RecordsetPtr rs = Call(object, "GeneraRstDatiNomenclaturaInvioTelematico");
-  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
-  ASSERT_NE(rs, nullptr);
-  ExpectData("both lists", *rs);
+  ExpectData("both lists", Succeeds(object, "GeneraRstDatiNomenclaturaInvioTelematico"));
   EXPECT_EQ(in->TipoStampa, Variant::Integer(2));
   EXPECT_EQ(in->TipoIntra, Variant::Integer(1));
   EXPECT_EQ(in->MaxProgrDatiInvio, 3);
@@ -133,18 +112,13 @@ TEST(FormData, BothListsOfATelematicSubmission) {
   // after the sales list's lines.
   db.Add(Purchase(7, "'99999999'"));
   in->MaxProgrDatiInvio = 0;
-  rs = Call(object, "GeneraRstDatiNomenclaturaInvioTelematico");
-  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
-  ASSERT_NE(rs, nullptr);
-  ExpectData("both lists, an invalid purchases code", *rs);
+  ExpectData("both lists, an invalid purchases code",
+             Succeeds(object, "GeneraRstDatiNomenclaturaInvioTelematico"));
 
   // The error check of both lists: the purchases check keyed from the
   // number the host gave, the sales check from 0.
   in->MaxProgrDatiInvio = 20;
-  rs = Call(object, "GeneraRstErroriNomenclaturaInvioTelematico");
-  EXPECT_EQ(object.Stato(), Variant::Integer(0)) << object.Errore().Text();
-  ASSERT_NE(rs, nullptr);
-  ExpectData("error check of both lists", *rs);
+  ExpectData("error check of both lists", Succeeds(object, "GeneraRstErroriNomenclaturaInvioTelematico"));
   EXPECT_EQ(in->TipoStampa, Variant::Integer(2));
   EXPECT_EQ(in->MaxProgrDatiInvio, 20);
   const std::string both = object.COutput()->StringaSQLErroriNomenclatura.Text();
@@ -163,7 +137,7 @@ TEST(FormData, BothListsOfATelematicSubmission) {
   // Purchases declared quarterly: the two lists' tables have different
   // columns and cannot be gathered in one.
   db.Run("UPDATE CG18_DITTE SET CG18_INDINTRAACQ = 2");
-  rs = Call(object, "GeneraRstDatiNomenclaturaInvioTelematico");
+  RecordsetPtr rs = Call(object, "GeneraRstDatiNomenclaturaInvioTelematico");
   EXPECT_EQ(rs, nullptr);
   EXPECT_EQ(object.Stato(), Variant::Integer(213));
   EXPECT_SAME_TEXT(
@@ -173,8 +147,7 @@ TEST(FormData, BothListsOfATelematicSubmission) {
 }
 
 TEST(FormData, OneListAndTheCompanysPeriodicity) {
-  TempDatabase db;
-  FillCompany(db);
+  TempDatabase db(testing::TestFile("nomenclature/form_data_rows.sql"));
   db.Run("UPDATE CG18_DITTE SET CG18_INDINTRAVEN = NULL");
   CLSIN_INTRABO object;
   auto in = Input(db, 0);

@@ -11,6 +11,7 @@
 #include "cli/active_interface.h"
 #include "facade/clsin_intrabo.h"
 #include "support/database.h"
+#include "support/file_bytes.h"
 #include "nomenclature/nomenclature_procedures.h"
 #include "platform/recordset.h"
 #include "support/golden.h"
@@ -23,7 +24,6 @@ namespace {
 using testing::ExpectGoldenSection;
 const char kGolden[] = "nomenclature/golden/check_statements.sql";
 using testing::TempDatabase;
-using testing::Movement;
 
 TEST(NomenclatureCheckText, DerivedFromTheDeclarationStatement) {
   CLSIN_INTRABO object;
@@ -45,46 +45,9 @@ TEST(NomenclatureCheckText, DerivedFromTheDeclarationStatement) {
                       nomenclature::ErrorCheckStatement("SELECT 7 AS IN01_DITTA_CG18, X FROM T GROUP BY X", 0));
 }
 
-// Company 1: customers 10 (Germany), 11 (France) and 12 (Austria). Goods codes of 2023
-// and 2024; services codes of 2023 only, so 2024 service lines are checked
-// against 2023. One goods code of 2023 was replaced in 2024.
-void FillCodes(TempDatabase& db) {
-  db.Run(
-      "INSERT INTO CG18_DITTE (CG18_CODICE, CG18_RAGSOC, CG18_INDLOCALIZZAZIONE) VALUES (1, 'Declarant', 0);"
-      "INSERT INTO CG07_TABSTATIEST VALUES (1, 'FR', 'Francia', 1), (4, 'DE', 'Germania', 1), "
-      "(38, 'AT', 'Austria', 1);"
-      "INSERT INTO CG16_ANAGGEN VALUES (100, 'Müller GmbH', 'DE111', 4), (101, 'Dupont SA', 'FR222', 1), "
-      "(102, 'Gruber KG', 'ATU333', 38);"
-      "INSERT INTO CG44_CLIFOR VALUES (1, 0, 10, 100), (1, 0, 11, 101), (1, 0, 12, 102);"
-      "INSERT INTO CG72_NOMENCLATURE VALUES (2023, 0, '84821090', 'Cuscinetti'), (2023, 0, '73181595', 'Viti'), "
-      "(2024, 0, '84821090', 'Cuscinetti'), (2024, 0, '73181599', 'Viti'), (2023, 1, '620100', 'Software');"
-      "INSERT INTO CG7S_NOMENCLATUREVARIATE VALUES ('73181595', '73181599');");
-}
-
 TEST(NomenclatureCheck, CodesValidForTheirReferenceYear) {
-  TempDatabase db;
-  FillCodes(db);
-  // Valid: a 2024 goods code.
-  db.Add({.registration = 1, .code = "'84821090'", .amount = "100", .currencyAmount = "100"});
-  // Replaced at the turn of the year: invalid in 2024, valid for a line
-  // whose reference year is 2023.
-  db.Add({.registration = 2, .code = "'73181595'", .amount = "200", .currencyAmount = "200"});
-  db.Add({.registration = 3, .partner = 12, .code = "'73181595'", .amount = "300", .currencyAmount = "300",
-          .referenceYear = "2023"});
-  // The same replaced code from a French customer, its competence date
-  // missing (the VAT registration date stands in, and no reference year
-  // can be told), reason 02.
-  db.Add({.registration = 4, .competence = "NULL", .registered = "'20240512'", .vatRegistered = "'20240514'",
-          .reason = "'02'", .partner = 11, .code = "'73181595'", .amount = "400", .currencyAmount = "400"});
-  // A code of no year at all.
-  db.Add({.registration = 5, .partner = 11, .code = "'99999999'", .amount = "50", .currencyAmount = "50"});
-  // No services codes in 2024: 2023's list applies.
-  db.Add({.registration = 6, .operation = 1, .code = "'620100'", .amount = "500", .currencyAmount = "500"});
-  // A goods code on a services line.
-  db.Add({.registration = 7, .operation = 1, .code = "'84821090'", .amount = "60", .currencyAmount = "60"});
-  // No code: not an error.
-  db.Add({.registration = 8, .partner = 11, .code = "''", .amount = "70", .currencyAmount = "70"});
-
+  TempDatabase db(testing::TestFile("nomenclature/codes_rows.sql") +
+                  testing::TestFile("nomenclature/codes_movements.sql"));
   CLSIN_INTRABO object;
   testing::MaySales(object, db.ConnectionString())->MaxProgrDatiInvio = 40;
 
@@ -106,8 +69,7 @@ TEST(NomenclatureCheck, CodesValidForTheirReferenceYear) {
 // withdrawn; services codes of 2022 only. Every line is of May 2024; its
 // reference year moves it to another year's list.
 TEST(NomenclatureCheck, CaseTableAcrossYears) {
-  TempDatabase db;
-  FillCodes(db);
+  TempDatabase db(testing::TestFile("nomenclature/codes_rows.sql"));
   db.Run(
       "DELETE FROM CG72_NOMENCLATURE; DELETE FROM CG7S_NOMENCLATUREVARIATE;"
       "INSERT INTO CG72_NOMENCLATURE (CG72_ANNO, CG72_INDTIPO, CG72_CODICE) VALUES "

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/nomenclature_command.h"
+#include "support/data_blocks.h"
 #include "support/database.h"
 #include "support/golden.h"
 #include "support/run_zelmora.h"
@@ -60,18 +61,12 @@ TEST(NomenclatureImport, LoadsTheYearsListAndLoadingItAgainChangesNothing) {
   EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, "3 goods codes of 2025 loaded (in place of 1)\n");
-  const std::string loaded =
-      "2024|0|84821090|Cuscinetti 2024\n"
-      "2025|0|73181595|Viti; bulloni \"altri\"\r\ndi acciaio\n"
-      "2025|0|84713000|Macchine portatili\n"
-      "2025|0|84821010|Cuscinetti a sfere\n"
-      "2025|1|620100|Software\n";
-  EXPECT_SAME_TEXT(loaded, CodeTable(db.path()));
+  testing::ExpectGoldenFile("nomenclature/golden/import_goods.txt", CodeTable(db.path()));
 
   run = Import(file, db.path(), 2025, "goods");
   EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, "3 goods codes of 2025 loaded (in place of 3)\n");
-  EXPECT_SAME_TEXT(loaded, CodeTable(db.path()));
+  testing::ExpectGoldenFile("nomenclature/golden/import_goods.txt", CodeTable(db.path()));
 
   // Services, comma-separated, without a heading, saved in the Windows
   // code page; a description longer than the column is cut to 200 letters.
@@ -81,54 +76,21 @@ TEST(NomenclatureImport, LoadsTheYearsListAndLoadingItAgainChangesNothing) {
   run = Import(services, db.path(), 2025, "services");
   EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, "2 services codes of 2025 loaded (in place of 1)\n");
-  EXPECT_SAME_TEXT(
-      "2024|0|84821090|Cuscinetti 2024\n"
-      "2025|0|73181595|Viti; bulloni \"altri\"\r\ndi acciaio\n"
-      "2025|0|84713000|Macchine portatili\n"
-      "2025|0|84821010|Cuscinetti a sfere\n"
-      "2025|1|581200|" + std::string(200, 'x') + "\n"
-      "2025|1|620100|Servizi di programmazione \xC3\xA8 consulenza \xE2\x82\xAC\n",
-      CodeTable(db.path()));
+  testing::ExpectGoldenFile("nomenclature/golden/import_goods_and_services.txt", CodeTable(db.path()));
 }
 
 TEST(NomenclatureImport, ABadRowIsReportedWithItsLineAndNothingIsLoaded) {
   TempDatabase db;
   db.Run("INSERT INTO CG72_NOMENCLATURE VALUES (2025, 0, '84821090', 'Cuscinetti'), (2025, 1, '620100', 'Software');");
   const std::string before = CodeTable(db.path());
-  struct Case {
-    std::string text;
-    std::string kind;
-    std::string message;  // after the file's name
-  } cases[] = {
-      // A spreadsheet that took the code for a number and dropped its leading zero.
-      {"Codice;Descrizione\n01012100;Cavalli\n1012910;Cavalli, altri\n", "goods",
-       " line 3: code 1012910 has 7 digits, a goods code has 8\n"},
-      {"84821010;Cuscinetti\n8482109A;Cuscinetti, altri\n", "goods", " line 2: code \"8482109A\" is not all digits\n"},
-      {"84821010;Cuscinetti\n\n84821090;Altri\n8482 10 10;Ancora\n", "goods",
-       " line 4: code 84821010 is listed twice\n"},
-      {"620100;Software\n84821010;Cuscinetti\n", "services",
-       " line 2: code 84821010 has 8 digits, a services code has 6\n"},
-      // A line break inside quotes: the row after it is numbered as the
-      // file's line.
-      {"84821010;\"Cuscinetti\na sfere\"\n;Senza codice\n", "goods", " line 3: code \"\" is not all digits\n"},
-      {"Codice;Descrizione\n", "goods", " holds no codes\n"},
-      // A quote never closed would take every row after it into one
-      // description: the error names the line where it opens.
-      {"84821010;Cuscinetti\n84821090;\"Altri\n84821020;Ancora\n84821030;Fine\n", "goods",
-       " line 2: opens a quoted field that is never closed\n"},
-      {"84821010;Cuscinetti\n84821090;\"Altri\"\"\n", "goods", " line 2: opens a quoted field that is never closed\n"},
-      {"84821010;Cuscinetti\n84821090;Al\0tri\n"s, "goods", " line 2: holds a NUL byte\n"},
-      // Lines end in CR, LF or CR LF, each counted once.
-      {"84821010;A\r84821090;B\n84821020;C\r\n8482109X;D\r", "goods", " line 4: code \"8482109X\" is not all digits\n"},
-      // A line break quoted inside the code: shown escaped, on one line.
-      {"\"8482\r1010\";Cuscinetti\n", "goods", " line 1: code \"8482\\x0d1010\" is not all digits\n"},
-  };
-  for (const Case& c : cases) {
-    const std::string file = WriteFile(db, "bad.csv", c.text);
-    const ImportRun run = Import(file, db.path(), 2025, c.kind);
-    EXPECT_EQ(run.code, 2) << c.text;
-    EXPECT_EQ(run.out, "") << c.text;
-    EXPECT_EQ(run.err, "zelmora nomenclature import: " + file + c.message);
+  for (const std::string& line : testing::DataLines("nomenclature/bad_imports.txt")) {
+    const size_t kindEnd = line.find(" | "), textEnd = line.rfind(" | ");
+    const std::string file =
+        WriteFile(db, "bad.csv", testing::Unescaped(line.substr(kindEnd + 3, textEnd - kindEnd - 3)));
+    const ImportRun run = Import(file, db.path(), 2025, line.substr(0, kindEnd));
+    EXPECT_EQ(run.code, 2) << line;
+    EXPECT_EQ(run.out, "") << line;
+    EXPECT_EQ(run.err, "zelmora nomenclature import: " + file + " " + line.substr(textEnd + 3) + "\n");
     EXPECT_SAME_TEXT(before, CodeTable(db.path()));
   }
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "cli/active_interface.h"
@@ -18,7 +17,6 @@ namespace zelmora {
 namespace {
 
 using testing::TempDatabase;
-using testing::Movement;
 using testing::SameText;
 
 // The day the files are written.
@@ -27,40 +25,10 @@ class FixedDayServices : public DefaultHostServices {
   Date Today() override { return *Date::FromYMD(2024, 7, 5); }
 };
 
-// Company 3 keeps the French localisation and files both lists monthly.
-// June 2024: two sales of goods to customers whose VAT numbers are eleven
-// digits and two letters with eleven digits, a sale of services, an
-// all-zero sale; a purchase of goods and a purchase correction from a
-// supplier with an eight-character VAT number.
+// Company 3 of french_rows.sql, whose comments say what its June 2024
+// movements are there for.
 class FrenchFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    db_.Run("INSERT INTO CG18_DITTE VALUES (3, 'Emiliana France', 1, 1, 2)");
-    db_.Run("INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (5, 'FR', 'Francia', 1), "
-            "(7, NULL, 'Senza codice', 1)");
-    db_.Run("INSERT INTO CG16_ANAGGEN VALUES (100, 'Kunde GmbH', '12345678901', 4), "
-            "(101, 'Zweite GmbH', 'DE12345678901', 4), (200, 'Fournisseur SA', '98765432', 5)");
-    db_.Run("INSERT INTO CG44_CLIFOR VALUES (3, 0, 10, 100), (3, 0, 11, 101), (3, 1, 20, 200)");
-    auto june = [](int registration) { return "'202406" + std::to_string(10 + registration) + "'"; };
-    db_.Add({.company = 3, .registration = 1, .competence = june(1), .registered = june(1), .code = "'84713000'",
-             .amount = "1234.5", .origin = "5", .provinceOfOrigin = "'BO'", .mass = "12.5", .units = "2",
-             .statisticalValue = "1300.25", .regime = "21"});
-    db_.Add({.company = 3, .registration = 2, .competence = june(2), .registered = june(2), .partner = 11,
-             .code = "'7318150'", .amount = "99.49", .nature = "2", .transport = "NULL", .destination = "7",
-             .mass = "0.4", .statisticalValue = "99.49"});
-    db_.Add({.company = 3, .registration = 3, .competence = june(3), .registered = june(3), .operation = 1,
-             .code = "'620100'", .amount = "500"});
-    db_.Add({.company = 3, .registration = 4, .competence = june(4), .registered = june(4), .code = "'39269097'"});
-    db_.Add({.company = 3, .registration = 5, .documentKind = 3, .competence = june(5), .registered = june(5),
-             .partnerKind = 1, .partner = 20, .code = "'39269097'", .amount = "300.4", .provenance = "5",
-             .origin = "4", .destination = "NULL", .provinceOfDestination = "'MO'", .provinceOfOrigin = "NULL",
-             .mass = "3", .statisticalValue = "310", .regime = "11"});
-    db_.Add({.company = 3, .registration = 6, .documentKind = 4, .competence = june(6), .registered = june(6),
-             .partnerKind = 1, .partner = 20, .code = "'39269097'", .amount = "50", .negative = 1,
-             .provenance = "5", .destination = "NULL", .provinceOfDestination = "'MO'", .provinceOfOrigin = "NULL",
-             .statisticalValue = "50", .referenceMonth = "5", .referenceYear = "2024"});
-  }
-
   std::unique_ptr<CLSIN_INTRABO> Object(int tipoStampa) {
     auto object = std::make_unique<CLSIN_INTRABO>(services_);
     auto in = std::make_shared<CLSIN_INPUTINTRA>();
@@ -86,7 +54,7 @@ class FrenchFile : public ::testing::Test {
     return object;
   }
 
-  TempDatabase db_;
+  TempDatabase db_{testing::TestFile("telematic/french_rows.sql")};
   TempFolder folder_;
   std::shared_ptr<FixedDayServices> services_ = std::make_shared<FixedDayServices>();
 };
@@ -216,37 +184,24 @@ TEST_F(FrenchFile, CommandWritesTheFileOrSaysWhyNot) {
   EXPECT_EQ(out.str(), "nothing to declare: no goods line in the period, no file written\n");
   EXPECT_EQ(zelmora::testing::FileBytes(folder_ / "DEB202406.TXT"), written);
 
-  struct Case {
-    const char* what;
-    std::function<void(cli::FrenchRequest&)> change;
-    const char* message;
-  };
-  const Case cases[] = {
-      {"user", [](cli::FrenchRequest& r) { r.user = "A'B"; },
-       "zelmora french: --user must be letters and digits, not 'A'B'\n"},
-      {"level", [](cli::FrenchRequest& r) { r.level = "12"; },
-       "zelmora french: --level must be a whole number from 1 to 4, not '12'\n"},
-      {"file", [](cli::FrenchRequest& r) { r.fileName = "../x"; },
-       "zelmora french: --file must be a file name, not a path: '../x'\n"},
-      {"company", [](cli::FrenchRequest& r) { r.company = "1"; },
-       "zelmora french: company 1 is not in the company table CG18_DITTE\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    cli::FrenchRequest bad = request;
+  // Refusals: one line each, exit 2, no file.
+  using Request = cli::FrenchRequest;
+  auto refused = [&](std::string Request::*field, const char* value, const char* message) {
+    SCOPED_TRACE(value);
+    Request bad = request;
     bad.period = "6";
     bad.fileName = "BAD.TXT";
-    c.change(bad);
+    bad.*field = value;
     std::ostringstream badOut, badErr;
     EXPECT_EQ(cli::RunFrench(bad, badOut, badErr, services_), 2);
-    EXPECT_EQ(badErr.str(), c.message);
-  }
+    EXPECT_EQ(badErr.str(), message);
+  };
+  refused(&Request::user, "A'B", "zelmora french: --user must be letters and digits, not 'A'B'\n");
+  refused(&Request::level, "12", "zelmora french: --level must be a whole number from 1 to 4, not '12'\n");
+  refused(&Request::fileName, "../x", "zelmora french: --file must be a file name, not a path: '../x'\n");
+  refused(&Request::company, "1", "zelmora french: company 1 is not in the company table CG18_DITTE\n");
   db_.Run("INSERT INTO CG18_DITTE VALUES (1, 'Alfa', 1, 1, 0)");
-  cli::FrenchRequest italian = request;
-  italian.company = "1";
-  std::ostringstream badOut, badErr;
-  EXPECT_EQ(cli::RunFrench(italian, badOut, badErr, services_), 2);
-  EXPECT_EQ(badErr.str(), "zelmora french: company 1 is not kept under the French localisation\n");
+  refused(&Request::company, "1", "zelmora french: company 1 is not kept under the French localisation\n");
   EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"DEB202406.TXT"});
 }
 

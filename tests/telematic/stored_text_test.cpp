@@ -16,6 +16,7 @@
 #include "cli/telematic_command.h"
 #include "cli/verify_command.h"
 #include "support/database.h"
+#include "support/submission_request.h"
 #include "support/temp_folder.h"
 #include "support/golden.h"
 
@@ -64,43 +65,29 @@ TEST(StoredText, VerifyNamesTheLinesOfHostileValuesAndTheBytesTheFileMustNotHold
   // The commands that read these values without putting them into SQL
   // keep to their rows: every registration once, nothing failing.
   auto rows = [](const std::string& csv) { return std::count(csv.begin(), csv.end(), '\n'); };
-  std::ostringstream movements, movementsErr;
+  std::ostringstream movements, lines, checked, said;
   cli::MovementsOptions list;
   list.database = db.path();
   list.company = "1";
   list.csv = true;
-  EXPECT_EQ(cli::RunMovements(list, movements, movementsErr), 0)
-      << movementsErr.str();
+  EXPECT_EQ(cli::RunMovements(list, movements, said), 0) << said.str();
   EXPECT_EQ(rows(movements.str()), 1 + 18);
-  std::ostringstream lines, linesErr;
-  EXPECT_EQ(cli::RunDeclaration({.database = db.path(), .company = 1, .year = 2024, .period = 6, .csv = true}, lines,
-                                linesErr),
-            0)
-      << linesErr.str();
+  const cli::DeclarationRequest declaration{.database = db.path(), .company = 1, .year = 2024, .period = 6, .csv = true};
+  EXPECT_EQ(cli::RunDeclaration(declaration, lines, said), 0) << said.str();
   EXPECT_EQ(rows(lines.str()), 1 + 12);
-  std::ostringstream checked, checkErr;
-  EXPECT_EQ(cli::RunCheck({.database = db.path(), .company = 1, .year = 2024, .period = 6, .lists = "both"}, checked,
-                          checkErr),
-            0)
-      << checkErr.str();
+  const cli::CheckRequest check{.database = db.path(), .company = 1, .year = 2024, .period = 6, .lists = "both"};
+  EXPECT_EQ(cli::RunCheck(check, checked, said), 0) << said.str();
   EXPECT_EQ(checked.str(),
             "0 lines with a code not valid for its reference year\n"
             "0 stored values that would leave movements out of the declaration or break its records\n");
 
   TempFolder folder;
-  cli::SubmissionRequest request;
-  request.database = db.path();
-  request.company = "1";
-  request.year = "2024";
+  cli::SubmissionRequest request = testing::MarchRequest(db.path(), folder.path());
   request.period = "6";
   request.lists = "sales";
-  request.user = "ABCD";
   request.date = "2024-07-10";
-  request.progressive = "1";
   request.submission = "1";
-  request.vat = "01234567890";
   request.layout = "2010";  // the file the 2010 writer makes of such values, for verify to read
-  request.outDir = folder.path();
   std::ostringstream written, writeErr;
   ASSERT_EQ(cli::RunTelematic(request, written, writeErr), 0) << writeErr.str();
 

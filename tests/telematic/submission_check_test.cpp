@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "platform/text_util.h"
+#include "support/data_blocks.h"
+#include "support/file_bytes.h"
 #include "support/golden.h"
 
 namespace zelmora::telematic {
@@ -19,39 +21,13 @@ std::string Report(const std::vector<Problem>& problems) {
   return out;
 }
 
-std::string Z(long long value, size_t width) {
-  std::string digits = std::to_string(value);
-  return std::string(width - digits.size(), '0') + digits;
-}
-std::string T(std::string_view text, size_t width) {
-  return std::string(text) + std::string(width - Utf8Length(text), ' ');
-}
-std::string Prefix(const char* submission, char type, int line) {
-  return std::string("EUROX01234567890") + submission + type + Z(line, 5);
-}
-
-// A clean submission: monthly sales with one record of every type, then
-// quarterly purchases with goods and a goods correction.
+// A clean submission (clean_2010.I01): monthly sales with one record of
+// every type, then quarterly purchases with goods and a goods correction.
 std::vector<std::string> CleanRecords() {
-  const std::string seller = T("DE123456789", 12), buyer = T("ATU12345678", 12), service = T("FR1234567890", 12);
-  return {
-      std::string("ABCD") + std::string(12, ' ') + "ABCD0410.I01" + std::string(12, ' ') + "000000" + "    " +
-          T("01234567890", 16) + "000" + " " + "00010",
-      Prefix("000001", '0', 0) + "C24M03" + "01234567890" + "00" + "00000000000" + "00002" + Z(300, 13) + "00001" +
-          "000000000005p" + "00001" + Z(200, 13) + "00001" + Z(70, 13),
-      Prefix("000001", '1', 1) + "DE" + seller + Z(100, 13) + "1" + "84821090" + Z(5, 10) + Z(0, 10) + Z(100, 13) +
-          "C3DEMO",
-      Prefix("000001", '1', 2) + "DE" + seller + Z(200, 13) + "1" + "84821090" + Z(9, 10) + Z(0, 10) + Z(200, 13) +
-          "C3DEMO",
-      Prefix("000001", '2', 1) + "02024" + "DE" + seller + "-" + Z(50, 13) + "1" + "84821090" + Z(50, 13),
-      Prefix("000001", '3', 1) + "FR" + service + Z(200, 13) + T("17/E", 15) + "150324" + "620100" + "IA" + "FR",
-      Prefix("000001", '4', 1) + "123456" + "24" + "000017" + "00003" + "FR" + service + Z(70, 13) + T("9", 15) +
-          "290224" + "620100" + "IA" + "FR",
-      Prefix("000002", '0', 0) + "A24T01" + "01234567890" + "00" + "00000000000" + "00001" + Z(300, 13) + "00001" +
-          Z(40, 13) + "00000" + Z(0, 13) + "00000" + Z(0, 13),
-      Prefix("000002", '1', 1) + "AT" + buyer + Z(300, 13) + Z(310, 13) + "1" + "73181599",
-      Prefix("000002", '2', 1) + "00123" + "AT" + buyer + "+" + Z(40, 13) + Z(40, 13) + "1" + "73181599",
-  };
+  std::vector<std::string> records;
+  std::istringstream file(testing::TestFile("telematic/clean_2010.I01"));
+  for (std::string record; std::getline(file, record);) records.push_back(record.substr(0, record.size() - 1));
+  return records;
 }
 
 std::string File(const std::vector<std::string>& records) {
@@ -72,19 +48,29 @@ std::string Planted(size_t number, size_t start, std::string_view value) {
 TEST(SubmissionCheck, ACleanFileHasNoProblemAndEachPlantedFaultIsReportedOnce) {
   EXPECT_SAME_TEXT("", Report(CheckSubmission2010(File(CleanRecords()))));
 
+  // The faults of the data file: a text written over one record.
+  for (const testing::DataBlock& c : testing::ReadBlocks("telematic/planted_2010.txt")) {
+    const std::string& spec = c.lines[0];
+    const size_t quote = spec.find('\'');
+    size_t record = 0, start = 0;
+    std::istringstream(spec.substr(0, quote)) >> record >> start;
+    const std::string text = testing::Unescaped(spec.substr(quote + 1, spec.size() - quote - 2));
+    std::string report;
+    for (size_t i = 1; i < c.lines.size(); ++i) report += c.lines[i] + "\n";
+    EXPECT_SAME_TEXT(report, Report(CheckSubmission2010(Planted(record, start, text)))) << spec;
+  }
+
+  // Faults that are not a text written over a record.
   struct Case {
     std::string file;
     std::string report;
   } cases[] = {
-      // Line ends, the header and its count.
+      // Line ends.
       {[] {
          std::string f = File(CleanRecords());
          return f.erase(f.find("\r\n", 80), 1);
        }(),
        "2 declaration line end: LF / CR LF\n"},
-      {Planted(1, 71, "00011"), "1 header number of records: 00011 / 00010\n"},
-      {Planted(1, 42, " "), "1 header customs section: '0 0000' / 6 digits\n"},
-      {Planted(1, 70, "X"), "1 header reserved: 'X' / ' '\n"},
       // Record lengths by type and periodicity: a monthly goods record
       // without its statistical block.
       {[] {
@@ -93,36 +79,11 @@ TEST(SubmissionCheck, ACleanFileHasNoProblemAndEachPlantedFaultIsReportedOnce) {
          return File(r);
        }(),
        "3 1 goods record length: 64 / 103\n"},
-      // Digits only: a minus sign in the net mass, a blank in a count.
-      {Planted(3, 65, "0000000-42"), "3 1 goods net mass kg: '0000000-42' / 10 digits\n"},
-      {Planted(8, 59, " 0001"), "8 0 frontispiece goods lines: ' 0001' / 5 digits\n"},
-      // The letter-coded total of the goods corrections, written with a sign.
-      {Planted(2, 82, "0000000000-50"),
-       "2 0 frontispiece goods corrections total: '0000000000-50' / 13 digits, the last one p to y when negative\n"},
-      // Dates, literals and ranges.
-      {Planted(6, 71, "310224"), "6 3 services invoice date: '310224' / a day DDMMYY or 6 blanks\n"},
-      {Planted(10, 31, "5"), "10 2 goods correction reference quarter: '5' / '1', '2', '3' or '4'\n"},
-      {Planted(5, 29, "13"), "5 2 goods correction reference month: '13' / 2 digits from 1 to 12\n"},
-      {Planted(8, 33, "05"), "8 0 frontispiece period: '05' / 2 digits from 1 to 4\n"},
-      {Planted(2, 1, "EUROY"), "2 0 frontispiece fixed EUROX: 'EUROY' / 'EUROX'\n"},
-      // Line numbers in sequence within each type.
-      {Planted(4, 24, "00001"), "4 1 goods line number: '00001' / '00002', the next goods line\n"},
-      // The frontispiece's counts and totals against its details.
-      {Planted(2, 59, "00003"), "2 0 frontispiece goods lines: '00003' / '00002', the goods records that follow\n"},
-      {Planted(2, 100, "0000000000201"),
-       "2 0 frontispiece services total: '0000000000201' / '0000000000200', the sum of the services records\n"},
-      {Planted(5, 48, "+"),
-       "2 0 frontispiece goods corrections total: '000000000005p' / '0000000000050', the sum of the goods "
-       "corrections records\n"},
-      // A detail of another submission than its frontispiece's.
-      {Planted(9, 17, "000009"),
-       "9 1 goods presenter VAT and list reference number: '01234567890000009' / '01234567890000002' as its "
-       "frontispiece\n"},
       {File({CleanRecords()[0].substr(0, 70) + "00002", CleanRecords()[2]}),
        "2 declaration frontispiece: none before this record / a frontispiece record before its details\n"},
       {"", "1 header record: empty file / a header record\n"},
-      // Bytes outside printable ASCII, by byte position: an accented
-      // letter still counts as one character for the fields after it.
+      // An accented letter still counts as one character for the fields
+      // after it.
       {[] {
          std::vector<std::string> r = CleanRecords();
          r[5] = Utf8Left(r[5], 57) + "È" + Utf8Mid(r[5], 59, 12) + "310224" + Utf8Mid(r[5], 77);
@@ -130,23 +91,6 @@ TEST(SubmissionCheck, ACleanFileHasNoProblemAndEachPlantedFaultIsReportedOnce) {
        }(),
        "6 3 services invoice date: '310224' / a day DDMMYY or 6 blanks\n"
        "6 3 services bytes 58-59 (invoice number): '\\xC3\\x88' / printable ASCII characters (0x20 to 0x7E)\n"},
-      {Planted(3, 33, std::string(1, '\0')),
-       "3 1 goods byte 33 (party VAT): '\\x00' / printable ASCII characters (0x20 to 0x7E)\n"},
-      {Planted(3, 31, "😀"),
-       "3 1 goods bytes 31-34 (party VAT): '\\xF0\\x9F\\x98\\x80' / printable ASCII characters (0x20 to 0x7E)\n"},
-      // The party VAT is 12 characters wide in every record that has one.
-      {Planted(3, 42, "\x01"),
-       "3 1 goods byte 42 (party VAT): '\\x01' / printable ASCII characters (0x20 to 0x7E)\n"},
-      {Planted(5, 47, "\x01"),
-       "5 2 goods correction byte 47 (party VAT): '\\x01' / printable ASCII characters (0x20 to 0x7E)\n"},
-      {Planted(7, 61, "\x01"),
-       "7 4 service correction byte 61 (party VAT): '\\x01' / printable ASCII characters (0x20 to 0x7E)\n"},
-      {Planted(3, 40, "\r\t"),
-       "3 1 goods bytes 40-41 (party VAT): '\\x0D\\x09' / printable ASCII characters (0x20 to 0x7E)\n"},
-      {Planted(3, 45, "\x7F"),
-       "3 1 goods amount: '00\\x7F0000000100' / 13 digits\n"
-       "3 1 goods byte 45 (amount): '\\x7F' / printable ASCII characters (0x20 to 0x7E)\n"},
-      {Planted(1, 17, "\xFF"), "1 header byte 17 (file name): '\\xFF' / printable ASCII characters (0x20 to 0x7E)\n"},
       // A lone continuation byte is no character: the record is one short.
       {[] {
          std::vector<std::string> r = CleanRecords();
