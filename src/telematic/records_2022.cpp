@@ -290,6 +290,9 @@ class Writer {
         return Digits(out, cases.empty() ? std::string("0") : Utf8Right(cases, 1), f);
       }
       case FieldSource::kDelegateVat: return Digits(out, TrimmedText(input_.PartitaIvaDeleg), f);
+      case FieldSource::kBox1:
+      case FieldSource::kBox2:
+        throw Refusal{"the " + std::string(f.name) + " belongs to the layout before 2010"};
       case FieldSource::kCount1: return Number(out, Decimal::FromInt(counts[1]), f);
       case FieldSource::kCount2: return Number(out, Decimal::FromInt(counts[2]), f);
       case FieldSource::kCount3: return Number(out, Decimal::FromInt(counts[3]), f);
