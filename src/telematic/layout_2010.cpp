@@ -192,22 +192,31 @@ LayoutSpec BuildLegacy() {
   return layout;
 }
 
+RecordSpec BuildHeader() {
+  return {0,
+          0,
+          0,
+          "header",
+          75,
+          {{1, 4, X, "user code", FieldSource::kUserCode},
+           {5, 12, L, "reserved", FieldSource::kMark, "            "},
+           {17, 12, X, "file name", FieldSource::kFileName},
+           {29, 12, L, "reserved", FieldSource::kMark, "            "},
+           {41, 6, D, "customs section", FieldSource::kHeaderSection},
+           {47, 4, L, "reserved", FieldSource::kMark, "    "},
+           {51, 16, X, "applicant VAT / tax code", FieldSource::kApplicant},
+           {67, 3, D, "user site progressive", FieldSource::kUserSite},
+           {70, 1, L, "reserved", FieldSource::kMark, " "},
+           {71, 5, D, "number of records", FieldSource::kRecordCount}}};
+}
+
 SubmissionFormat BuildFormat() {
   SubmissionFormat f;
-  f.header = {"header",
-              75,
-              {{1, 4, X, "user code"},
-               {5, 12, L, "reserved", "            "},
-               {17, 12, X, "file name"},
-               {29, 12, L, "reserved", "            "},
-               {41, 6, D, "customs section"},
-               {47, 4, L, "reserved", "    "},
-               {51, 16, X, "applicant VAT / tax code"},
-               {67, 3, D, "user site progressive"},
-               {70, 1, L, "reserved", " "},
-               {71, 5, D, "number of records"}}};
-  f.header_count_start = 71;
-  f.header_count_length = 5;
+  const RecordSpec& header = HeaderRecord();
+  f.header = LayoutOf(header);
+  const FieldSpec* count = FindField(header, FieldSource::kRecordCount);
+  f.header_count_start = count->start;
+  f.header_count_length = count->length;
   DeriveDeclarationFormat(Layout2010(), f);
   return f;
 }
@@ -222,6 +231,11 @@ const LayoutSpec& Layout2010() {
 const LayoutSpec& LayoutLegacy() {
   static const LayoutSpec layout = BuildLegacy();
   return layout;
+}
+
+const RecordSpec& HeaderRecord() {
+  static const RecordSpec header = BuildHeader();
+  return header;
 }
 
 const SubmissionFormat& Format2010() {

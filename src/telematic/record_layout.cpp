@@ -10,14 +10,6 @@ namespace zelmora::telematic {
 
 namespace {
 
-RecordLayout LayoutOf(const RecordSpec& record) {
-  RecordLayout out{record.name, record.length, {}};
-  for (const FieldSpec& field : record.fields) {
-    out.fields.push_back({field.start, field.length, field.kind, field.name, field.literal, field.low, field.high});
-  }
-  return out;
-}
-
 DetailLayout DetailOf(const RecordSpec& record) {
   DetailLayout detail{record.type, record.list, record.periodicity, LayoutOf(record), 0, 0, 0};
   for (const FieldSpec& field : record.fields) {
@@ -38,6 +30,14 @@ const FieldSpec& Required(const RecordSpec& record, FieldSource fill) {
 }
 
 }  // namespace
+
+RecordLayout LayoutOf(const RecordSpec& record) {
+  RecordLayout out{record.name, record.length, {}};
+  for (const FieldSpec& field : record.fields) {
+    out.fields.push_back({field.start, field.length, field.kind, field.name, field.literal, field.low, field.high});
+  }
+  return out;
+}
 
 const RecordSpec* FindRecord(const LayoutSpec& layout, char type, char list, char periodicity) {
   if (type == '0') {

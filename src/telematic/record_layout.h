@@ -14,6 +14,13 @@ namespace zelmora::telematic {
 
 // What a field holds, which is also how the writer fills it.
 enum class FieldSource {
+  // The header record of the file.
+  kUserCode,      // the sender's user code
+  kFileName,
+  kHeaderSection, // the customs section of the header
+  kApplicant,     // the delegate's VAT number as given, else the declarant's
+  kUserSite,      // the progressive of the sender's site
+  kRecordCount,   // the records of the file, the header included
   // The prefix of every declaration record.
   kMark,          // the field's literal, whatever the line
   kPresenterVat,  // the delegate's VAT number, else the declarant's
@@ -103,11 +110,16 @@ const SubmissionFormat& Format2022();
 // The 2010 layout (its format check is Format2010()) and the one before it.
 const LayoutSpec& Layout2010();
 const LayoutSpec& LayoutLegacy();
+// The header record that heads the telematic file from 2010 on; its
+// reserved fields are literals of blanks.
+const RecordSpec& HeaderRecord();
 
 // Sets what `format` says of the declaration records (frontispieces,
 // details, where the type, list, period and section counts sit) from the
 // tables of `layout`; the header is left as it is.
 void DeriveDeclarationFormat(const LayoutSpec& layout, SubmissionFormat& format);
+// The format check's table of a record.
+RecordLayout LayoutOf(const RecordSpec& record);
 
 // The record of `type`, list and periodicity; nullptr when the layout has
 // none (a purchases list filed quarterly from 2022, for one).

@@ -46,11 +46,11 @@ std::string TableFaults(const RecordSpec& record) {
   return faults;
 }
 
-// Every record of the three layouts is tiled by its fields, and the writers
+// The header and every record of the three layouts are tiled by their fields, and the writers
 // find a record for every line of every list and periodicity they write.
 TEST(LayoutTables, FieldsTileEveryRecordAndEveryLineHasARecord) {
   const LayoutSpec* layouts[] = {&telematic::LayoutLegacy(), &telematic::Layout2010(), &telematic::Layout2022()};
-  std::string faults;
+  std::string faults = TableFaults(telematic::HeaderRecord());
   for (const LayoutSpec* layout : layouts) {
     for (const RecordSpec& record : layout->frontispieces) faults += TableFaults(record);
     for (const RecordSpec& record : layout->details) faults += TableFaults(record);
