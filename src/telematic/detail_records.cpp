@@ -1,5 +1,6 @@
 #include "telematic/detail_records.h"
 
+#include <charconv>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -26,7 +27,18 @@ bool DatedUpTo2012(const Variant& date) {
   return date.ToDate().year() <= 2012;
 }
 
-void AppendNumber(std::string& out, int64_t number, size_t width) { AppendZ(out, std::to_string(number), width); }
+void AppendNumber(std::string& out, int64_t number, size_t width) {
+  char digits[24];
+  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, number);
+  (void)error;
+  AppendZ(out, std::string_view(digits, static_cast<size_t>(end - digits)), width);
+}
+
+// When `padded`, the field is `width` times `pad`.
+bool Padded(bool padded, std::string& out, size_t width, char pad) {
+  if (padded) out.append(width, pad);
+  return padded;
+}
 
 }  // namespace
 
@@ -107,7 +119,14 @@ DetailBuilder::DetailBuilder(IntraContext& context, const Recordset& rs, Layout 
     for (int list = 0; list < 2; ++list) {
       Spec& spec = specs_[kind][list];
       spec.record = FindRecord(tables_, static_cast<char>('0' + kind), list == 0 ? 'C' : 'A', periodicity[kind]);
-      if (spec.record) spec.correction = FindField(*spec.record, FieldSource::kCorrectionAmount);
+      if (!spec.record) continue;
+      spec.correction = FindField(*spec.record, FieldSource::kCorrectionAmount);
+      const std::vector<FieldSpec>& fields = spec.record->fields;
+      while (spec.rest < fields.size() && (fields[spec.rest].fill == FieldSource::kMark ||
+                                           fields[spec.rest].fill == FieldSource::kPresenterVat ||
+                                           fields[spec.rest].fill == FieldSource::kSubmission)) {
+        PutPrefix(fields[spec.rest++], 0, 0, spec.head);
+      }
     }
   }
 }
@@ -283,9 +302,10 @@ void DetailBuilder::Build(const Row& row, RecordKind kind, int64_t number, std::
     cancelled_ = correction_.find_first_not_of('0') == std::string::npos;
   }
   const char type = static_cast<char>('0' + static_cast<int>(kind));
-  out.clear();
-  for (const FieldSpec& field : spec.record->fields) {
-    if (!PutPrefix(field, type, number, out)) Put(field, row, type, out);
+  out.assign(spec.head);
+  const FieldSpec* const end = spec.record->fields.data() + spec.record->fields.size();
+  for (const FieldSpec* field = spec.record->fields.data() + spec.rest; field != end; ++field) {
+    Put(*field, row, type, number, out);
   }
 }
 
@@ -328,31 +348,18 @@ void DetailBuilder::AppendInvoiceNumber(std::string& out, const Row& row, size_t
   AppendT(out, number, width);
 }
 
-void DetailBuilder::Put(const FieldSpec& f, const Row& row, char type, std::string& out) {
-  if (cancelled_) {
-    switch (f.fill) {
-      case FieldSource::kPartnerState:
-      case FieldSource::kPartnerVat:
-      case FieldSource::kInvoiceNumber:
-      case FieldSource::kInvoiceDate:
-      case FieldSource::kSupplyMode:
-      case FieldSource::kPaymentMode:
-      case FieldSource::kPaymentCountry:
-        out.append(f.length, ' ');
-        return;
-      case FieldSource::kServiceCode:
-        out.append(f.length, '0');
-        return;
-      default:
-        break;
-    }
-  }
+// Inlined into Build: the records are built field by field, and a call per
+// field would cost as much as some of the fields themselves.
+[[gnu::always_inline]] inline void DetailBuilder::Put(const FieldSpec& f, const Row& row, char type, int64_t number,
+                                                      std::string& out) {
   switch (f.fill) {
     case FieldSource::kMark: out += f.literal; return;
+    case FieldSource::kType: out += type; return;
+    case FieldSource::kLineNumber: return AppendNumber(out, number, f.length);
     case FieldSource::kPartnerState:
     case FieldSource::kPartnerVat:
-      // Statistical data only: no party.
-      if (dataKind_ == 2) {
+      // Statistical data only, or a cancelled correction: no party.
+      if (dataKind_ == 2 || cancelled_) {
         out.append(f.length, ' ');
       } else {
         AppendT(out, Text(row, f.fill == FieldSource::kPartnerState ? kCodIsoCf : kPartIva), f.length);
@@ -412,16 +419,29 @@ void DetailBuilder::Put(const FieldSpec& f, const Row& row, char type, std::stri
     case FieldSource::kCustomsSection: AppendZ(out, Trimmed(row, kSezDog), f.length); return;
     case FieldSource::kProtocol: AppendZ(out, Text(row, kProtDich), f.length); return;
     case FieldSource::kSection3Line: AppendZ(out, Text(row, kProgrSez3), f.length); return;
-    case FieldSource::kInvoiceNumber: return AppendInvoiceNumber(out, row, f.length);
-    case FieldSource::kInvoiceDate: return AppendDate(out, columns_.Get(row, kDataDocOrig));
-    case FieldSource::kServiceCode: AppendZ(out, Utf8Left(Trimmed(row, kNomenclatura), f.length), f.length); return;
+    // A cancelled correction has no invoice: blanks, and zeros for the
+    // service code.
+    case FieldSource::kInvoiceNumber:
+      if (Padded(cancelled_, out, f.length, ' ')) return;
+      return AppendInvoiceNumber(out, row, f.length);
+    case FieldSource::kInvoiceDate:
+      if (Padded(cancelled_, out, f.length, ' ')) return;
+      return AppendDate(out, columns_.Get(row, kDataDocOrig));
+    case FieldSource::kServiceCode:
+      if (Padded(cancelled_, out, f.length, '0')) return;
+      AppendZ(out, Utf8Left(Trimmed(row, kNomenclatura), f.length), f.length);
+      return;
     case FieldSource::kSupplyMode:
     case FieldSource::kPaymentMode: {
+      if (Padded(cancelled_, out, f.length, ' ')) return;
       const std::string_view text = Trimmed(row, f.fill == FieldSource::kSupplyMode ? kCodiceIn03 : kCodiceIn04);
       out += text.empty() ? std::string(" ") : Utf8Right(text, 1);
       return;
     }
-    case FieldSource::kPaymentCountry: AppendT(out, Text(row, kCodIsoPag), f.length); return;
+    case FieldSource::kPaymentCountry:
+      if (Padded(cancelled_, out, f.length, ' ')) return;
+      AppendT(out, Text(row, kCodIsoPag), f.length);
+      return;
     default: throw std::logic_error("a record field this writer does not fill: " + std::string(f.name));
   }
 }

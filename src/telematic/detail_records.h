@@ -114,11 +114,15 @@ class DetailBuilder {
   struct Spec {
     const RecordSpec* record = nullptr;
     const FieldSpec* correction = nullptr;
+    // The leading fields every record of the declaration has alike (the
+    // layout's mark, the presenter, the submission), filled once.
+    std::string head;
+    size_t rest = 0;  // the index of the first field after them
   };
   // The fields every record starts with; false for any other field.
   bool PutPrefix(const FieldSpec& f, char type, int64_t number, std::string& out);
   void PutFront(const FieldSpec& f, const SectionTally& tally, std::string& out);
-  void Put(const FieldSpec& f, const Row& row, char type, std::string& out);
+  void Put(const FieldSpec& f, const Row& row, char type, int64_t number, std::string& out);
   void AppendAmount(std::string& out, const Variant& amount, size_t width);
   void AppendStatistical(std::string& out, const Row& row, LineColumn column, size_t width);
   void AppendPlace(std::string& out, const Row& row, LineColumn column, size_t width);
