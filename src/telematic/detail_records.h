@@ -109,8 +109,8 @@ class DetailBuilder {
 
  private:
   // The record of each kind and list (0 sales, 1 purchases) and, for
-  // record 4, its corrected value, which decides whether the record is
-  // cancelled.
+  // record 4, the field of its corrected value, which decides whether the
+  // record is cancelled.
   struct Spec {
     const RecordSpec* record = nullptr;
     const FieldSpec* correction = nullptr;
