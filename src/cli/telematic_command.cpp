@@ -218,11 +218,18 @@ void Summarize(const std::string& text, bool withHeader, const telematic::Submis
   out << "\n";
   for (std::string_view front : fronts) {
     if (!format) {
-      if (front.size() < 94u) continue;
+      // The layout before 2010: its frontispiece's goods sections.
+      const telematic::RecordSpec& legacy = telematic::LayoutLegacy().frontispieces.front();
+      if (front.size() < legacy.length) continue;
+      auto field = [&](telematic::FieldSource fill) {
+        const telematic::FieldSpec* spec = telematic::FindField(legacy, fill);
+        return front.substr(spec->start - 1, spec->length);
+      };
       out << (front[28] == 'A' ? "purchases" : "sales") << " declaration, submission " << front.substr(16, 6)
-          << ": goods " << Lines(front.substr(58, 5)) << " total " << DecodeTotal(front.substr(63, 13))
-          << ", goods corrections " << Lines(front.substr(76, 5)) << " total " << DecodeTotal(front.substr(81, 13))
-          << "\n";
+          << ": goods " << Lines(field(telematic::FieldSource::kCount1)) << " total "
+          << DecodeTotal(field(telematic::FieldSource::kTotal1)) << ", goods corrections "
+          << Lines(field(telematic::FieldSource::kCount2)) << " total "
+          << DecodeTotal(field(telematic::FieldSource::kTotal2)) << "\n";
       continue;
     }
     const std::vector<telematic::SectionSummary> sections = telematic::Sections(*format, front);

@@ -1,5 +1,8 @@
 #include "telematic/detail_records.h"
 
+#include <charconv>
+#include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "component/value_helpers.h"
@@ -10,8 +13,6 @@
 namespace zelmora::telematic {
 
 namespace {
-
-constexpr std::string_view kZeros13 = "0000000000000";
 
 bool IsNegative(const Variant& value) {
   std::optional<int> order = Compare(value, Variant::Integer(0));
@@ -26,7 +27,18 @@ bool DatedUpTo2012(const Variant& date) {
   return date.ToDate().year() <= 2012;
 }
 
-void AppendNumber(std::string& out, int64_t number, size_t width) { AppendZ(out, std::to_string(number), width); }
+void AppendNumber(std::string& out, int64_t number, size_t width) {
+  char digits[24];
+  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, number);
+  (void)error;
+  AppendZ(out, std::string_view(digits, static_cast<size_t>(end - digits)), width);
+}
+
+// When `padded`, the field is `width` times `pad`.
+bool Padded(bool padded, std::string& out, size_t width, char pad) {
+  if (padded) out.append(width, pad);
+  return padded;
+}
 
 }  // namespace
 
@@ -66,13 +78,13 @@ std::string PresenterVat(const CLSIN_INPUTINTRA& input) {
   return delegate.empty() ? TrimmedText(input.PartitaIva) : delegate;
 }
 
-void AppendSignedTotal(IntraContext& context, std::string& out, const Decimal& total) {
+void AppendSignedTotal(IntraContext& context, std::string& out, const Decimal& total, size_t width) {
   if (total.Sign() >= 0) {
-    AppendZ(out, total.ToString(), 13);
+    AppendZ(out, total.ToString(), width);
     return;
   }
   std::string field;
-  AppendZ(field, total.Abs().ToString(), 13);
+  AppendZ(field, total.Abs().ToString(), width);
   const std::string last(1, field.back());
   field.pop_back();
   field += CodificaCifraNegativa(context, Variant::String(last)).Text();
@@ -80,16 +92,43 @@ void AppendSignedTotal(IntraContext& context, std::string& out, const Decimal& t
 }
 
 DetailBuilder::DetailBuilder(IntraContext& context, const Recordset& rs, Layout layout)
-    : context_(context), columns_(DeclarationLineColumns(rs)), layout_(layout) {
-  const CLSIN_INPUTINTRA& input = context.in();
-  head_ = layout == Layout::k2010 ? "EUROX" : "EUROA";
-  AppendZ(head_, PresenterVat(input), 11);
-  AppendZ(head_, TrimmedText(input.NumFloppy), 6);
-  tipoIntra_ = input.TipoIntra;
-  monthly_ = IsNumber(tipoIntra_, 1);
-  quarterly_ = IsNumber(tipoIntra_, 2);
-  annual_ = IsNumber(tipoIntra_, 3);
-  statisticalBlock_ = layout == Layout::k2010 ? monthly_ && !input.CambioPeriodicita : monthly_;
+    : context_(context),
+      input_(context.in()),
+      columns_(DeclarationLineColumns(rs)),
+      layout_(layout),
+      tables_(layout == Layout::k2010 ? Layout2010() : LayoutLegacy()) {
+  presenter_ = PresenterVat(input_);
+  submission_ = TrimmedText(input_.NumFloppy);
+  monthly_ = IsNumber(input_.TipoIntra, 1);
+  quarterly_ = IsNumber(input_.TipoIntra, 2);
+  annual_ = IsNumber(input_.TipoIntra, 3);
+  // The goods record follows the periodicity the frontispiece declares: in
+  // 2010 a monthly declarant changing periodicity declares a quarter, and
+  // its goods records have no statistical fields. The goods corrections
+  // follow the declarant's own periodicity, so the same declarant keeps
+  // the monthly record 2 with its reference month and statistical value.
+  // Before 2010 an annual list has a goods record of its own.
+  char goods = 'T';
+  if (monthly_ && (layout == Layout::kLegacy || !input_.CambioPeriodicita)) {
+    goods = 'M';
+  } else if (layout == Layout::kLegacy && annual_) {
+    goods = 'A';
+  }
+  const char periodicity[5] = {0, goods, monthly_ ? 'M' : 'T', 0, 0};
+  for (int kind = 1; kind <= 4; ++kind) {
+    for (int list = 0; list < 2; ++list) {
+      Spec& spec = specs_[kind][list];
+      spec.record = FindRecord(tables_, static_cast<char>('0' + kind), list == 0 ? 'C' : 'A', periodicity[kind]);
+      if (!spec.record) continue;
+      spec.correction = FindField(*spec.record, FieldSource::kCorrectionAmount);
+      const std::vector<FieldSpec>& fields = spec.record->fields;
+      while (spec.rest < fields.size() && (fields[spec.rest].fill == FieldSource::kMark ||
+                                           fields[spec.rest].fill == FieldSource::kPresenterVat ||
+                                           fields[spec.rest].fill == FieldSource::kSubmission)) {
+        PutPrefix(fields[spec.rest++], 0, 0, spec.head);
+      }
+    }
+  }
 }
 
 RecordKind DetailBuilder::KindOf(const Row& row) const {
@@ -98,6 +137,29 @@ RecordKind DetailBuilder::KindOf(const Row& row) const {
     return first ? RecordKind::kGoods : RecordKind::kGoodsCorrection;
   }
   return first ? RecordKind::kServices : RecordKind::kServicesCorrection;
+}
+
+SectionTally DetailBuilder::Tally(const std::vector<const Row*>& rows) const {
+  SectionTally tally;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    columns_.PrefetchAhead(rows, i);
+    const Row& row = *rows[i];
+    const int kind = static_cast<int>(KindOf(row));
+    tally.count[kind] += 1;
+    switch (static_cast<RecordKind>(kind)) {
+      case RecordKind::kGoods:
+      case RecordKind::kGoodsCorrection:
+        if (!IsNumber(columns_.Get(row, kIndTipoDati), 2)) tally.total[kind] += RoundedOrZero(columns_.Get(row, kImporto));
+        break;
+      case RecordKind::kServices:
+        tally.total[kind] += RoundedOrZero(columns_.Get(row, kImporto));
+        break;
+      case RecordKind::kServicesCorrection:
+        tally.total[kind] += RoundedOrZero(columns_.Get(row, kRettifica));
+        break;
+    }
+  }
+  return tally;
 }
 
 void DetailBuilder::ReadLine(const Row& row) {
@@ -113,176 +175,275 @@ std::string_view DetailBuilder::Trimmed(const Row& row, LineColumn column) {
   return TrimmedView(columns_.Get(row, column), scratch_);
 }
 
+bool DetailBuilder::PutPrefix(const FieldSpec& f, char type, int64_t number, std::string& out) {
+  switch (f.fill) {
+    case FieldSource::kMark: out += f.literal; return true;
+    case FieldSource::kPresenterVat: AppendZ(out, presenter_, f.length); return true;
+    case FieldSource::kSubmission: AppendZ(out, submission_, f.length); return true;
+    case FieldSource::kType: out += type; return true;
+    case FieldSource::kLineNumber: AppendNumber(out, number, f.length); return true;
+    default: return false;
+  }
+}
+
+// --- the frontispiece -----------------------------------------------------------
+
+std::string DetailBuilder::Frontispiece(const std::function<SectionTally()>& tally,
+                                        const std::function<void(FieldSource, std::string_view)>& written) {
+  const RecordSpec* spec = FindRecord(tables_, '0', IsNumber(input_.TipoStampa, 1) ? 'A' : 'C', 0);
+  if (!spec) throw std::logic_error("the layout has no frontispiece");
+  std::string record;
+  const FieldSpec* letter = nullptr;  // the total whose last digit may be a letter
+  std::optional<SectionTally> sections;
+  for (const FieldSpec& field : spec->fields) {
+    const size_t before = record.size();
+    if (!sections && field.fill >= FieldSource::kCount1 && field.fill <= FieldSource::kCount5) sections = tally();
+    if (!PutPrefix(field, '0', 0, record)) PutFront(field, sections ? *sections : SectionTally(), record);
+    if (written) written(field.fill, std::string_view(record).substr(before));
+    if (field.kind == FieldKind::kLetter) letter = &field;
+  }
+  if (!letter) throw std::logic_error("the frontispiece has no letter-coded total");
+  // Upper case but for the negative-digit letter. The 2010 writer cases
+  // the characters before the letter's place, the earlier one all but the
+  // record's last field (they differ only when a field came out short).
+  if (layout_ == Layout::k2010) {
+    const size_t place = letter->start + letter->length - 1;
+    std::string cased = Upper(Utf8Left(record, place - 1));
+    cased += Utf8Mid(record, place);
+    return cased;
+  }
+  const size_t length = Utf8Length(record);
+  std::string cased = Upper(Utf8Left(record, length - letter->length));
+  cased += Utf8Right(record, letter->length);
+  return cased;
+}
+
+void DetailBuilder::PutFront(const FieldSpec& f, const SectionTally& tally, std::string& out) {
+  const Variant& month = input_.PeriodoStampa;
+  // A change of periodicity declares the quarter of the month (2010 on).
+  const bool change = layout_ == Layout::k2010 && input_.CambioPeriodicita;
+  switch (f.fill) {
+    case FieldSource::kList: out += IsNumber(input_.TipoStampa, 1) ? 'A' : 'C'; return;
+    case FieldSource::kYear: out += Utf8Right(TextOf(input_.Anno), f.length); return;
+    case FieldSource::kPeriodicity:
+      if (change || quarterly_) {
+        out += 'T';
+      } else if (monthly_) {
+        out += 'M';
+      } else {
+        // Annual lists exist before 2010 only; other periodicities have no code.
+        out += layout_ == Layout::kLegacy && annual_ ? 'A' : ' ';
+      }
+      return;
+    case FieldSource::kPeriod: {
+      std::string period = "00";
+      if (change) {
+        const Decimal quarter = ((month.ToDecimal() - Decimal::FromInt(1)) / Decimal::FromInt(3)).Floor();
+        period = (quarter + Decimal::FromInt(1)).ToString();
+      } else if (monthly_) {
+        period = TrimmedText(month);
+      } else if (quarterly_) {
+        period = TrimmedText(Divide(month, Variant::Integer(3)));
+      }
+      AppendZ(out, std::string(TrimBlanks(period)), f.length);
+      return;
+    }
+    case FieldSource::kDeclarantVat: AppendZ(out, TrimmedText(input_.PartitaIva), f.length); return;
+    case FieldSource::kChangeOfPeriodicity: {
+      if (!input_.CambioPeriodicita) {
+        out += '0';
+        return;
+      }
+      // 8 when the change starts with the quarter's first month, else 9.
+      bool firstOfQuarter = false;
+      for (int m : {1, 4, 7, 10}) firstOfQuarter = firstOfQuarter || IsNumber(month, m);
+      out += firstOfQuarter ? '8' : '9';
+      return;
+    }
+    case FieldSource::kSpecialCases: {
+      const std::string cases = TrimmedText(input_.CasiParticolari);
+      out += cases.empty() ? std::string("0") : Utf8Right("0" + cases, 1);
+      return;
+    }
+    case FieldSource::kBox1:
+    case FieldSource::kBox2: {
+      const Variant& box = f.fill == FieldSource::kBox1 ? input_.Casella1 : input_.Casella2;
+      out += SeNullo(box, Variant::String("")).Text().empty() ? '0' : '1';
+      return;
+    }
+    case FieldSource::kDelegateVat: AppendZ(out, TrimmedText(input_.PartitaIvaDeleg), f.length); return;
+    case FieldSource::kCount1: return AppendNumber(out, tally.count[1], f.length);
+    case FieldSource::kCount2: return AppendNumber(out, tally.count[2], f.length);
+    case FieldSource::kCount3: return AppendNumber(out, tally.count[3], f.length);
+    case FieldSource::kCount4: return AppendNumber(out, tally.count[4], f.length);
+    case FieldSource::kTotal1: AppendZ(out, tally.total[1].ToString(), f.length); return;
+    case FieldSource::kTotal2: return AppendSignedTotal(context_, out, tally.total[2], f.length);
+    case FieldSource::kTotal3: AppendZ(out, tally.total[3].ToString(), f.length); return;
+    // The corrections of services are written as their magnitude.
+    case FieldSource::kTotal4: AppendZ(out, tally.total[4].Abs().ToString(), f.length); return;
+    default: throw std::logic_error("a frontispiece field this writer does not fill: " + std::string(f.name));
+  }
+}
+
+// --- the detail records -----------------------------------------------------------
+
 void DetailBuilder::Build(const Row& row, RecordKind kind, int64_t number, std::string& out) {
   ReadLine(row);
-  out.assign(head_);
-  out += static_cast<char>('0' + static_cast<int>(kind));
-  AppendNumber(out, number, 5);
-  switch (kind) {
-    case RecordKind::kGoods:
-      return Record1(out, row);
-    case RecordKind::kGoodsCorrection:
-      return Record2(out, row);
-    case RecordKind::kServices:
-      return Record3(out, row);
-    case RecordKind::kServicesCorrection:
-      return Record4(out, row);
+  // Purchases (document types 3 and 4) have the records with the amount in
+  // currency.
+  const Spec& spec = specs_[static_cast<int>(kind)][documentType_ >= 3 ? 1 : 0];
+  if (!spec.record) throw std::logic_error("the layout has no record for a line");
+  // A correction of services whose value is zero cancels the line: it is
+  // written without party and invoice.
+  cancelled_ = false;
+  if (spec.correction) {
+    correction_.clear();
+    AppendAmount(correction_, columns_.Get(row, kRettifica), spec.correction->length);
+    cancelled_ = correction_.find_first_not_of('0') == std::string::npos;
+  }
+  const char type = static_cast<char>('0' + static_cast<int>(kind));
+  out.assign(spec.head);
+  const FieldSpec* const end = spec.record->fields.data() + spec.record->fields.size();
+  for (const FieldSpec* field = spec.record->fields.data() + spec.rest; field != end; ++field) {
+    Put(*field, row, type, number, out);
   }
 }
 
-void DetailBuilder::AppendCountry(std::string& out, const Row& row) {
+// Z(width) of the rounded magnitude, or zeros on a statistical-only line.
+void DetailBuilder::AppendAmount(std::string& out, const Variant& amount, size_t width) {
   if (dataKind_ == 2) {
-    out.append(2, ' ');
-  } else {
-    AppendT(out, Text(row, kCodIsoCf), 2);
-  }
-}
-
-void DetailBuilder::AppendVat(std::string& out, const Row& row) {
-  if (dataKind_ == 2) {
-    out.append(12, ' ');
-  } else {
-    AppendT(out, Text(row, kPartIva), 12);
-  }
-}
-
-// Z(13) of the rounded magnitude, or 13 zeros on a statistical-only line.
-void DetailBuilder::AppendAmount(std::string& out, const Variant& amount) {
-  if (dataKind_ == 2) {
-    out += kZeros13;
+    out.append(width, '0');
   } else {
     // The magnitude is taken before rounding (a text that is not a number
     // fails here, in the record).
-    AppendZ(out, amount.IsNull() ? Decimal() : RoundToWhole(amount.ToDecimal().Abs()), 13);
+    AppendZ(out, amount.IsNull() ? Decimal() : RoundToWhole(amount.ToDecimal().Abs()), width);
   }
 }
 
-void DetailBuilder::AppendRounded(std::string& out, const Variant& amount, size_t width) {
-  AppendZ(out, RoundedOrZero(amount), width);
+// A statistical amount: zeros on a line of fiscal data only.
+void DetailBuilder::AppendStatistical(std::string& out, const Row& row, LineColumn column, size_t width) {
+  if (dataKind_ == 1) {
+    out.append(width, '0');
+  } else {
+    AppendZ(out, RoundedOrZero(columns_.Get(row, column)), width);
+  }
 }
 
-void DetailBuilder::AppendInvoiceNumber(std::string& out, const Row& row, bool withSection) {
+// A statistical place: blanks on a line of fiscal data only.
+void DetailBuilder::AppendPlace(std::string& out, const Row& row, LineColumn column, size_t width) {
+  if (dataKind_ == 1) {
+    out.append(width, ' ');
+  } else {
+    AppendT(out, Text(row, column), width);
+  }
+}
+
+// Sales invoices dated up to 2012 carry their journal section.
+void DetailBuilder::AppendInvoiceNumber(std::string& out, const Row& row, size_t width) {
   std::string number(Trimmed(row, kNumDocOrig));
-  if (withSection && DatedUpTo2012(columns_.Get(row, kDataDocOrig))) {
+  if ((documentType_ == 1 || documentType_ == 2) && DatedUpTo2012(columns_.Get(row, kDataDocOrig))) {
     number += '/';
     number += Trimmed(row, kSezOrig);
   }
-  AppendT(out, number, 15);
+  AppendT(out, number, width);
 }
 
-// Invoice date, service code, supply and payment modes, payment country.
-void DetailBuilder::AppendServiceFields(std::string& out, const Row& row) {
-  AppendDate(out, columns_.Get(row, kDataDocOrig));
-  AppendZ(out, Utf8Left(Trimmed(row, kNomenclatura), 6), 6);
-  for (LineColumn code : {kCodiceIn03, kCodiceIn04}) {
-    std::string_view text = Trimmed(row, code);
-    out += text.empty() ? std::string(" ") : Utf8Right(text, 1);
-  }
-  AppendT(out, Text(row, kCodIsoPag), 2);
-}
-
-void DetailBuilder::Record1(std::string& out, const Row& row) {
-  const bool purchase = documentType_ == 3;
-  AppendCountry(out, row);
-  AppendVat(out, row);
-  AppendAmount(out, columns_.Get(row, kImporto));
-  if (purchase) AppendRounded(out, columns_.Get(row, kImportoVal), 13);
-  out += CodificaNaturaTransazione(context_, columns_.Get(row, kIndNatura)).Text();
-  if (layout_ == Layout::kLegacy && annual_) {
-    out += "00000000";
-  } else {
-    AppendZ(out, Trimmed(row, kNomenclatura), 8);
-  }
-  if (!statisticalBlock_) return;
-  if (dataKind_ == 1) {
-    // Fiscal data only: no mass, units, value, terms, transport or places.
-    out += "000000000000000000000000000000000 0";
-    out.append(purchase ? 6 : 4, ' ');
-    return;
-  }
-  AppendRounded(out, columns_.Get(row, kImpMassa), 10);
-  AppendRounded(out, columns_.Get(row, kImpUnSuppl), 10);
-  AppendRounded(out, columns_.Get(row, kValStat), 13);
-  const int terms = CodeOf(columns_.Get(row, kIndCons), 1, 4, 0);
-  out += terms == 0 ? ' ' : static_cast<char>('B' + terms);  // 1 C, 2 D, 3 E, 4 F
-  out += CodificaCifraSingola(context_, columns_.Get(row, kIndTrasp)).Text();
-  if (purchase) {
-    AppendT(out, Text(row, kCodIsoPro), 2);
-    AppendT(out, Text(row, kCodIsoOri), 2);
-    AppendT(out, Text(row, kProvDest), 2);
-  } else {
-    AppendT(out, Text(row, kCodIsoDes), 2);
-    AppendT(out, Text(row, kProvOrig), 2);
-  }
-}
-
-void DetailBuilder::Record2(std::string& out, const Row& row) {
-  if (monthly_) {
-    AppendZ(out, Text(row, kMeseRif), 2);
-    out += '0';
-  } else if (quarterly_) {
-    out += "00";
-    const int month = CodeOf(columns_.Get(row, kMeseRif), 1, 12, 0);
-    out += month == 0 ? '0' : static_cast<char>('1' + (month - 1) / 3);
-  } else {
-    // Annual declarations (and periodicities without a defined layout)
-    // carry no reference period.
-    out += "000";
-  }
-  AppendZ(out, Text(row, kAnnoRif), 2);
-  AppendCountry(out, row);
-  AppendVat(out, row);
-  const Variant& amount = columns_.Get(row, kImporto);
-  out += IsNegative(amount) ? '-' : '+';
-  AppendAmount(out, amount);
-  if (documentType_ == 4) {
-    AppendZ(out, RoundedOrZero(columns_.Get(row, kImportoVal)).Abs(), 13);
-  }
-  out += CodificaNaturaTransazione(context_, columns_.Get(row, kIndNatura)).Text();
-  AppendZ(out, Trimmed(row, kNomenclatura), 8);
-  if (monthly_) {
-    if (dataKind_ == 1) {
-      out += kZeros13;
-    } else {
-      AppendRounded(out, columns_.Get(row, kValStat), 13);
+// Inlined into Build: the records are built field by field, and a call per
+// field would cost as much as some of the fields themselves.
+[[gnu::always_inline]] inline void DetailBuilder::Put(const FieldSpec& f, const Row& row, char type, int64_t number,
+                                                      std::string& out) {
+  switch (f.fill) {
+    case FieldSource::kMark: out += f.literal; return;
+    case FieldSource::kType: out += type; return;
+    case FieldSource::kLineNumber: return AppendNumber(out, number, f.length);
+    case FieldSource::kPartnerState:
+    case FieldSource::kPartnerVat:
+      // Statistical data only, or a cancelled correction: no party.
+      if (dataKind_ == 2 || cancelled_) {
+        out.append(f.length, ' ');
+      } else {
+        AppendT(out, Text(row, f.fill == FieldSource::kPartnerState ? kCodIsoCf : kPartIva), f.length);
+      }
+      return;
+    case FieldSource::kAmount: return AppendAmount(out, columns_.Get(row, kImporto), f.length);
+    case FieldSource::kCorrectionAmount: out += correction_; return;
+    case FieldSource::kCurrencyAmount:
+      // A goods correction writes the magnitude; the other records keep the
+      // sign inside the field.
+      if (type == '2') {
+        AppendZ(out, RoundedOrZero(columns_.Get(row, kImportoVal)).Abs(), f.length);
+      } else {
+        AppendZ(out, RoundedOrZero(columns_.Get(row, type == '4' ? kRettificaVal : kImportoVal)), f.length);
+      }
+      return;
+    case FieldSource::kSign: out += IsNegative(columns_.Get(row, kImporto)) ? '-' : '+'; return;
+    case FieldSource::kNatureA: out += CodificaNaturaTransazione(context_, columns_.Get(row, kIndNatura)).Text(); return;
+    case FieldSource::kGoodsCode: AppendZ(out, Trimmed(row, kNomenclatura), f.length); return;
+    case FieldSource::kNetMass: return AppendStatistical(out, row, kImpMassa, f.length);
+    case FieldSource::kSupplementaryUnits: return AppendStatistical(out, row, kImpUnSuppl, f.length);
+    case FieldSource::kStatisticalValue: return AppendStatistical(out, row, kValStat, f.length);
+    case FieldSource::kDeliveryTerms: {
+      const int terms = dataKind_ == 1 ? 0 : CodeOf(columns_.Get(row, kIndCons), 1, 4, 0);
+      out += terms == 0 ? ' ' : static_cast<char>('B' + terms);  // 1 C, 2 D, 3 E, 4 F
+      return;
     }
+    case FieldSource::kTransportMode:
+      if (dataKind_ == 1) {
+        out += '0';
+      } else {
+        out += CodificaCifraSingola(context_, columns_.Get(row, kIndTrasp)).Text();
+      }
+      return;
+    case FieldSource::kDestinationCountry: return AppendPlace(out, row, kCodIsoDes, f.length);
+    case FieldSource::kConsignmentCountry: return AppendPlace(out, row, kCodIsoPro, f.length);
+    case FieldSource::kOriginCountry: return AppendPlace(out, row, kCodIsoOri, f.length);
+    case FieldSource::kOriginProvince: return AppendPlace(out, row, kProvOrig, f.length);
+    case FieldSource::kDestinationProvince: return AppendPlace(out, row, kProvDest, f.length);
+    case FieldSource::kReferenceMonth:
+      // Only a monthly declarant names the month corrected.
+      if (monthly_) {
+        AppendZ(out, Text(row, kMeseRif), f.length);
+      } else {
+        out.append(f.length, '0');
+      }
+      return;
+    case FieldSource::kReferenceQuarter: {
+      // A quarterly declarant names the quarter; monthly and annual ones
+      // (and other periodicities) write 0.
+      const int month = quarterly_ ? CodeOf(columns_.Get(row, kMeseRif), 1, 12, 0) : 0;
+      out += month == 0 ? '0' : static_cast<char>('1' + (month - 1) / 3);
+      return;
+    }
+    case FieldSource::kReferenceYear:
+    case FieldSource::kCorrectedYear: AppendZ(out, Text(row, kAnnoRif), f.length); return;
+    case FieldSource::kCustomsSection: AppendZ(out, Trimmed(row, kSezDog), f.length); return;
+    case FieldSource::kProtocol: AppendZ(out, Text(row, kProtDich), f.length); return;
+    case FieldSource::kSection3Line: AppendZ(out, Text(row, kProgrSez3), f.length); return;
+    // A cancelled correction has no invoice: blanks, and zeros for the
+    // service code.
+    case FieldSource::kInvoiceNumber:
+      if (Padded(cancelled_, out, f.length, ' ')) return;
+      return AppendInvoiceNumber(out, row, f.length);
+    case FieldSource::kInvoiceDate:
+      if (Padded(cancelled_, out, f.length, ' ')) return;
+      return AppendDate(out, columns_.Get(row, kDataDocOrig));
+    case FieldSource::kServiceCode:
+      if (Padded(cancelled_, out, f.length, '0')) return;
+      AppendZ(out, Utf8Left(Trimmed(row, kNomenclatura), f.length), f.length);
+      return;
+    case FieldSource::kSupplyMode:
+    case FieldSource::kPaymentMode: {
+      if (Padded(cancelled_, out, f.length, ' ')) return;
+      const std::string_view text = Trimmed(row, f.fill == FieldSource::kSupplyMode ? kCodiceIn03 : kCodiceIn04);
+      out += text.empty() ? std::string(" ") : Utf8Right(text, 1);
+      return;
+    }
+    case FieldSource::kPaymentCountry:
+      if (Padded(cancelled_, out, f.length, ' ')) return;
+      AppendT(out, Text(row, kCodIsoPag), f.length);
+      return;
+    default: throw std::logic_error("a record field this writer does not fill: " + std::string(f.name));
   }
-}
-
-void DetailBuilder::Record3(std::string& out, const Row& row) {
-  AppendCountry(out, row);
-  AppendVat(out, row);
-  AppendAmount(out, columns_.Get(row, kImporto));
-  if (documentType_ == 3) AppendRounded(out, columns_.Get(row, kImportoVal), 13);
-  AppendInvoiceNumber(out, row, documentType_ == 1);
-  AppendServiceFields(out, row);
-}
-
-void DetailBuilder::Record4(std::string& out, const Row& row) {
-  AppendZ(out, Trimmed(row, kSezDog), 6);
-  AppendZ(out, Text(row, kAnnoRif), 2);
-  AppendZ(out, Text(row, kProtDich), 6);
-  AppendZ(out, Text(row, kProgrSez3), 5);
-  std::string correction;
-  AppendAmount(correction, columns_.Get(row, kRettifica));
-  // A correction whose value is zero cancels the line: no party, no invoice.
-  const bool blank = correction == kZeros13;
-  if (blank) {
-    out.append(14, ' ');
-  } else {
-    AppendCountry(out, row);
-    AppendVat(out, row);
-  }
-  out += correction;
-  if (documentType_ == 4) AppendRounded(out, columns_.Get(row, kRettificaVal), 13);
-  if (blank) {
-    out.append(15 + 6, ' ');  // invoice number and date
-    out += "000000";          // service code
-    out.append(4, ' ');       // supply and payment modes, payment country
-    return;
-  }
-  AppendInvoiceNumber(out, row, documentType_ == 2);
-  AppendServiceFields(out, row);
 }
 
 void DetailBuilder::WriteAll(const std::vector<const Row*>& rows, RecordSink& sink, int32_t& conta) {

@@ -165,61 +165,10 @@ LayoutSpec Build() {
   return layout;
 }
 
-DetailLayout DetailOf(const RecordSpec& record) {
-  DetailLayout detail{record.type, record.list, record.periodicity, {record.name, record.length, {}}, 0, 0, 0};
-  for (const FieldSpec& field : record.fields) {
-    detail.layout.fields.push_back(
-        {field.start, field.length, field.kind, field.name, field.literal, field.low, field.high});
-    if (field.fill == FieldSource::kAmount || field.fill == FieldSource::kCorrectionAmount) {
-      detail.amount_start = field.start;
-      detail.amount_length = field.length;
-    }
-    if (field.fill == FieldSource::kSign) detail.sign_start = field.start;
-  }
-  return detail;
-}
-
-RecordLayout LayoutOf(const RecordSpec& record) {
-  RecordLayout out{record.name, record.length, {}};
-  for (const FieldSpec& field : record.fields) {
-    out.fields.push_back({field.start, field.length, field.kind, field.name, field.literal, field.low, field.high});
-  }
-  return out;
-}
-
 SubmissionFormat BuildFormat() {
-  const LayoutSpec& layout = Layout2022();
-  // The header, the prefix and where the list and period sit are those of
-  // the 2010 layout.
+  // The header is that of the 2010 layout.
   SubmissionFormat f = Format2010();
-  f.frontispiece = LayoutOf(layout.frontispieces.front());
-  f.list_frontispieces.clear();
-  for (const RecordSpec& front : layout.frontispieces) f.list_frontispieces.emplace_back(front.list, LayoutOf(front));
-  f.prefix = {"declaration", 28, LayoutOf(layout.details.front()).fields};
-  f.prefix.fields.resize(5);
-  f.details.clear();
-  for (const RecordSpec& record : layout.details) f.details.push_back(DetailOf(record));
-  // Each section's count and total, as the frontispiece of each list has
-  // them.
-  f.sections.clear();
-  static constexpr struct {
-    char type;
-    std::string_view name;
-    FieldSource count, total;
-  } kSections[] = {{'1', "goods", FieldSource::kCount1, FieldSource::kTotal1},
-                   {'2', "goods corrections", FieldSource::kCount2, FieldSource::kTotal2},
-                   {'3', "services", FieldSource::kCount3, FieldSource::kTotal3},
-                   {'4', "service corrections", FieldSource::kCount4, FieldSource::kTotal4},
-                   {'5', "call-off stock", FieldSource::kCount5, FieldSource::kCount5}};
-  for (const auto& section : kSections) {
-    const FieldSpec* inSales = FindField(layout.frontispieces[0], section.count);
-    const FieldSpec* inPurchases = FindField(layout.frontispieces[1], section.count);
-    if (!inSales) continue;
-    const FieldSpec* total = section.total == section.count ? nullptr : FindField(layout.frontispieces[0], section.total);
-    f.sections.push_back({section.type, section.name, inSales->start, inSales->length, total ? total->start : 0,
-                          total ? total->length : 0, total && total->kind == FieldKind::kLetter,
-                          inPurchases ? '\0' : 'C'});
-  }
+  DeriveDeclarationFormat(Layout2022(), f);
   return f;
 }
 
@@ -233,47 +182,6 @@ const LayoutSpec& Layout2022() {
 const SubmissionFormat& Format2022() {
   static const SubmissionFormat format = BuildFormat();
   return format;
-}
-
-const RecordSpec* FindRecord(const LayoutSpec& layout, char type, char list, char periodicity) {
-  if (type == '0') {
-    for (const RecordSpec& front : layout.frontispieces) {
-      if (front.list == list) return &front;
-    }
-    return nullptr;
-  }
-  for (const RecordSpec& record : layout.details) {
-    if (record.type == type && record.list == list && (record.periodicity == 0 || record.periodicity == periodicity)) {
-      return &record;
-    }
-  }
-  return nullptr;
-}
-
-const FieldSpec* FindField(const RecordSpec& record, FieldSource fill) {
-  for (const FieldSpec& field : record.fields) {
-    if (field.fill == fill) return &field;
-  }
-  return nullptr;
-}
-
-std::vector<SectionSummary> Sections(const SubmissionFormat& format, std::string_view frontispiece) {
-  std::vector<SectionSummary> out;
-  if (frontispiece.size() < format.list_position) return out;
-  const char list = frontispiece[format.list_position - 1];
-  size_t length = format.frontispiece.length;
-  for (const auto& [character, layout] : format.list_frontispieces) {
-    if (character == list) length = layout.length;
-  }
-  if (frontispiece.size() != length) return out;
-  for (const SectionTotal& section : format.sections) {
-    if (section.list != 0 && section.list != list) continue;
-    out.push_back({section.type, section.name, frontispiece.substr(section.count_start - 1, section.count_length),
-                   section.total_length == 0 ? std::string_view()
-                                             : frontispiece.substr(section.total_start - 1, section.total_length),
-                   section.letter_coded});
-  }
-  return out;
 }
 
 }  // namespace zelmora::telematic

@@ -3,27 +3,12 @@
 #include "component/trap.h"
 #include "component/value_helpers.h"
 #include "telematic/record_fields.h"
+#include "telematic/record_layout.h"
 #include "telematic/telematic_procedures.h"
 
 namespace zelmora::telematic {
 
 namespace {
-
-// The header record, 75 characters: each field with its width and rule
-// (Z: zero-filled on the left, T: blank-filled on the right, blanks).
-enum class Fill { kZ, kT, kBlanks };
-struct HeaderField {
-  const char* content;
-  size_t width;
-  Fill fill;
-};
-constexpr HeaderField kHeaderLayout[] = {
-    {"user code", 4, Fill::kT},          {"", 12, Fill::kBlanks},
-    {"file name", 12, Fill::kT},         {"", 12, Fill::kBlanks},
-    {"customs section", 6, Fill::kZ},    {"", 4, Fill::kBlanks},
-    {"presenter", 16, Fill::kT},         {"office progressive", 3, Fill::kZ},
-    {"", 1, Fill::kBlanks},              {"record count", 5, Fill::kZ},
-};
 
 std::string TextOrEmpty(const Variant& value) { return SeNullo(value, Variant::String("")).Text(); }
 
@@ -37,26 +22,28 @@ void PreparaStringaTracciatoRecordDiTesta(IntraContext& context, int32_t& conta)
     const CLSIN_INPUTINTRA& input = context.in();
     AddRecord(conta);
 
-    const std::string delegate = TextOrEmpty(input.PartitaIvaDeleg);
-    const std::string values[] = {
-        TextOrEmpty(input.CodiceUtenteInvioTelematico),
-        "",
-        TextOrEmpty(output.NomeFileInvioTelematico),
-        "",
-        TextOrEmpty(input.CodiceSezioneDoganale),
-        "",
-        delegate.empty() ? TextOrEmpty(input.PartitaIva) : delegate,
-        TextOrEmpty(input.ProgressivoSedeUtente),
-        "",
-        std::to_string(conta),
-    };
+    // Each field of the header's table: digits zero-filled on the left,
+    // texts blank-filled on the right, the reserved ones their blanks.
     std::string header;
-    for (size_t i = 0; i < std::size(kHeaderLayout); ++i) {
-      const HeaderField& field = kHeaderLayout[i];
+    for (const FieldSpec& field : HeaderRecord().fields) {
+      std::string value;
       switch (field.fill) {
-        case Fill::kZ: AppendZ(header, values[i], field.width); break;
-        case Fill::kT: AppendT(header, values[i], field.width); break;
-        case Fill::kBlanks: header.append(field.width, ' '); break;
+        case FieldSource::kUserCode: value = TextOrEmpty(input.CodiceUtenteInvioTelematico); break;
+        case FieldSource::kFileName: value = TextOrEmpty(output.NomeFileInvioTelematico); break;
+        case FieldSource::kHeaderSection: value = TextOrEmpty(input.CodiceSezioneDoganale); break;
+        case FieldSource::kApplicant: {
+          const std::string delegate = TextOrEmpty(input.PartitaIvaDeleg);
+          value = delegate.empty() ? TextOrEmpty(input.PartitaIva) : delegate;
+          break;
+        }
+        case FieldSource::kUserSite: value = TextOrEmpty(input.ProgressivoSedeUtente); break;
+        case FieldSource::kRecordCount: value = std::to_string(conta); break;
+        default: break;  // a reserved field: its literal
+      }
+      switch (field.kind) {
+        case FieldKind::kDigits: AppendZ(header, value, field.length); break;
+        case FieldKind::kLiteral: header += field.literal; break;
+        default: AppendT(header, value, field.length); break;
       }
     }
     const std::string previous = text.Text();

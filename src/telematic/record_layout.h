@@ -14,8 +14,15 @@ namespace zelmora::telematic {
 
 // What a field holds, which is also how the writer fills it.
 enum class FieldSource {
+  // The header record of the file.
+  kUserCode,      // the sender's user code
+  kFileName,
+  kHeaderSection, // the customs section of the header
+  kApplicant,     // the delegate's VAT number as given, else the declarant's
+  kUserSite,      // the progressive of the sender's site
+  kRecordCount,   // the records of the file, the header included
   // The prefix of every declaration record.
-  kMark,          // the literal of the field
+  kMark,          // the field's literal, whatever the line
   kPresenterVat,  // the delegate's VAT number, else the declarant's
   kSubmission,    // the submission number (NumFloppy)
   kType,          // the record type character
@@ -28,6 +35,7 @@ enum class FieldSource {
   kDeclarantVat,
   kChangeOfPeriodicity,  // 0, or 8/9 with a change of periodicity
   kSpecialCases,
+  kBox1, kBox2,          // before 2010: the two boxes of the cover page, 0 or 1
   kDelegateVat,
   kCount1, kTotal1, kCount2, kTotal2, kCount3, kTotal3, kCount4, kTotal4, kCount5,
   // The detail records of a declaration line.
@@ -84,7 +92,7 @@ struct FieldSpec {
 
 struct RecordSpec {
   char type;         // record type character
-  char list;         // C sales, A purchases
+  char list;         // C sales, A purchases, or 0 (a frontispiece) for either
   char periodicity;  // M, T, or 0 for either
   std::string_view name;
   size_t length;
@@ -93,12 +101,25 @@ struct RecordSpec {
 
 struct LayoutSpec {
   std::string_view name;               // "2022"
-  std::vector<RecordSpec> frontispieces;  // one per list
+  std::vector<RecordSpec> frontispieces;  // one per list, or one for either
   std::vector<RecordSpec> details;
 };
 
 const LayoutSpec& Layout2022();
 const SubmissionFormat& Format2022();
+// The 2010 layout (its format check is Format2010()) and the one before it.
+const LayoutSpec& Layout2010();
+const LayoutSpec& LayoutLegacy();
+// The header record that heads the telematic file from 2010 on; its
+// reserved fields are literals of blanks.
+const RecordSpec& HeaderRecord();
+
+// Sets what `format` says of the declaration records (frontispieces,
+// details, where the type, list, period and section counts sit) from the
+// tables of `layout`; the header is left as it is.
+void DeriveDeclarationFormat(const LayoutSpec& layout, SubmissionFormat& format);
+// The format check's table of a record.
+RecordLayout LayoutOf(const RecordSpec& record);
 
 // The record of `type`, list and periodicity; nullptr when the layout has
 // none (a purchases list filed quarterly from 2022, for one).

@@ -290,6 +290,17 @@ class Writer {
         return Digits(out, cases.empty() ? std::string("0") : Utf8Right(cases, 1), f);
       }
       case FieldSource::kDelegateVat: return Digits(out, TrimmedText(input_.PartitaIvaDeleg), f);
+      // The header's fields (the header writer fills them) and the boxes of
+      // the layout before 2010 are in no declaration record of 2022.
+      case FieldSource::kUserCode:
+      case FieldSource::kFileName:
+      case FieldSource::kHeaderSection:
+      case FieldSource::kApplicant:
+      case FieldSource::kUserSite:
+      case FieldSource::kRecordCount:
+      case FieldSource::kBox1:
+      case FieldSource::kBox2:
+        throw Refusal{"the " + std::string(f.name) + " is no field of a 2022 declaration record"};
       case FieldSource::kCount1: return Number(out, Decimal::FromInt(counts[1]), f);
       case FieldSource::kCount2: return Number(out, Decimal::FromInt(counts[2]), f);
       case FieldSource::kCount3: return Number(out, Decimal::FromInt(counts[3]), f);
