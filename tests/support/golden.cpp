@@ -164,4 +164,26 @@ void ExpectGoldenSection(const std::string& relative, const std::string& name, c
   }
 }
 
+std::string GoldenSection(const std::string& relative, const std::string& name) {
+  for (const auto& [title, encoded] : ReadSections(PathOf(relative))) {
+    if (title != name) continue;
+    std::string text;
+    const std::vector<std::string> lines = Lines(std::string_view(encoded).substr(0, encoded.size() - 1));
+    for (std::string_view line : lines) {
+      if (!line.ends_with('\n')) {
+        text += line;  // the last line, without a line end
+      } else if (line.ends_with("<CR>\n")) {
+        text += std::string(line.substr(0, line.size() - 5)) + "\r";
+      } else if (line.ends_with("<LF>\n")) {
+        text += std::string(line.substr(0, line.size() - 5)) + "\n";
+      } else {
+        text += std::string(line.substr(0, line.size() - 1)) + "\r\n";
+      }
+    }
+    return text;
+  }
+  ADD_FAILURE() << relative << " has no section \"" << name << "\"";
+  return "";
+}
+
 }  // namespace zelmora::testing

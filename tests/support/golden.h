@@ -29,6 +29,10 @@ void ExpectGoldenFile(const std::string& relative, const std::string& actual);
 // end more closes the text.
 void ExpectGoldenSection(const std::string& relative, const std::string& name, const std::string& actual);
 
+// The text of the section `name` of a sections file, its line ends as they
+// were written; a failure and "" when there is no such section.
+std::string GoldenSection(const std::string& relative, const std::string& name);
+
 }  // namespace zelmora::testing
 
 #define EXPECT_SAME_TEXT(expected, actual) EXPECT_TRUE(::zelmora::testing::SameText((expected), (actual)))
