@@ -11,6 +11,7 @@
 
 #include "component/clsin_inputintra.h"
 #include "component/clsin_ouputintra.h"
+#include "component/section_figures.h"
 #include "platform/company.h"
 #include "platform/connection.h"
 #include "platform/error.h"
@@ -44,20 +45,9 @@ struct IntraContext {
   ReportObjectPtr PclsRepLas;                     // laser forms
   std::string StringaSQLModuloCompleta;           // complete declaration statement
 
-  // Line counts and amount totals per section (goods, goods corrections,
-  // services, services corrections), shared by the submission frontispiece
-  // and the form preparations; the frontispiece leaves the text of its
-  // fields in them, and the signed correction totals in the last two.
-  Variant NumRigheAcqCess;
-  Variant NumRigheRett;
-  Variant NumRigheServizi;
-  Variant NumRigheRettServizi;
-  Variant TotImportoAcqCess;
-  Variant TotImportoRett;
-  Variant TotImportoServizi;
-  Variant TotImportoRettServizi;
-  Variant TotImportoRettConSegno;
-  Variant TotImportoRettServiziConSegno;
+  // Line counts and amount totals per section, shared by the submission
+  // frontispiece and the form preparations (component/section_figures.h).
+  DeclarationFigures figures;
 
   // The form preparations' working state: the declaration lines read, the
   // form lines and pages being built, the pages of the form (or of the

@@ -98,10 +98,10 @@ void PclsRepLas_BeforePrintReport(IntraContext& context, bool& /*cancel*/, CrepR
     auto total = [&](const Variant& value) { return Variant::String(FormatWholeAmount(SeNullo(value, zeroText))); };
     crepReport.SetParameterField("NumPagAcqCess", counter(Variant::Long(context.NumPagineBis)));
     crepReport.SetParameterField("NumPagRett", counter(Variant::Long(context.NumPagineTer)));
-    crepReport.SetParameterField("ContatoreAcqCess", counter(context.NumRigheAcqCess));
-    crepReport.SetParameterField("ContatoreRett", counter(context.NumRigheRett));
-    crepReport.SetParameterField("TotaleAcqCess", total(context.TotImportoAcqCess));
-    crepReport.SetParameterField("TotaleRett", total(context.TotImportoRett));
+    crepReport.SetParameterField("ContatoreAcqCess", counter(context.figures.goods.lines.AsVariant()));
+    crepReport.SetParameterField("ContatoreRett", counter(context.figures.goodsCorrections.lines.AsVariant()));
+    crepReport.SetParameterField("TotaleAcqCess", total(context.figures.goods.total.AsVariant()));
+    crepReport.SetParameterField("TotaleRett", total(context.figures.goodsCorrections.total.AsVariant()));
 
     crepReport.SetParameterField("NumFloppy", text(input.NumFloppy));
     crepReport.SetParameterField("casella1", SeNullo(input.Casella1, empty));
@@ -112,10 +112,10 @@ void PclsRepLas_BeforePrintReport(IntraContext& context, bool& /*cancel*/, CrepR
     crepReport.SetParameterField("Rif_PrimoSecondoMeseTrimestre", Variant::String(std::to_string(firstTwoMonths)));
     crepReport.SetParameterField("Rif_TrimestreCompleto", Variant::String(std::to_string(wholeQuarter)));
 
-    crepReport.SetParameterField("ContatoreServizi", counter(context.NumRigheServizi));
-    crepReport.SetParameterField("ContatoreRettServizi", counter(context.NumRigheRettServizi));
-    crepReport.SetParameterField("TotaleServizi", total(context.TotImportoServizi));
-    crepReport.SetParameterField("TotaleRettServizi", total(context.TotImportoRettServizi));
+    crepReport.SetParameterField("ContatoreServizi", counter(context.figures.services.lines.AsVariant()));
+    crepReport.SetParameterField("ContatoreRettServizi", counter(context.figures.servicesCorrections.lines.AsVariant()));
+    crepReport.SetParameterField("TotaleServizi", total(context.figures.services.total.AsVariant()));
+    crepReport.SetParameterField("TotaleRettServizi", total(context.figures.servicesCorrections.total.AsVariant()));
   });
 }
 

@@ -14,7 +14,6 @@ constexpr int kGoodsBlock = 10;       // goods lines per block, two blocks a pag
 constexpr int kGoodsPerPage = 20;
 constexpr int kCorrectionsPerPage = 7;
 
-int32_t Count(const Variant& value) { return value.IsEmptyOrNull() ? 0 : value.ToLong(); }
 int32_t PagesFor(int32_t lines, int32_t perPage) { return lines == 0 ? 0 : (lines + perPage - 1) / perPage; }
 
 // A line with nothing but its kind: it fills an empty slot of a page.
@@ -107,8 +106,10 @@ void LayOutCorrections(IntraContext& context, Recordset& lines, Recordset& pages
 
 void PreparaRecodsetPerStampaSuModulo(IntraContext& context) noexcept {
   Trap(context, HandlerKind::StatusAndText, "PreparaRecodsetPerStampaSuModulo", [&] {
-    context.NumRigheAcqCess = Variant::Integer(0);
-    context.NumRigheRett = Variant::Integer(0);
+    SectionFigure& goodsCount = context.figures.goods.lines;
+    SectionFigure& correctionCount = context.figures.goodsCorrections.lines;
+    goodsCount.Reset();
+    correctionCount.Reset();
     CLSIN_OUPUTINTRA& output = context.out();
     const CLSIN_INPUTINTRA& input = context.in();
     const std::string sql = output.StringaSQLperStampaIntra.IsEmptyOrNull()
@@ -140,8 +141,8 @@ void PreparaRecodsetPerStampaSuModulo(IntraContext& context) noexcept {
       const bool goodsLine = !kind.IsEmptyOrNull() && (kind.ToDouble() == 1 || kind.ToDouble() == 3);
       if (goodsLine) {
         lines.AddNew();
-        context.NumRigheAcqCess = Variant::Long(++goods);
-        lines.SetValue("PROGRESSIVO", context.NumRigheAcqCess);
+        goodsCount.SetCount(++goods);
+        lines.SetValue("PROGRESSIVO", Variant::Long(goods));
       } else {
         // Goods fill whole blocks: the corrections start after the last one.
         if (!correctionSeen && goods % kGoodsBlock != 0) {
@@ -149,14 +150,14 @@ void PreparaRecodsetPerStampaSuModulo(IntraContext& context) noexcept {
         }
         correctionSeen = true;
         lines.AddNew();
-        context.NumRigheRett = Variant::Long(++corrections);
-        lines.SetValue("PROGRESSIVO", context.NumRigheRett);
+        correctionCount.SetCount(++corrections);
+        lines.SetValue("PROGRESSIVO", Variant::Long(corrections));
       }
       MemorizzaRecordModIntra(context);
     }
 
-    context.NumPagineModulo = std::max(PagesFor(Count(context.NumRigheAcqCess), kGoodsPerPage),
-                                       PagesFor(Count(context.NumRigheRett), kCorrectionsPerPage));
+    context.NumPagineModulo = std::max(PagesFor(goodsCount.Lines(), kGoodsPerPage),
+                                       PagesFor(correctionCount.Lines(), kCorrectionsPerPage));
     const Variant zero = Variant::Integer(0);
     for (int32_t page = 1; page <= context.NumPagineModulo; ++page) {
       pages.AddNew();

@@ -10,14 +10,13 @@ namespace zelmora::forms {
 namespace {
 
 // One section of the laser form: which declaration lines it takes, how many
-// fit a page, and where its counters and its page-total fields are.
+// fit a page, its figures and page count, and its page-total fields.
 struct Section {
   int operation;         // IN02_INDOPER: 0 goods, 1 services
   bool corrections;      // document kinds 2 and 4 rather than 1 and 3
   int32_t perPage;
-  Variant* counter;
+  SectionFigures* figures;
   int32_t* pages;
-  Variant* total;
   const char* endTotal;
   const char* carriedTotal;
 };
@@ -44,8 +43,8 @@ void CollectSection(IntraContext& context, const Section& section, const Variant
     const Variant operation = SeNullo(source.Value("IN02_INDOPER"), zero);
     if (!Belongs(section, operation, source.Value("IN01_INDTIPODOC"))) continue;
     lines.AddNew();
-    *section.counter = Variant::Long(++count);
-    lines.SetValue("PROGRESSIVO", *section.counter);
+    section.figures->lines.SetCount(++count);
+    lines.SetValue("PROGRESSIVO", Variant::Long(count));
     lines.SetValue("RIGA", Variant::Long((count + section.perPage - 1) / section.perPage));
     lines.SetValue("FOGLIO", zero);
     MemorizzaRecordModIntra(context);
@@ -69,7 +68,7 @@ void CollectSection(IntraContext& context, const Section& section, const Variant
       lines.SetValue("IN02_PROGRSEZ3", source.Value("IN02_PROGRSEZ3"));
     }
     // No default here: a line without an amount leaves the total empty.
-    *section.total = Add(*section.total, lines.Value("IMPORTO"));
+    section.figures->total.AddAmount(lines.Value("IMPORTO"));
   }
   const int32_t lastPage = (count + section.perPage - 1) / section.perPage;
   if (count % section.perPage != 0) {
@@ -119,10 +118,10 @@ std::string LaserLinesFilter(const CLSIN_INPUTINTRA& input) {
 void PreparaRecodsetPerStampaSuModuloLaser(IntraContext& context) noexcept {
   Trap(context, HandlerKind::StatusAndText, "PreparaRecodsetPerStampaSuModuloLaser", [&] {
     const Variant zero = Variant::Integer(0);
-    context.NumRigheAcqCess = zero;
-    context.NumRigheRett = zero;
-    context.NumRigheServizi = zero;
-    context.NumRigheRettServizi = zero;
+    DeclarationFigures& figures = context.figures;
+    for (SectionFigures* each : {&figures.goods, &figures.goodsCorrections, &figures.services, &figures.servicesCorrections}) {
+      each->lines.Reset();
+    }
     CLSIN_OUPUTINTRA& output = context.out();
     const CLSIN_INPUTINTRA& input = context.in();
     // The forms from 2010 on have room for ten corrections a page.
@@ -143,20 +142,17 @@ void PreparaRecodsetPerStampaSuModuloLaser(IntraContext& context) noexcept {
     const bool sales = Is(input.TipoStampa, 0);
     context.TipoDocAcqCess = Variant::Integer(sales ? 1 : 3);
     context.TipoDocRett = Variant::Integer(sales ? 2 : 4);
-    context.TotImportoAcqCess = zero;
-    context.TotImportoRett = zero;
-    context.TotImportoServizi = zero;
-    context.TotImportoRettServizi = zero;
+    for (SectionFigures* each : {&figures.goods, &figures.goodsCorrections, &figures.services, &figures.servicesCorrections}) {
+      each->total.Reset();
+    }
 
-    const Section goods{0, false, 10, &context.NumRigheAcqCess, &context.NumPagineBis, &context.TotImportoAcqCess,
-                        "TOTALEAC", "TOTPRECAC"};
-    const Section services{1, false, 10, &context.NumRigheServizi, &context.NumPagineQuater,
-                           &context.TotImportoServizi, "TOTALEAC_SER", "TOTPRECAC_SER"};
-    const Section goodsCorrections{0, true, correctionsPerPage, &context.NumRigheRett, &context.NumPagineTer,
-                                   &context.TotImportoRett, "TOTRETT", "TOTRETTPREC"};
-    const Section servicesCorrections{1, true, correctionsPerPage, &context.NumRigheRettServizi,
-                                      &context.NumPagineQuinquies, &context.TotImportoRettServizi, "TOTRETT_SER",
-                                      "TOTRETTPREC_SER"};
+    const Section goods{0, false, 10, &figures.goods, &context.NumPagineBis, "TOTALEAC", "TOTPRECAC"};
+    const Section services{1, false, 10, &figures.services, &context.NumPagineQuater, "TOTALEAC_SER",
+                           "TOTPRECAC_SER"};
+    const Section goodsCorrections{0, true, correctionsPerPage, &figures.goodsCorrections, &context.NumPagineTer,
+                                   "TOTRETT", "TOTRETTPREC"};
+    const Section servicesCorrections{1, true, correctionsPerPage, &figures.servicesCorrections,
+                                      &context.NumPagineQuinquies, "TOTRETT_SER", "TOTRETTPREC_SER"};
     CollectSection(context, goods, context.TipoDocAcqCess);
     CollectSection(context, services, context.TipoDocAcqCess);
     CollectSection(context, goodsCorrections, context.TipoDocRett);

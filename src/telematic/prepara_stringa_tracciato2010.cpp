@@ -16,33 +16,36 @@ void PreparaStringaTracciato2010(IntraContext& context, Recordset& rs, int32_t& 
     bool services = false;
     // The shared counters start from zero, then the lines are counted.
     auto tally = [&] {
-      context.NumRigheAcqCess = context.NumRigheRett = Variant::Integer(0);
-      context.NumRigheServizi = context.NumRigheRettServizi = Variant::Integer(0);
-      context.TotImportoAcqCess = context.TotImportoRett = Variant::Integer(0);
-      context.TotImportoServizi = context.TotImportoRettServizi = Variant::Integer(0);
+      DeclarationFigures& figures = context.figures;
+      for (SectionFigures* section :
+           {&figures.goods, &figures.goodsCorrections, &figures.services, &figures.servicesCorrections}) {
+        section->lines.Reset();
+        section->total.Reset();
+      }
       sink.Reserve(256 + rows.size() * 128);  // the longest records and their line ends
       const SectionTally sections = builder.Tally(rows);
-      context.TotImportoRettConSegno = Variant::Dec(sections.total[2]);
-      context.TotImportoRettServiziConSegno = Variant::Dec(sections.total[4]);
+      figures.goodsCorrectionsSigned = sections.total[2];
+      figures.servicesCorrectionsSigned = sections.total[4];
       services = sections.count[3] + sections.count[4] > 0;
       return sections;
     };
-    // The counts and totals written are kept as text in the shared
-    // counters; those of services only when there is a service line.
+    // The counts and totals written are kept as their digits in the
+    // section figures; those of services only when there is a service line.
     auto keep = [&](FieldSource fill, std::string_view text) {
-      Variant* member = nullptr;
+      DeclarationFigures& figures = context.figures;
+      SectionFigure* figure = nullptr;
       switch (fill) {
-        case FieldSource::kCount1: member = &context.NumRigheAcqCess; break;
-        case FieldSource::kTotal1: member = &context.TotImportoAcqCess; break;
-        case FieldSource::kCount2: member = &context.NumRigheRett; break;
-        case FieldSource::kTotal2: member = &context.TotImportoRett; break;
-        case FieldSource::kCount3: member = services ? &context.NumRigheServizi : nullptr; break;
-        case FieldSource::kTotal3: member = services ? &context.TotImportoServizi : nullptr; break;
-        case FieldSource::kCount4: member = services ? &context.NumRigheRettServizi : nullptr; break;
-        case FieldSource::kTotal4: member = services ? &context.TotImportoRettServizi : nullptr; break;
+        case FieldSource::kCount1: figure = &figures.goods.lines; break;
+        case FieldSource::kTotal1: figure = &figures.goods.total; break;
+        case FieldSource::kCount2: figure = &figures.goodsCorrections.lines; break;
+        case FieldSource::kTotal2: figure = &figures.goodsCorrections.total; break;
+        case FieldSource::kCount3: figure = services ? &figures.services.lines : nullptr; break;
+        case FieldSource::kTotal3: figure = services ? &figures.services.total : nullptr; break;
+        case FieldSource::kCount4: figure = services ? &figures.servicesCorrections.lines : nullptr; break;
+        case FieldSource::kTotal4: figure = services ? &figures.servicesCorrections.total : nullptr; break;
         default: break;
       }
-      if (member) *member = Variant::String(std::string(text));
+      if (figure) figure->SetWritten(std::string(text));
     };
     builder.WriteDeclaration(rs, rows, builder.Frontispiece(tally, keep), sink, conta);
   });

@@ -143,7 +143,7 @@ TEST_F(FormsTest, LaserFormNumbersEachSectionOnItsOwnPages) {
   const IntraContext& context = object_.context();
   EXPECT_EQ(context.NumPagineBis, 3);
   EXPECT_EQ(context.NumPagineQuater, 1);
-  EXPECT_EQ(context.TotImportoAcqCess.ToString(), "27600");
+  EXPECT_EQ(context.figures.goods.total.AsVariant().ToString(), "27600");
 
   // Ten corrections to a page from 2010 on, seven before.
   Run(forms::PreparaRecodsetPerStampaSuModuloLaser, section(3));

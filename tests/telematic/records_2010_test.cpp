@@ -24,13 +24,14 @@ TEST(Records2010, MonthlySalesGiveEveryRecordType) {
   EXPECT_EQ(conta, 14);
   ExpectGoldenFile("telematic/golden/monthly_sales_2010.txt", object->COutput()->StringaTracciatoInvioTelematico.Text());
 
-  // The frontispiece leaves its fields' text in the shared counters, and
+  // The frontispiece leaves its fields' digits in the section figures, and
   // the signed correction totals beside them.
-  IntraContext& context = object->context();
-  EXPECT_EQ((std::vector<Variant>{context.NumRigheAcqCess, context.TotImportoAcqCess, context.NumRigheRett,
-                                  context.TotImportoRett, context.NumRigheServizi, context.TotImportoServizi,
-                                  context.NumRigheRettServizi, context.TotImportoRettServizi,
-                                  context.TotImportoRettConSegno, context.TotImportoRettServiziConSegno}),
+  const DeclarationFigures& f = object->context().figures;
+  EXPECT_EQ((std::vector<Variant>{f.goods.lines.AsVariant(), f.goods.total.AsVariant(),
+                                  f.goodsCorrections.lines.AsVariant(), f.goodsCorrections.total.AsVariant(),
+                                  f.services.lines.AsVariant(), f.services.total.AsVariant(),
+                                  f.servicesCorrections.lines.AsVariant(), f.servicesCorrections.total.AsVariant(),
+                                  Variant::Dec(f.goodsCorrectionsSigned), Variant::Dec(f.servicesCorrectionsSigned)}),
             (std::vector<Variant>{Str("00003"), Str("0000000000013"), Str("00001"), Str("000000000012t"),
                                   Str("00002"), Str("0000000001050"), Str("00002"), Str("0000000000250"),
                                   Dec("-124"), Dec("-250")}));
@@ -71,8 +72,8 @@ TEST(Records2010, ChangeOfPeriodicityDeclaresTheQuarterWithoutStatistics) {
   ExpectGoldenFile("telematic/golden/change_of_periodicity_2010.txt",
                    object->COutput()->StringaTracciatoInvioTelematico.Text());
   EXPECT_EQ(conta, 6);
-  // Without service lines the service counters keep the zero of the reset.
-  EXPECT_EQ(object->context().NumRigheServizi, Int(0));
+  // Without service lines the service figures keep the zero of the reset.
+  EXPECT_EQ(object->context().figures.services.lines.AsVariant(), Int(0));
 }
 
 TEST(Records2010, FileDestinationWritesTheSameLinesAndFailuresKeepWhatWasWritten) {
