@@ -2,7 +2,6 @@
 
 #include "platform/company.h"
 #include "platform/dispatch_object.h"
-#include "platform/error.h"
 #include "support/arrow_cases.h"
 #include "support/error_of.h"
 
