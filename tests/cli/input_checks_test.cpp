@@ -11,12 +11,10 @@
 
 #include "cli/input_checks.h"
 #include "support/temp_folder.h"
-#include "support/file_bytes.h"
 #include "support/run_zelmora.h"
 
 namespace {
 
-using zelmora::testing::FileBytes;
 using zelmora::testing::Outcome;
 using zelmora::testing::RunZelmora;
 
@@ -25,36 +23,17 @@ class InputChecks : public ::testing::Test {
   static void SetUpTestSuite() {
     folder_ = new TempFolder;
     ASSERT_EQ(RunZelmora({"db", "demo", *folder_ / "demo.db"}).code, 0);
-    original_ = new std::string(FileBytes(*folder_ / "demo.db"));
   }
   static void TearDownTestSuite() {
     delete folder_;
-    delete original_;
   }
 
   std::string db() const { return *folder_ / "demo.db"; }
 
-  // Each case refused with exactly its line and exit 2, nothing on
-  // standard output, nothing written into `out`, the database as it was.
-  void ExpectRefused(const std::vector<std::string>& args, const std::string& line, const TempFolder& out) {
-    std::string shown;
-    for (const std::string& arg : args) shown += " [" + arg + "]";
-    SCOPED_TRACE(shown);
-    const Outcome outcome = RunZelmora(args);
-    EXPECT_EQ(outcome.code, 2);
-    EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(outcome.err, line + "\n");
-    EXPECT_TRUE(out.Entries().empty());
-    EXPECT_EQ(FileBytes(db()), *original_);
-    EXPECT_EQ((std::vector<std::string>{"demo.db"}), folder_->Entries());
-  }
-
   static TempFolder* folder_;
-  static std::string* original_;
 };
 
 TempFolder* InputChecks::folder_ = nullptr;
-std::string* InputChecks::original_ = nullptr;
 
 // Every column the checks let a condition or an ordering name is one the
 // statement can use: a single condition and ordering naming them all runs.

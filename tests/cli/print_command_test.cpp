@@ -6,15 +6,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "cli/print_command.h"
 #include "support/database.h"
 #include "support/golden.h"
-#include "support/file_bytes.h"
 
 namespace zelmora {
 namespace {

@@ -5,53 +5,38 @@
 #include <memory>
 
 #include "platform/recordset.h"
+#include "support/arrow_cases.h"
+#include "support/recordset_text.h"
+#include "support/value_text.h"
 
 namespace zelmora {
 namespace {
 
-TEST(SeNullo, EmptyNullAndEmptyTextGiveTheDefaultOtherValuesThemselves) {
-  EXPECT_EQ(SeNullo(Variant::Null(), Variant::Integer(0)), Variant::Integer(0));
-  EXPECT_EQ(SeNullo(Variant(), Variant::String("X")), Variant::String("X"));
-  EXPECT_EQ(SeNullo(Variant::String(""), Variant::String("X")), Variant::String("X"));
-  // A zero and a blank are values, returned as they are (not as text).
-  EXPECT_EQ(SeNullo(Variant::Integer(0), Variant::Integer(5)), Variant::Integer(0));
-  EXPECT_EQ(SeNullo(Variant::String(" "), Variant::String("X")), Variant::String(" "));
-  EXPECT_EQ(SeNullo(Variant::Dec(*Decimal::Parse("12.49")), Variant::String("")), Variant::Dec(*Decimal::Parse("12.49")));
-  EXPECT_EQ(SeNullo(Variant::Boolean(false), Variant::Integer(1)), Variant::Boolean(false));
-  // An object has no text: the test fails and the default comes back.
-  EXPECT_EQ(SeNullo(Variant::Obj(std::make_shared<Recordset>()), Variant::String("D")), Variant::String("D"));
+// The value a line of component/value_helper_cases.txt gives.
+std::string Call(const std::string& line) {
+  std::vector<std::string> parts;
+  for (size_t at = 0, bar; at != std::string::npos; at = bar == std::string::npos ? bar : bar + 3) {
+    bar = line.find(" | ", at);
+    parts.push_back(line.substr(at, bar == std::string::npos ? bar : bar - at));
+  }
+  const Variant value = testing::ParseValue(parts.at(1));
+  if (parts[0] == "SeNullo") return testing::ValueText(SeNullo(value, testing::ParseValue(parts.at(2))));
+  if (parts[0] == "AllineaASinistra") {
+    return testing::ValueText(Variant::String(AllineaASinistra(value, testing::ParseValue(parts.at(2)).AsInteger())));
+  }
+  using enum TipoOperazioneEnum;
+  const Variant date = FormattaData(value, parts.at(2) == "stringa" ? stringa : Recordset);
+  return testing::ValueText(date) + (date.type() == VarType::Date && date.AsDate().HasTime() ? "+time" : "");
 }
 
-TEST(AllineaASinistra, TrimsThenPadsOrCutsToTheWidthInCharacters) {
-  EXPECT_EQ(AllineaASinistra(Variant::String("  AB "), 4), "AB  ");
-  EXPECT_EQ(AllineaASinistra(Variant::String("ABCDEFGHIJ"), 8), "ABCDEFGH");
-  EXPECT_EQ(AllineaASinistra(Variant::Null(), 3), "   ");
-  EXPECT_EQ(AllineaASinistra(Variant(), 2), "  ");
-  EXPECT_EQ(AllineaASinistra(Variant::Long(123), 5), "123  ");
-  EXPECT_EQ(AllineaASinistra(Variant::String("x"), 0), "");
-  // Accented letters are one character each, not two bytes.
-  EXPECT_EQ(AllineaASinistra(Variant::String("CITTÀ"), 6), "CITTÀ ");
-  EXPECT_EQ(AllineaASinistra(Variant::String("ÀÈÌÒÙ"), 3), "ÀÈÌ");
+TEST(ValueHelpers, NullDefaultsLeftAlignmentAndDateFormsFollowTheCases) {
+  testing::ExpectArrowCases("component/value_helper_cases.txt", Call);
   // Only blanks are trimmed, not tabs.
   EXPECT_EQ(AllineaASinistra(Variant::String("\tA"), 3), "\tA ");
-}
-
-TEST(FormattaData, DatesBecomeSqlLiteralsOrDateValuesAndAnythingElseNull) {
-  const Date day = *Date::FromYMD(2024, 3, 5);
-  using enum TipoOperazioneEnum;
-  EXPECT_EQ(FormattaData(Variant::FromDate(day), stringa), Variant::String("'20240305'"));
-  EXPECT_EQ(FormattaData(Variant::String("2024-03-05"), stringa), Variant::String("'20240305'"));
-  EXPECT_EQ(FormattaData(Variant::String("05/03/2024"), stringa), Variant::String("'20240305'"));
-  EXPECT_EQ(FormattaData(Variant::Long(20240305), stringa), Variant::String("'20240305'"));
-  EXPECT_EQ(FormattaData(Variant::String("05/03/2024"), Recordset), Variant::FromDate(day));
-
-  EXPECT_EQ(FormattaData(Variant(), stringa), Variant::String("Null"));
-  EXPECT_EQ(FormattaData(Variant::Null(), stringa), Variant::String("Null"));
-  EXPECT_EQ(FormattaData(Variant::String("31/02/2024"), stringa), Variant::String("Null"));
-  EXPECT_EQ(FormattaData(Variant::String(""), Recordset), Variant::Null());
-  EXPECT_EQ(FormattaData(Variant::String("yesterday"), Recordset), Variant::Null());
+  // An object has no text: the test fails and the default comes back.
+  EXPECT_EQ(SeNullo(Variant::Obj(std::make_shared<Recordset>()), Variant::String("D")), Variant::String("D"));
   // A mode outside the enumeration gives Empty.
-  EXPECT_TRUE(FormattaData(Variant::FromDate(day), static_cast<TipoOperazioneEnum>(7)).IsEmpty());
+  EXPECT_TRUE(FormattaData(Variant::FromDate(*Date::FromYMD(2024, 3, 5)), static_cast<TipoOperazioneEnum>(7)).IsEmpty());
 }
 
 }  // namespace

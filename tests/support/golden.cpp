@@ -104,8 +104,7 @@ Sections ReadSections(const std::string& path) {
   return sections;
 }
 
-}  // namespace
-
+// The text with CR and LF shown as <CR> and <LF> (LF also ends the line).
 std::string Visible(std::string_view text) {
   std::string out;
   for (char c : text) {
@@ -119,6 +118,8 @@ std::string Visible(std::string_view text) {
   }
   return out;
 }
+
+}  // namespace
 
 ::testing::AssertionResult SameText(std::string_view expected, std::string_view actual) {
   if (expected == actual) return ::testing::AssertionSuccess();

@@ -12,9 +12,6 @@
 
 namespace zelmora::testing {
 
-// The text with CR and LF shown as <CR> and <LF> (LF also ends the line).
-std::string Visible(std::string_view text);
-
 // Passes when the texts are equal; otherwise the failure shows the lines
 // that differ ("-" expected, "+" actual) with a little context.
 ::testing::AssertionResult SameText(std::string_view expected, std::string_view actual);

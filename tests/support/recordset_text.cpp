@@ -6,6 +6,20 @@
 
 namespace zelmora::testing {
 
+std::string ValueText(const Variant& v) {
+  switch (v.type()) {
+    case VarType::Null: return "n";
+    case VarType::Long: return "l" + std::to_string(v.AsLong());
+    case VarType::Integer: return "i" + std::to_string(v.AsInteger());
+    case VarType::Decimal: return "d" + v.AsDecimal().ToFixed(v.AsDecimal().scale());
+    case VarType::Double: return "f" + v.ToString();
+    case VarType::String: return "s'" + v.AsString() + "'";
+    case VarType::Date: return "t" + v.AsDate().ToIso();
+    case VarType::Boolean: return v.AsBoolean() ? "bTrue" : "bFalse";
+    default: return "?";
+  }
+}
+
 std::string RecordsetText(const Recordset& rs) {
   std::string out;
   for (size_t i = 0; i < rs.FieldCount(); ++i) {
@@ -20,20 +34,7 @@ std::string RecordsetText(const Recordset& rs) {
   out += "\n";
   for (const Row* row : rs.VisibleRows()) {
     for (size_t i = 0; i < row->size(); ++i) {
-      const Variant& v = (*row)[i];
-      std::string text;
-      switch (v.type()) {
-        case VarType::Null: text = "n"; break;
-        case VarType::Long: text = "l" + std::to_string(v.AsLong()); break;
-        case VarType::Integer: text = "i" + std::to_string(v.AsInteger()); break;
-        case VarType::Decimal: text = "d" + v.AsDecimal().ToFixed(v.AsDecimal().scale()); break;
-        case VarType::Double: text = "f" + v.ToString(); break;
-        case VarType::String: text = "s'" + v.AsString() + "'"; break;
-        case VarType::Date: text = "t" + v.AsDate().ToIso(); break;
-        case VarType::Boolean: text = v.AsBoolean() ? "bTrue" : "bFalse"; break;
-        default: text = "?"; break;
-      }
-      out += (i ? " | " : "") + text;
+      out += (i ? " | " : "") + ValueText((*row)[i]);
     }
     out += "\n";
   }

@@ -12,6 +12,8 @@
 namespace zelmora::testing {
 
 std::string RecordsetText(const Recordset& rs);
+// One value as a row of RecordsetText writes it ("?" for Empty and objects).
+std::string ValueText(const Variant& value);
 
 // The text with its first line (the fields) kept in place and the rows
 // after it sorted: for results that have no order of their own.

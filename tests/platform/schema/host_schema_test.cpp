@@ -7,51 +7,19 @@
 #include "support/error_of.h"
 #include "platform/sqlite/host_schema.h"
 #include "support/database.h"
+#include "support/file_bytes.h"
 #include "support/golden.h"
 
 namespace zelmora::testing {
 namespace {
 
-// Countries, registry and parties of company 1:
-//   supplier 501 -> registry 100001 in Germany (4);
-//   customer 101 -> registry 100002 registered without a country;
-//   supplier 502 -> no registry entry.
-void AddParties(sqlite3* db) {
-  Exec(db,
-      "INSERT INTO CG07_TABSTATIEST VALUES (4, 'DE', 'Germania', 1), (720, 'CN', 'Cina', 2), (5, 'IT', 'Italia', 0);"
-      "INSERT INTO CG16_ANAGGEN VALUES (100001, 'Müller Hydraulik GmbH', '811907980', 4),"
-      "                                (100002, 'Dupont SA', '40303265045', NULL);"
-      "INSERT INTO CG44_CLIFOR VALUES (1, 1, 501, 100001), (1, 0, 101, 100002), (1, 1, 502, NULL);");
-}
+// Countries, registry and parties of company 1 (501, 101, 502).
+void AddParties(sqlite3* db) { Exec(db, TestFile("platform/schema/parties.sql")); }
 
 TEST(HostSchemaTest, IntrastatViewGivesOneRowPerLineWithNullsForMissingData) {
   DbPtr db = OpenHostDb();
   AddParties(db.get());
-  Exec(db.get(),
-      // 10: purchase correction from supplier 501, two lines.
-      // 11: sale to customer 101 (registry without country), no competence date.
-      // 12: entry without party. 13: supplier 502 without registry.
-      // 14: Intrastat document whose accounting entry is missing.
-      // 15: header without lines.
-      "INSERT INTO CG41_PRIMANOTA (CG41_DITTA_CG18, CG41_NUMREG, CG41_DATAREG, CG41_DATAREGIVA, CG41_SEZIONALE,"
-      "  CG41_CODICE_CG33, CG41_TIPOCF_CG44, CG41_CLIFOR_CG44) VALUES"
-      " (1, 10, '20240115', '20240116', 'A1', '63', 1, 501),"
-      " (1, 11, '20240120', NULL, 'V1', '50', 0, 101),"
-      " (1, 12, '20240125', '20240125', 'V2', '50', NULL, NULL),"
-      " (1, 13, '20240126', '20240126', 'A2', '62', 1, 502),"
-      " (1, 15, '20240131', '20240131', 'V1', '50', 0, 101);"
-      "INSERT INTO IN01_DOCTESTA (IN01_DITTA_CG18, IN01_NUMREG_CG41, IN01_INDTIPODOC, IN01_CODICE_CG08,"
-      "  IN01_DTCOMPINTRA) VALUES"
-      " (1, 10, 4, 'EUR', '20240112'), (1, 11, 1, 'EUR', NULL), (1, 12, 1, 'EUR', '20240125'),"
-      " (1, 13, 3, 'PLN', '20240124'), (1, 14, 1, 'EUR', '20240127'), (1, 15, 1, 'EUR', '20240131');"
-      "INSERT INTO IN02_RIGHEDOC (IN02_DITTA_CG18, IN02_NUMREG_CG41, IN02_NUMRIGA, IN02_INDOPER, IN02_NOMENCLATURA,"
-      "  IN02_IMPORTO, IN02_PAESEPRO_CG07, IN02_PAESEORI_CG07, IN02_PAESEDES_CG07, IN02_PAESEPAG_CG07) VALUES"
-      " (1, 10, 1, 1, '620100', 100.10, 4, 720, NULL, 999),"
-      " (1, 10, 2, 0, '84821010', 12.49, NULL, NULL, 5, 4),"
-      " (1, 11, 1, 0, '73181595', 0.20, NULL, NULL, 4, NULL),"
-      " (1, 12, 1, 0, '73182200', 7, NULL, NULL, 4, NULL),"
-      " (1, 13, 1, 0, '39269097', 1500.5, 4, 4, NULL, NULL),"
-      " (1, 14, 1, 1, '712000', 300, NULL, NULL, NULL, 4);");
+  Exec(db.get(), TestFile("platform/schema/intrastat_lines.sql"));
 
   testing::ExpectGoldenFile("platform/schema/golden/intrastat_view_rows.txt", Rows(db.get(),
            "SELECT IN01_NUMREG_CG41, IN02_NUMRIGA, CG33_CODICE, CG41_CODICE_CG33, CG41_TIPOCF_CG44, CG41_CLIFOR_CG44,"

@@ -2,7 +2,6 @@
 
 #include "platform/company.h"
 #include "platform/connection.h"
-#include "platform/error.h"
 #include "platform/linked_companies.h"
 #include "support/database.h"
 #include "support/error_of.h"
@@ -58,13 +57,13 @@ TEST_F(HostDatabase, CompanyFactoryFailures) {
   EXPECT_EQ(testing::ErrorOf([&] { factory->GetObject(Variant::Long(1), 4); }),
             "91: Object variable or With block variable not set");
   factory->SetConnection(connection_);
-  EXPECT_EQ(testing::ErrorOf([&] { factory->GetObject(Variant::Long(1), 3); }), "5: Invalid procedure call or argument");
-  EXPECT_EQ(testing::ErrorOf([&] { factory->GetObject(Variant::Long(99), 4); }),
-            "3021: Company 99 is not in the company table CG18_DITTE");
-  EXPECT_EQ(testing::ErrorOf([&] { factory->GetObject(Variant::String("1 OR 1=1"), 4); }),
-            "5: Invalid company code '1 OR 1=1': not a whole number");
-  EXPECT_EQ(testing::ErrorOf([&] { factory->GetObject(Variant::Null(), 5); }),
-            "5: Invalid company code 'Null': not a whole number");
+  const std::pair<Variant, int> asked[] = {
+      {Variant::Long(1), 3}, {Variant::Long(99), 4}, {Variant::String("1 OR 1=1"), 4}, {Variant::Null(), 5}};
+  std::string errors;
+  for (const auto& [code, kind] : asked) errors += testing::ErrorOf([&] { factory->GetObject(code, kind); }) + "\n";
+  EXPECT_EQ(errors,
+            "5: Invalid procedure call or argument\n3021: Company 99 is not in the company table CG18_DITTE\n"
+            "5: Invalid company code '1 OR 1=1': not a whole number\n5: Invalid company code 'Null': not a whole number\n");
 }
 
 TEST_F(HostDatabase, LinkedCompaniesListTheDeclaringCompanyFirst) {

@@ -3,6 +3,7 @@
 #include "platform/dispatch_object.h"
 #include "platform/error.h"
 #include "support/error_of.h"
+#include "support/golden.h"
 #include "platform/host_services.h"
 #include "platform/report.h"
 
@@ -93,22 +94,7 @@ TEST(ReportObject, RecordsEveryCallAndWhatTheHandlerSets) {
 
   const PrintJob& job = *report->job();
   EXPECT_EQ(job.member, "PclsReport");
-  EXPECT_EQ(RenderCalls(job),
-            "ActiveInterface(Object)\n"
-            "UserObject(Empty)\n"
-            "Connection(Connection)\n"
-            "NomeServer(\"srv\")\n"
-            "NomeDataBase(\"db\")\n"
-            "NomeUtenteDb(\"\")\n"
-            "NomePasswordDb(\"\")\n"
-            "RhwndParent(Long 0)\n"
-            "SQL(\"SELECT 1\")\n"
-            "Prepare(\"Stampa Brogliaccio Movimenti Intra \", \"CRIN_INTRA.rpt\", \"/opt/zelmora\", Long 0, Long 2)\n"
-            "Print()\n"
-            "Connection(Nothing)\n"
-            "ActiveInterface(Nothing)\n"
-            "Recordset(Nothing)\n"
-            "Release()\n");
+  testing::ExpectGoldenFile("platform/services/golden/report_calls.txt", RenderCalls(job));
   EXPECT_EQ(RenderParameters(job), "ditta=\"7\"\nconto=\"\"\n");
   EXPECT_EQ(job.formulas, (std::vector<std::pair<std::string, std::string>>{{"titolo", "'INTRA'"}}));
   EXPECT_EQ(job.declaredSubreports, "Righe;Totali");

@@ -5,11 +5,11 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "platform/sqlite/sqlite_extensions.h"
 #include "platform/sqlite/tsql_text.h"
 #include "support/arrow_cases.h"
+#include "support/data_blocks.h"
 
 namespace zelmora {
 namespace {
@@ -55,40 +55,19 @@ class Extensions : public ::testing::Test {
   sqlite3* db_ = nullptr;
 };
 
-TEST(TsqlCollation, ComparesLikeTheServer) {
-  struct Case {
-    const char* a;
-    const char* b;
-    int expected;
-  };
-  const std::vector<Case> cases = {
-      {"ab", "AB  ", 0},          {"", "   ", 0},           {"àbç", "ÀBÇ", 0},   {"Łódź", "łÓDŹ", 0},
-      {"a", "à", -1},             {"à", "b", 1},           {"ab", "ab\t", 1},  {"a b", "a", 1},
-      {"ABC", "abd", -1},         {"Ÿ", "ÿ", 0},           {"Ωμέγα", "ΩΜΈΓΑ", 0},  {"Жёлтый", "ЖЁЛТЫЙ", 0},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.expected, tsql::CompareCollated(c.a, c.b)) << c.a << " vs " << c.b;
-    EXPECT_EQ(-c.expected, tsql::CompareCollated(c.b, c.a)) << c.b << " vs " << c.a;
-  }
-}
-
-TEST(TsqlLike, PatternsMatchWithoutCaseButWithTrailingBlanks) {
-  struct Case {
-    const char* value;
-    const char* pattern;
-    bool expected;
-  };
-  const std::vector<Case> cases = {
-      {"84713000", "8471%", true}, {"84713000", "8471_000", true}, {"84713000", "8471__", false},
-      {"Alpha", "aL%A", true},     {"abc ", "abc", false},        {"abc", "abc ", false},
-      {"b7", "[a-c][0-9]", true},  {"d7", "[a-c]%", false},       {"d7", "[^a-c]7", true},
-      {"50%", "50!%", false},      {"", "%", true},                {"ÀB", "àb", true},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.expected, tsql::LikeMatch(c.value, c.pattern, 0)) << c.value << " LIKE " << c.pattern;
-  }
-  EXPECT_TRUE(tsql::LikeMatch("50%", "50!%", U'!'));
-  EXPECT_FALSE(tsql::LikeMatch("500", "50!%", U'!'));
+// Each case of platform/sqlite/text_matching.txt compares or matches as written.
+TEST(TsqlCollation, ComparesAndMatchesLikeTheServer) {
+  testing::ExpectArrowCases("platform/sqlite/text_matching.txt", [](const std::string& line) {
+    const std::string text = testing::Unescaped(line);
+    if (const size_t bar = text.find(" | "); bar != std::string::npos) {
+      const std::string a = text.substr(0, bar), b = text.substr(bar + 3);
+      return std::to_string(tsql::CompareCollated(a, b)) + " " + std::to_string(tsql::CompareCollated(b, a));
+    }
+    const size_t like = text.find(" LIKE "), escape = text.find(" ESCAPE ");
+    const std::string pattern = text.substr(like + 6, escape == std::string::npos ? escape : escape - like - 6);
+    const char32_t with = escape == std::string::npos ? 0 : text[escape + 8];
+    return std::string(tsql::LikeMatch(text.substr(0, like), pattern, with) ? "true" : "false");
+  });
 }
 
 TEST_F(Extensions, CollationWorksInJoinsAndIndexes) {

@@ -5,8 +5,9 @@
 
 #include <string>
 
-#include "platform/error.h"
 #include "platform/sqlite/tsql_parser.h"
+#include "support/arrow_cases.h"
+#include "support/data_blocks.h"
 #include "support/error_of.h"
 
 namespace zelmora {
@@ -35,44 +36,14 @@ std::string Kinds(const std::vector<tsql::StatementPtr>& statements) {
   return out;
 }
 
-std::string Failure(const std::string& batch) {
-  return testing::ErrorOf([&] { tsql::ParseBatch(batch); });
-}
-
-TEST(TsqlParser, BatchesSplitAtSemicolonsAndStatementKeywords) {
-  EXPECT_EQ("IF(DROP) SELECT-INTO INSERT UPDATE IF(SELECT ELSE SELECT)",
-            Kinds(tsql::ParseBatch("IF OBJECT_ID(N'tempdb..#T', N'U') IS NOT NULL\r   DROP TABLE #T \r;\r"
-                                   "SELECT A, B INTO #T FROM X WHERE A = 1\r"
-                                   "INSERT INTO #T SELECT A, B FROM Y\n"
-                                   "UPDATE T SET A = 1 FROM #T AS T INNER JOIN Z ON Z.A = T.A;;\n"
-                                   "IF EXISTS(SELECT 1 FROM #T WHERE A = 1) SELECT * FROM #T WHERE A = 1 "
-                                   "ELSE SELECT * FROM #T ORDER BY A; ")));
-  EXPECT_EQ("SELECT SELECT DELETE BEGIN(CREATE DELETE)",
-            Kinds(tsql::ParseBatch("SELECT 1 AS A SELECT (SELECT 2) AS B -- comment\n"
-                                   "DELETE X WHERE A = 1 /* a /* nested */ comment */ BEGIN CREATE TABLE #Z (A INT) "
-                                   "DELETE #Z END")));
-  EXPECT_EQ("", Kinds(tsql::ParseBatch(" ; -- nothing\r\n")));
-}
-
-TEST(TsqlParser, ReportsTextThatIsNotTsql) {
-  EXPECT_EQ("102: Incorrect syntax near 'WHERE'.", Failure("SELECT * FROM DOCS WHERE"));
-  EXPECT_EQ("102: Incorrect syntax near 'FROM'.", Failure("SELECT A, FROM DOCS"));
-  EXPECT_EQ("102: Incorrect syntax near ')'.", Failure("SELECT (A + ) FROM DOCS"));
-  EXPECT_EQ("105: Unclosed quotation mark after the character string 'abc '.", Failure("SELECT 'abc "));
-  EXPECT_EQ("102: Incorrect syntax near 'ELSE'.", Failure("SELECT 1 ELSE SELECT 2"));
-}
-
-TEST(TsqlParser, NamesWhatTheSqliteBackendDoesNotRun) {
-  const std::string prefix = "30100: The SQLite backend cannot translate this T-SQL construct: ";
-  EXPECT_EQ(prefix + "DECLARE statement", Failure("DECLARE @X INT"));
-  EXPECT_EQ(prefix + "EXEC statement", Failure("EXEC SP_WHO"));
-  EXPECT_EQ(prefix + "BEGIN TRANSACTION", Failure("BEGIN TRAN DELETE X COMMIT"));
-  EXPECT_EQ(prefix + "table hint FORCEORDER", Failure("SELECT * FROM X WITH (FORCEORDER)"));
-  EXPECT_EQ(prefix + "user-defined function DBO.FNIMPORTO", Failure("SELECT DBO.FNIMPORTO(A) FROM X"));
-  EXPECT_EQ(prefix + "bitwise operator &", Failure("SELECT A & 1 FROM X"));
-  EXPECT_EQ(prefix + "DELETE ... FROM with a join", Failure("DELETE X FROM X INNER JOIN Y ON Y.A = X.A"));
-  EXPECT_EQ(prefix + "window frame (ROWS / RANGE)",
-            Failure("SELECT ROW_NUMBER() OVER (ORDER BY A ROWS UNBOUNDED PRECEDING) FROM X"));
+// Each batch of platform/sqlite/batches.txt splits into its statements or
+// fails as written.
+TEST(TsqlParser, BatchesSplitOrReportWhatTheyCannotBe) {
+  testing::ExpectArrowCases("platform/sqlite/batches.txt", [](const std::string& line) {
+    std::string kinds;
+    const std::string error = testing::ErrorOf([&] { kinds = Kinds(tsql::ParseBatch(testing::Unescaped(line))); });
+    return error != "no error" ? error : kinds.empty() ? "(none)" : kinds;
+  });
 }
 
 }  // namespace

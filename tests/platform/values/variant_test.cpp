@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <ostream>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <sstream>
