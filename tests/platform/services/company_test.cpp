@@ -60,7 +60,7 @@ TEST_F(HostDatabase, CompanyFactoryFailures) {
   const std::pair<Variant, int> asked[] = {
       {Variant::Long(1), 3}, {Variant::Long(99), 4}, {Variant::String("1 OR 1=1"), 4}, {Variant::Null(), 5}};
   std::string errors;
-  for (const auto& [code, kind] : asked) errors += testing::ErrorOf([&] { factory->GetObject(code, kind); }) + "\n";
+  for (const auto& ask : asked) errors += testing::ErrorOf([&] { factory->GetObject(ask.first, ask.second); }) + "\n";
   EXPECT_EQ(errors,
             "5: Invalid procedure call or argument\n3021: Company 99 is not in the company table CG18_DITTE\n"
             "5: Invalid company code '1 OR 1=1': not a whole number\n5: Invalid company code 'Null': not a whole number\n");
