@@ -80,43 +80,6 @@ class Prepared {
   sqlite3_stmt* stmt_ = nullptr;
 };
 
-// The declared columns of tables and views, remembered within a batch
-// (a view's columns cost SQLite a compilation of the view) and forgotten
-// whenever a statement may have changed the schema.
-class SqliteCatalog : public tsql::Catalog {
- public:
-  explicit SqliteCatalog(sqlite3* db) : db_(db) {}
-  void Forget() { known_.clear(); }
-  std::optional<std::vector<tsql::ColumnInfo>> Columns(const std::string& name, bool temporary) override {
-    std::string key = (temporary ? "t:" : "m:") + name;
-    for (char& c : key) {
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    }
-    auto found = known_.find(key);
-    if (found != known_.end()) return found->second;
-    const bool never = false;
-    Prepared p(db_, "SELECT name, type FROM pragma_table_info(?1, ?2)", never);
-    sqlite3_bind_text(p.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_text(p.get(), 2, temporary ? "temp" : "main", -1, SQLITE_STATIC);
-    std::vector<tsql::ColumnInfo> columns;
-    while (p.Step(never)) {
-      tsql::ColumnInfo c;
-      c.name = reinterpret_cast<const char*>(sqlite3_column_text(p.get(), 0));
-      const unsigned char* type = sqlite3_column_text(p.get(), 1);
-      c.type = tsql::ParseDeclaredType(type ? reinterpret_cast<const char*>(type) : "");
-      columns.push_back(std::move(c));
-    }
-    std::optional<std::vector<tsql::ColumnInfo>> result;
-    if (!columns.empty()) result = std::move(columns);
-    known_[key] = result;
-    return result;
-  }
-
- private:
-  sqlite3* db_;
-  std::map<std::string, std::optional<std::vector<tsql::ColumnInfo>>> known_;
-};
-
 // A decimal with exactly `scale` decimals (half away from zero when it had more).
 Decimal Rescale(const Decimal& value, int scale) {
   scale = std::min(scale, Decimal::kMaxScale);
@@ -374,6 +337,31 @@ class SqliteBackend : public DatabaseBackend {
 };
 
 }  // namespace
+
+std::optional<std::vector<tsql::ColumnInfo>> SqliteCatalog::Columns(const std::string& name, bool temporary) {
+  std::string key = (temporary ? "t:" : "m:") + name;
+  for (char& c : key) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  auto found = known_.find(key);
+  if (found != known_.end()) return found->second;
+  const bool never = false;
+  Prepared p(db_, "SELECT name, type FROM pragma_table_info(?1, ?2)", never);
+  sqlite3_bind_text(p.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+  sqlite3_bind_text(p.get(), 2, temporary ? "temp" : "main", -1, SQLITE_STATIC);
+  std::vector<tsql::ColumnInfo> columns;
+  while (p.Step(never)) {
+    tsql::ColumnInfo c;
+    c.name = reinterpret_cast<const char*>(sqlite3_column_text(p.get(), 0));
+    const unsigned char* type = sqlite3_column_text(p.get(), 1);
+    c.type = tsql::ParseDeclaredType(type ? reinterpret_cast<const char*>(type) : "");
+    columns.push_back(std::move(c));
+  }
+  std::optional<std::vector<tsql::ColumnInfo>> result;
+  if (!columns.empty()) result = std::move(columns);
+  known_[key] = result;
+  return result;
+}
 
 void SetSqliteLockWait(std::chrono::milliseconds wait) {
   lockWaitMs.store(static_cast<int>(std::clamp<int64_t>(wait.count(), 0, 600000)));

@@ -5,13 +5,33 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/connection.h"
 #include "platform/sqlite/tsql_translator.h"
 
+struct sqlite3;
+
 namespace zelmora {
+
+// The declared columns of tables and views on an open handle, as the
+// translator asks for them: remembered within a batch (a view's columns
+// cost SQLite a compilation of the view) and forgotten whenever a statement
+// may have changed the schema.
+class SqliteCatalog : public tsql::Catalog {
+ public:
+  explicit SqliteCatalog(sqlite3* db) : db_(db) {}
+  void Forget() { known_.clear(); }
+  std::optional<std::vector<tsql::ColumnInfo>> Columns(const std::string& name, bool temporary) override;
+
+ private:
+  sqlite3* db_;
+  std::map<std::string, std::optional<std::vector<tsql::ColumnInfo>>> known_;
+};
 
 // Opens an existing database file (nothing is created). Throws Error when
 // the file cannot be opened or is not a database. The translator makes the

@@ -76,30 +76,6 @@ std::vector<std::string> ProductStatements() {
   return out;
 }
 
-// The catalog of a database file, for translating without running.
-class FileCatalog : public tsql::Catalog {
- public:
-  explicit FileCatalog(const std::string& path) : db_(testing::OpenDb(path)) {}
-
-  std::optional<std::vector<tsql::ColumnInfo>> Columns(const std::string& name, bool temporary) override {
-    if (temporary) return std::nullopt;
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db_.get(), "SELECT name, type FROM pragma_table_info(?1)", -1, &st, nullptr);
-    sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    std::vector<tsql::ColumnInfo> columns;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-      columns.push_back({reinterpret_cast<const char*>(sqlite3_column_text(st, 0)),
-                         tsql::ParseDeclaredType(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)))});
-    }
-    sqlite3_finalize(st);
-    if (columns.empty()) return std::nullopt;
-    return columns;
-  }
-
- private:
-  testing::DbPtr db_;
-};
-
 // The SQLite text of every statement of a batch that translates on its own.
 std::string Translated(const std::string& batch, tsql::Catalog& catalog, const tsql::RewriteOptions& options) {
   std::string out;
@@ -161,9 +137,11 @@ TEST(TsqlRewrites, LeaveTheRowsAsTheyAre) {
   }
 
   // The SQLite text of each statement, each against its database's tables.
-  FileCatalog demoCatalog(demo.path());
+  const testing::DbPtr demoDb = testing::OpenDb(demo.path());
+  SqliteCatalog demoCatalog(demoDb.get());
   const testing::TempDatabase setup(constructs.setup, false);
-  FileCatalog setupCatalog(setup.path());
+  const testing::DbPtr setupDb = testing::OpenDb(setup.path());
+  SqliteCatalog setupCatalog(setupDb.get());
   std::vector<std::pair<std::string, tsql::Catalog*>> batches;
   for (const std::string& sql : product) batches.emplace_back(sql, &demoCatalog);
   for (const testing::ConstructSection& section : constructs.sections) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "platform/sqlite/sqlite_backend.h"
 #include "platform/sqlite/sqlite_extensions.h"
 #include "platform/sqlite/tsql_parser.h"
 #include "platform/sqlite/tsql_translator.h"
@@ -18,33 +19,25 @@ namespace {
 // session table #STAGE.
 class MemoryCatalog : public tsql::Catalog {
  public:
-  MemoryCatalog() {
-    sqlite3_open(":memory:", &db_);
-    RegisterTsqlExtensions(db_);
-    sqlite3_exec(db_, testing::ReadConstructFile().setup.c_str(), nullptr, nullptr, nullptr);
-    sqlite3_exec(db_,
-                 "CREATE TEMP TABLE \"#STAGE\" (L_CODICE VARCHAR(8) COLLATE TSQL, IMPORTO DECIMAL(38,2), ERRORE INT)",
-                 nullptr, nullptr, nullptr);
-  }
+  MemoryCatalog() : db_(Open()), catalog_(db_) {}
   ~MemoryCatalog() override { sqlite3_close(db_); }
-
   std::optional<std::vector<tsql::ColumnInfo>> Columns(const std::string& name, bool temporary) override {
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db_, "SELECT name, type FROM pragma_table_info(?1, ?2)", -1, &st, nullptr);
-    sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(st, 2, temporary ? "temp" : "main", -1, SQLITE_STATIC);
-    std::vector<tsql::ColumnInfo> columns;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-      columns.push_back({reinterpret_cast<const char*>(sqlite3_column_text(st, 0)),
-                         tsql::ParseDeclaredType(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)))});
-    }
-    sqlite3_finalize(st);
-    if (columns.empty()) return std::nullopt;
-    return columns;
+    return catalog_.Columns(name, temporary);
   }
 
  private:
-  sqlite3* db_ = nullptr;
+  static sqlite3* Open() {
+    sqlite3* db = nullptr;
+    sqlite3_open(":memory:", &db);
+    RegisterTsqlExtensions(db);
+    sqlite3_exec(db, testing::ReadConstructFile().setup.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_exec(db,
+                 "CREATE TEMP TABLE \"#STAGE\" (L_CODICE VARCHAR(8) COLLATE TSQL, IMPORTO DECIMAL(38,2), ERRORE INT)",
+                 nullptr, nullptr, nullptr);
+    return db;
+  }
+  sqlite3* db_;
+  SqliteCatalog catalog_;
 };
 
 // Every statement of the batch, one SQLite statement a line; an IF as its
