@@ -29,7 +29,6 @@ class SectionFigure {
     kWritten,  // the digits of a frontispiece field
   };
 
-  Kind kind() const { return kind_; }
   void Reset() {
     *this = SectionFigure();
     kind_ = Kind::kZero;
