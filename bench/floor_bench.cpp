@@ -7,8 +7,8 @@
 // alternating, the main job (`zelmora telematic`, in process: declaration
 // statement, records, file, format check) and the floor: bench/floor.sql,
 // one plain joined GROUP BY over the same lines and keys, run on a plain
-// SQLite handle as the sqlite3 shell would run it. Every run is a process
-// of its own, so that its peak memory is its own.
+// SQLite handle of its own per filing, as the sqlite3 shell would run it.
+// Every run is a process of its own, so that its peak memory is its own.
 //
 // Scenarios, in the layout in force since 2022 (the default): the sales and
 // the purchases list of March, and the whole year: the twelve monthly
@@ -121,12 +121,17 @@ std::string FloorFor(const std::string& floor, int company, int year, const Fili
   return text;
 }
 
-// The floor: the plain handle, the query stepped to its end. The groups counted.
+// The floor: each filing's query on a plain handle of its own, stepped to
+// its end, as one run of the sqlite3 shell makes it (each filing of the main
+// job is one zelmora run, with its own connection). The groups counted.
 long RunFloor(const std::string& database, const std::vector<std::string>& queries) {
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return -1;
   long groups = 0;
   for (const std::string& sql : queries) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+      sqlite3_close(db);
+      return -1;
+    }
     sqlite3_stmt* statement = nullptr;
     const char* tail = sql.c_str();
     // The file's leading comment lines come before the one statement.
@@ -137,8 +142,8 @@ long RunFloor(const std::string& database, const std::vector<std::string>& queri
     }
     while (sqlite3_step(statement) == SQLITE_ROW) groups += sqlite3_column_int64(statement, 0);
     sqlite3_finalize(statement);
+    sqlite3_close(db);
   }
-  sqlite3_close(db);
   return groups;
 }
 

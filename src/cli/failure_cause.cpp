@@ -194,6 +194,11 @@ std::string DatabaseCause(const DatabaseFailures& failures, const ConnectionPtr&
 std::string FailureCause(const IntraContext& context, const DatabaseFailures& failures) {
   std::string text = WithoutProcedure(context.Errore.Text());
   if (text.empty()) text = "the business object failed with status " + std::to_string(context.Stato) + " and no message";
+  // The object's message when it is the database's, with what to do added.
+  if (failures.first() && text.size() > failures.first()->description().size() &&
+      text.starts_with(failures.first()->description())) {
+    return text;
+  }
   return DatabaseCause(failures, context.Connessione, context.CInput ? context.CInput->Ditta.Text() : "", text);
 }
 

@@ -44,6 +44,9 @@ struct IntraContext {
   ReportObjectPtr PclsReport;                     // movement journal
   ReportObjectPtr PclsRepLas;                     // laser forms
   std::string StringaSQLModuloCompleta;           // complete declaration statement
+  // Set by the 2022 writer while it reads its lines: the declaration
+  // statement then also gives each line's nature column B.
+  bool DeclarationWithNatureColumnB = false;
 
   // Line counts and amount totals per section, shared by the submission
   // frontispiece and the form preparations (component/section_figures.h).

@@ -325,6 +325,9 @@ void SharedSelectItems(SqlText& sql, const DeclarationSettings& s, bool partner)
   }
   sql.Line(",  CG07_CODISOPAG, IN02_INDOPER, IN02_SEZDOG, IN02_PROTDICH, ");
   sql.Line("  IN02_PROGRSEZ3, CG41_SEZIONALE ");
+  if (s.natureColumnB) {
+    sql.Line(", MIN(ISNULL(ZL01_NATURAB, '')) AS NATURAB_MIN, MAX(ISNULL(ZL01_NATURAB, '')) AS NATURAB_MAX ");
+  }
   sql.CrLine("   , ISNULL(IN02_ANNORIF, YEAR(IN01_DTCOMPINTRA)) AS NOMENCLATURA_ANNORIF ");
 }
 
@@ -354,10 +357,16 @@ void SharedGroupItems(SqlText& sql, const DeclarationSettings& s) {
 // FROM and WHERE of an inner branch; the partner branch also returns its
 // period condition (the text that becomes StrWherePeriodo).
 std::string BranchFilter(SqlText& sql, const DeclarationSettings& s, const Period* period, bool partner) {
+  // Column B is kept per movement line, by zelmora's own table.
+  const std::string from = s.natureColumnB ? " FROM VIN01_INTRA LEFT JOIN ZL01_NATURAB WITH (NOLOCK)"
+                                             " ON ZL01_DITTA_CG18 = IN01_DITTA_CG18"
+                                             " AND ZL01_NUMREG_CG41 = IN01_NUMREG_CG41"
+                                             " AND ZL01_NUMRIGA = ISNULL(IN02_NUMRIGA, 0)"
+                                           : " FROM VIN01_INTRA";
   if (s.linkedCompanies) {
-    sql.Line(" FROM VIN01_INTRA WHERE IN01_DITTA_CG18 IN(" + s.linkedCompanies() + ")");
+    sql.Line(from + " WHERE IN01_DITTA_CG18 IN(" + s.linkedCompanies() + ")");
   } else {
-    sql.Line(" FROM VIN01_INTRA WHERE IN01_DITTA_CG18 = " + s.company);
+    sql.Line(from + " WHERE IN01_DITTA_CG18 = " + s.company);
   }
   std::string condition;
   if (period != nullptr) {
@@ -468,6 +477,7 @@ DeclarationSettings ReadDeclarationSettings(IntraContext& context) {
   s.changedPeriodicity = in.CambioPeriodicita;
   s.purchases = EqualsNumber(in.TipoStampa, 1);
   s.mergeServices = in.AccorpaArt23;
+  s.natureColumnB = context.DeclarationWithNatureColumnB;
   if (in.AnnoRiferimentoIntra == AnnoRiferimentoIntraEnum::AnnoRiferimentoAnte2010) {
     s.operationFilter = "0";
   } else if (in.AnnoRiferimentoIntra == AnnoRiferimentoIntraEnum::AnnoRiferimentoPost2010 &&
@@ -514,6 +524,9 @@ DeclarationStatement ComposeDeclarationStatement(const DeclarationSettings& s) {
   sql.CrLine("      , IN02_SEZDOG ");
   sql.CrLine("      , IN02_PROTDICH ");
   sql.CrLine("      , IN02_PROGRSEZ3 ");
+  if (s.natureColumnB) {
+    sql.CrLine("      , CASE WHEN MIN(NATURAB_MIN) = MAX(NATURAB_MAX) THEN MIN(NATURAB_MIN) ELSE '?' END AS ZL01_NATURAB ");
+  }
   sql.CrLine("      , NOMENCLATURA_ANNORIF ");
   sql.CrLine("      , MAX(RETTIFICA) AS RETTIFICA ");
   sql.CrLine("      , MAX(RETTIFICAVAL) AS RETTIFICAVAL ");

@@ -33,6 +33,9 @@ struct DeclarationSettings {
   bool errorKeys = false;           // French and GestioneErrori: one line per movement line
   // The value after " AND IN02_INDOPER = ", or nothing for no operation filter.
   std::optional<std::string> operationFilter;
+  // The 2022 writer's statement: each line also gives the nature's column B
+  // of its movements (ZL01_NATURAB, '?' when they disagree).
+  bool natureColumnB = false;
   // Multi-activity: gives the IN list of the companies, asked once per
   // inner branch. Empty function for a single company.
   std::function<std::string()> linkedCompanies;

@@ -36,17 +36,32 @@ void FindRegistrations(IntraContext& context, const Recordset& rs, const std::ve
   }
 }
 
-// The extension's tables are read through this, so that a database without
-// them says what to do.
+// zelmora's tables are read through this, so that a database without them
+// says what to do.
 template <typename Body>
 auto FromExtension(Body&& body) {
   try {
     return body();
   } catch (const Error& error) {
-    throw Error(error.number(), error.description() +
-                                    " (reading zelmora's tables ZL01_NATURAB and ZL02_CALLOFFSTOCK: zelmora db upgrade "
-                                    "adds them to a SQLite database, sql/zelmora_extension.sql to a SQL Server one)");
+    throw Error(error.number(),
+                error.description() +
+                    " (reading zelmora's tables ZL01_NATURAB and ZL02_CALLOFFSTOCK: zelmora db upgrade adds them to a "
+                    "SQLite database, sql/zelmora_extension.sql to a SQL Server one)");
   }
+}
+
+// The declaration lines, each with the nature's column B of its movements
+// (read by the same statement, so that a line's column B is that of exactly
+// the movements it sums).
+RecordsetPtr ColumnBLines(IntraContext& context, SubmissionList& summary) {
+  // The record source would only report a missing table as its own failure.
+  FromExtension([&] { context.connection().Execute("SELECT ZL01_NATURAB FROM ZL01_NATURAB WHERE 1 = 0", kCmdText); });
+  struct Flag {
+    bool& on;
+    explicit Flag(bool& f) : on(f) { on = true; }
+    ~Flag() { on = false; }
+  } flag(context.DeclarationWithNatureColumnB);
+  return FilteredDeclarationLines(context, false, &summary.selected);
 }
 
 }  // namespace
@@ -90,12 +105,10 @@ void PreparaTracciatoPerInvioTelematico2022(IntraContext& context, SubmissionRep
           out.lists.push_back(summary);
           continue;
         }
-        RecordsetPtr rs = FilteredDeclarationLines(context, false, &summary.selected);
+        RecordsetPtr rs = ColumnBLines(context, summary);
         const std::vector<const Row*> rows = rs->VisibleRows();
         summary.written = static_cast<int32_t>(rows.size());
         context.NumRecStpModIntra = Add(context.NumRecStpModIntra, Variant::Long(summary.written));
-        NatureColumnB columnB;
-        if (monthly && !rows.empty()) FromExtension([&] { columnB.Load(context, *rs); });
         std::vector<CallOffMovement> callOff;
         if (summary.tipoStampa == 0) callOff = FromExtension([&] { return ReadCallOffStock(context); });
         summary.callOff = static_cast<int32_t>(callOff.size());
@@ -103,7 +116,7 @@ void PreparaTracciatoPerInvioTelematico2022(IntraContext& context, SubmissionRep
           if (written && both) input.NumFloppy = Add(SeNullo(input.NumFloppy, Variant::Integer(0)), Variant::Integer(1));
           written = true;
           const size_t before = refused.size();
-          WriteDeclaration2022(context, *rs, rows, columnB, callOff, summary.tipoStampa == 1 ? 'A' : 'C', records,
+          WriteDeclaration2022(context, *rs, rows, callOff, summary.tipoStampa == 1 ? 'A' : 'C', records,
                                conta, refused);
           summary.produced = refused.size() == before;
           FindRegistrations(context, *rs, rows, refused, before);

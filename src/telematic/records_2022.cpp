@@ -74,6 +74,16 @@ bool KeepsToItsKind(std::string_view value, const FieldSpec& field) {
   return false;
 }
 
+// The column B a line's movements give: blank when none, '?' when they
+// disagree (so the statement says), '#' for anything longer than a
+// character.
+char NatureB(const Variant& value) {
+  if (value.IsNull()) return ' ';
+  const std::string text = value.Text();
+  const std::string_view b = TrimBlanks(text);
+  return b.empty() ? ' ' : (b.size() == 1 ? b.front() : '#');
+}
+
 bool Letters(std::string_view text) {
   return text.size() == 2 && std::all_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
@@ -98,9 +108,14 @@ struct Line {
 
 class Writer {
  public:
-  Writer(IntraContext& context, const Recordset& rs, const NatureColumnB& columnB, char list)
-      : context_(context), input_(context.in()), columns_(DeclarationLineColumns(rs)), columnB_(columnB), list_(list) {
+  Writer(IntraContext& context, const Recordset& rs, char list)
+      : context_(context), input_(context.in()), columns_(DeclarationLineColumns(rs)), list_(list) {
     monthly_ = IsNumber(input_.TipoIntra, 1) && !input_.CambioPeriodicita;
+    // Only monthly goods records have a column B.
+    if (monthly_) {
+      natureB_ = rs.FieldIndex("ZL01_NATURAB");
+      if (!natureB_) throw Error::ItemNotFound();
+    }
     periodicity_ = monthly_ ? 'M' : 'T';
     presenter_ = PresenterVat(input_);
   }
@@ -167,8 +182,8 @@ class Writer {
       if (line.natureA == '\0') {
         throw Refusal{"its nature of transaction '" + Text(row, kIndNatura) + "' has no code in the 2022 table"};
       }
-      if (line.type == '1') {
-        line.natureB = columnB_.Of(row);
+      if (line.type == '1' && natureB_) {
+        line.natureB = NatureB(row[*natureB_]);
         if (line.natureB == '?') throw Refusal{"its movements carry different natures of column B"};
         if (line.natureB != ' ' && (line.natureB < '1' || line.natureB > '9')) {
           throw Refusal{std::string("its nature of column B '") + line.natureB + "' is not a digit 1 to 9"};
@@ -411,7 +426,7 @@ class Writer {
   IntraContext& context_;
   const CLSIN_INPUTINTRA& input_;
   LineColumns columns_;
-  const NatureColumnB& columnB_;
+  std::optional<size_t> natureB_;  // the line's column B, in monthly declarations
   char list_;
   bool monthly_ = false;
   char periodicity_ = 'M';
@@ -432,106 +447,6 @@ std::string Describe(const Recordset& rs, const Row& row, const LineColumns& col
 }
 
 }  // namespace
-
-// --- column B ---------------------------------------------------------------
-
-namespace {
-
-// The declaration-line columns that tell one goods line from another, as
-// the declaration statement groups them (the statistical ones in monthly
-// declarations), and the movement expressions that give the same values.
-struct KeyColumn {
-  const char* line;
-  const char* movement;
-};
-constexpr KeyColumn kKey[] = {
-    {"IN01_INDTIPODOC", "IN01_INDTIPODOC"},
-    {"IN02_MESERIF", "IN02_MESERIF"},
-    {"IN02_ANNORIF", "IN02_ANNORIF"},
-    {"CG41_TIPOCF_CG44", "CASE WHEN IN02_INDTIPODATI = 2 THEN NULL ELSE CG41_TIPOCF_CG44 END"},
-    {"CG41_CLIFOR_CG44", "CASE WHEN IN02_INDTIPODATI = 2 THEN NULL ELSE CG41_CLIFOR_CG44 END"},
-    {"IN02_INDNATURA", "IN02_INDNATURA"},
-    {"IN02_NOMENCLATURA", "IN02_NOMENCLATURA"},
-    {"IN02_INDTIPODATI", "IN02_INDTIPODATI"},
-};
-constexpr KeyColumn kMonthlyKey[] = {
-    {"IN02_INDCONS", "CASE WHEN IN02_INDTIPODATI <> 1 THEN IN02_INDCONS ELSE 0 END"},
-    {"IN02_INDTRASP", "CASE WHEN IN02_INDTIPODATI <> 1 THEN IN02_INDTRASP ELSE 0 END"},
-    {"IN02_PAESEPRO_CG07", "CASE WHEN IN02_INDTIPODATI <> 1 THEN IN02_PAESEPRO_CG07 ELSE 0 END"},
-    {"IN02_PAESEORI_CG07", "CASE WHEN IN02_INDTIPODATI <> 1 THEN IN02_PAESEORI_CG07 ELSE 0 END"},
-    {"IN02_PAESEDES_CG07", "CASE WHEN IN02_INDTIPODATI <> 1 THEN IN02_PAESEDES_CG07 ELSE 0 END"},
-    {"IN02_PROVDEST", "CASE WHEN IN02_INDTIPODATI <> 1 THEN IN02_PROVDEST ELSE '' END"},
-    {"IN02_PROVORIG", "CASE WHEN IN02_INDTIPODATI <> 1 THEN IN02_PROVORIG ELSE '' END"},
-};
-
-std::string KeyText(const std::vector<const Variant*>& values) {
-  std::string key;
-  for (const Variant* value : values) {
-    key += TrimBlanks(value->Text());
-    key += '\x1f';
-  }
-  return key;
-}
-
-}  // namespace
-
-void NatureColumnB::Load(IntraContext& context, const Recordset& lines) {
-  keyColumns_.clear();
-  values_.clear();
-  const CLSIN_INPUTINTRA& input = context.in();
-  std::vector<const KeyColumn*> key;
-  for (const KeyColumn& column : kKey) key.push_back(&column);
-  if (lines.FieldIndex("IN02_INDCONS")) {
-    for (const KeyColumn& column : kMonthlyKey) key.push_back(&column);
-  }
-  for (const KeyColumn* column : key) {
-    std::optional<size_t> index = lines.FieldIndex(column->line);
-    if (!index) throw Error::ItemNotFound();
-    keyColumns_.push_back(*index);
-  }
-  std::string sql = "SELECT ";
-  std::string group;
-  for (size_t i = 0; i < key.size(); ++i) {
-    sql += std::string(key[i]->movement) + " AS K" + std::to_string(i) + ", ";
-    group += (i == 0 ? "" : ", ") + std::string(key[i]->movement);
-  }
-  sql += "ISNULL(ZL01_NATURAB, '') AS NATURAB\r\n"
-         "FROM VIN01_INTRA WITH(NOLOCK)\r\n"
-         "LEFT JOIN ZL01_NATURAB WITH(NOLOCK) ON ZL01_DITTA_CG18 = IN01_DITTA_CG18"
-         " AND ZL01_NUMREG_CG41 = IN01_NUMREG_CG41 AND ZL01_NUMRIGA = ISNULL(IN02_NUMRIGA, 0)\r\n"
-         "WHERE IN01_DITTA_CG18 = " + input.Ditta.Text() + " AND IN02_INDNATURA <> 10 AND IN02_INDOPER = 0"
-         " AND IN01_INDTIPODOC = " + std::string(IsNumber(input.TipoStampa, 1) ? "3" : "1") + "\r\n" +
-         input.StrWherePeriodo + "\r\nGROUP BY " + group + ", ISNULL(ZL01_NATURAB, '')";
-  RecordsetPtr found = context.connection().Execute(sql, kCmdText);
-  std::vector<const Variant*> values(key.size());
-  for (const Row* row : found->VisibleRows()) {
-    for (size_t i = 0; i < key.size(); ++i) values[i] = &(*row)[i];
-    const std::string text = (*row)[key.size()].Text();
-    const std::string_view b = TrimBlanks(text);
-    values_.emplace_back(KeyText(values), b.empty() ? ' ' : (b.size() == 1 ? b.front() : '#'));
-  }
-  std::sort(values_.begin(), values_.end());
-  // One value per key: a key whose movements disagree gets '?'.
-  std::vector<std::pair<std::string, char>> merged;
-  for (auto& entry : values_) {
-    if (!merged.empty() && merged.back().first == entry.first) {
-      if (merged.back().second != entry.second) merged.back().second = '?';
-    } else {
-      merged.push_back(std::move(entry));
-    }
-  }
-  values_ = std::move(merged);
-}
-
-char NatureColumnB::Of(const Row& row) const {
-  if (values_.empty()) return ' ';
-  std::vector<const Variant*> values;
-  for (size_t index : keyColumns_) values.push_back(&row[index]);
-  const std::string key = KeyText(values);
-  auto found = std::lower_bound(values_.begin(), values_.end(), key,
-                                [](const std::pair<std::string, char>& entry, const std::string& k) { return entry.first < k; });
-  return found != values_.end() && found->first == key ? found->second : ' ';
-}
 
 // --- call-off stock -----------------------------------------------------------
 
@@ -579,9 +494,9 @@ std::string CallOffRefusal(const CallOffMovement& m) {
 }  // namespace
 
 void WriteDeclaration2022(IntraContext& context, const Recordset& rs, const std::vector<const Row*>& rows,
-                          const NatureColumnB& columnB, const std::vector<CallOffMovement>& callOff, char list,
+                          const std::vector<CallOffMovement>& callOff, char list,
                           std::string& out, int32_t& conta, std::vector<RefusedLine>& refused) {
-  Writer writer(context, rs, columnB, list);
+  Writer writer(context, rs, list);
   const LineColumns columns = DeclarationLineColumns(rs);
   const int tipoStampa = list == 'A' ? 1 : 0;
   const size_t refusedBefore = refused.size();

@@ -32,23 +32,6 @@ struct RefusedLine {
   std::string registrations;  // the registrations behind it, ", " apart
 };
 
-// The nature's column B of the sales or purchases goods lines of the
-// current CInput (read from ZL01_NATURAB over the period of
-// CInput.StrWherePeriodo), by the key of the line; a key whose movements
-// disagree holds '?'.
-class NatureColumnB {
- public:
-  void Load(IntraContext& context, const Recordset& lines);
-  // The column B of a line of `lines`: ' ' when none, '?' when its
-  // movements carry different ones, else the character.
-  char Of(const Row& row) const;
-
- private:
-  std::string Key(const Row& row) const;
-  std::vector<size_t> keyColumns_;
-  std::vector<std::pair<std::string, char>> values_;  // sorted by key
-};
-
 // The call-off stock movements of the current CInput's company and period.
 std::vector<CallOffMovement> ReadCallOffStock(IntraContext& context);
 
@@ -56,9 +39,10 @@ std::vector<CallOffMovement> ReadCallOffStock(IntraContext& context);
 // 'A') onto `out`, counting them in `conta`; or, when a line cannot be
 // written, leaves `out` and `conta` as they were and adds the problems to
 // `refused` (registrations not yet filled). `rows` are the visible rows of
-// `rs`.
+// `rs`, which in a monthly declaration hold the nature's column B of each
+// line (ZL01_NATURAB: blank when none, '?' when its movements disagree).
 void WriteDeclaration2022(IntraContext& context, const Recordset& rs, const std::vector<const Row*>& rows,
-                          const NatureColumnB& columnB, const std::vector<CallOffMovement>& callOff, char list,
+                          const std::vector<CallOffMovement>& callOff, char list,
                           std::string& out, int32_t& conta, std::vector<RefusedLine>& refused);
 
 }  // namespace zelmora::telematic

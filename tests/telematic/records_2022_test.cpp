@@ -102,6 +102,16 @@ TEST_F(Submission2022, WholeFilesPerListAndPeriodicity) {
   EXPECT_EQ(Text(output), "");
 }
 
+TEST_F(Submission2022, ColumnBIsThatOfTheMovementsOfItsOwnLine) {
+  // The two sales of one good now differ in their payment country, so they
+  // are two lines, and each takes its own movement's column B (1, then 2).
+  Execute("UPDATE IN02_RIGHEDOC SET IN02_PAESEPAG_CG07 = 5 WHERE IN02_NUMREG_CG41 = 2;"
+          "UPDATE ZL01_NATURAB SET ZL01_NATURAB = '2' WHERE ZL01_NUMREG_CG41 = 2");
+  const Json output = Run(Input(0, 1));
+  ASSERT_EQ(output["steps"][0]["Stato"], 0) << output["steps"][0]["Errore"];
+  ExpectGoldenFile("telematic/golden/sales_2022_column_b.I01", Text(output));
+}
+
 // The summary with the folder it names written OUT.
 std::string Summary(const std::ostringstream& out, const TempFolder& folder) {
   std::string text = out.str();

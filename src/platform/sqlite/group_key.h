@@ -25,6 +25,8 @@ class GroupKey {
   void AppendBlob(std::string_view bytes);
 
   const std::string& bytes() const { return bytes_; }
+  // Empties the key and keeps its buffer, for the next row's.
+  void Clear() { bytes_.clear(); }
 
  private:
   void AppendEscaped(std::string_view bytes);

@@ -413,8 +413,16 @@ void ResultKey(sqlite3_context* ctx, const tsql::GroupKey& key) {
 // comparison (text under TSQL, numbers whatever their storage, 1 and 1.0
 // alike; GroupKey). Null when a value is Null, since a Null equals nothing.
 // It lets a join on many keys compare one.
+// The key being built, its buffer kept from row to row (SQLite copies the
+// result out, and a connection is used by one thread at a time).
+tsql::GroupKey& ScratchKey() {
+  thread_local tsql::GroupKey key;
+  key.Clear();
+  return key;
+}
+
 void Key(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-  tsql::GroupKey key;
+  tsql::GroupKey& key = ScratchKey();
   if (!AppendTerms(key, argc, argv, 0, true, [](int) { return true; })) return sqlite3_result_null(ctx);
   ResultKey(ctx, key);
 }
@@ -425,7 +433,7 @@ void Key(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 void GroupKeyOf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (argc < 1) return sqlite3_result_error(ctx, "tsql_group_key needs its modes", -1);
   const std::string_view modes = Text(argv[0]);
-  tsql::GroupKey key;
+  tsql::GroupKey& key = ScratchKey();
   AppendTerms(key, argc, argv, 1, false, [modes](int i) {
     return static_cast<size_t>(i - 1) < modes.size() && modes[i - 1] == 'c';
   });
