@@ -114,6 +114,26 @@ void GroupKey::AppendText(std::string_view text, bool collated) {
   uint32_t blanks = 0;
   size_t i = 0;
   while (i < text.size()) {
+    // The common run: ASCII characters above a blank, none after a blank,
+    // each a high token and its folded byte.
+    if (blanks == 0) {
+      size_t end = i;
+      while (end < text.size() && static_cast<unsigned char>(text[end]) > 0x20 &&
+             static_cast<unsigned char>(text[end]) < 0x80) {
+        ++end;
+      }
+      if (end > i) {
+        const size_t at = bytes_.size();
+        bytes_.resize(at + 2 * (end - i));
+        char* out = bytes_.data() + at;
+        for (; i < end; ++i) {
+          const unsigned char b = static_cast<unsigned char>(text[i]);
+          *out++ = static_cast<char>(kHighTokens);
+          *out++ = static_cast<char>((b >= 'A' && b <= 'Z') ? b + 32 : b);
+        }
+        continue;
+      }
+    }
     const unsigned char b = static_cast<unsigned char>(text[i]);
     char32_t c;
     if (b < 0x80) {
