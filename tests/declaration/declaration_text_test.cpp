@@ -111,6 +111,16 @@ TEST(DeclarationText, MonthlySalesStatementAndItsPublication) {
   EXPECT_EQ(services->script->runs, 0);
 }
 
+// The 2022 writer's statement: each line also gives the column B of its
+// movements, joined from zelmora's own table in both branches.
+TEST(DeclarationText, TheStatementOfThe2022WriterGivesColumnB) {
+  auto object = MonthlySales(std::make_shared<TestServices>());
+  object->context().DeclarationWithNatureColumnB = true;
+  declaration::DefinisciStringaPerIntraSuModulo(object->context());
+  EXPECT_EQ(object->Stato(), Variant::Integer(0)) << object->Errore().Text();
+  ExpectGoldenSection(kGolden, "monthly sales with column B, published", Published(*object));
+}
+
 // Each variant of the monthly statement of declaration/statement_cases.txt.
 TEST(DeclarationText, MonthlyVariants) {
   for (const testing::InputCase& c : testing::ReadInputCases("declaration/statement_cases.txt")) {

@@ -21,7 +21,9 @@ constexpr unsigned char kZero = 0x14;
 constexpr unsigned char kAboveRange = 0x1D;
 
 void AppendBigEndian(std::string& out, uint64_t value, int bytes) {
-  for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  char buffer[8];
+  for (int i = 0; i < bytes; ++i) buffer[i] = static_cast<char>((value >> (8 * (bytes - 1 - i))) & 0xFF);
+  out.append(buffer, static_cast<size_t>(bytes));
 }
 
 uint64_t Bits(double value) {
