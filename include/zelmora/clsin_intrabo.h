@@ -84,7 +84,10 @@ class CLSIN_INTRABO : public Object {
   // The telematic submission text and file name, into COutput.
   void PreparaTracciatoPerInvioTelematico();
   // The same in the layout in force from January 2022; nothing is written
-  // when a line cannot be (Stato and Errore say why).
+  // when a line cannot be (Stato and Errore say why). The declaration
+  // statement it leaves in COutput.StringaSQLperStampaIntra is the one it
+  // read its lines with: the usual one with each line's nature column B
+  // (ZL01_NATURAB) joined.
   void PreparaTracciatoPerInvioTelematico2022();
   // The declaration lines the submission records are written from.
   RecordsetPtr CreaRecordsetPerTracciato();
