@@ -18,7 +18,12 @@ void PreparaStringaTracciatoRecordDiTesta(IntraContext& context, int32_t& conta)
   Trap(context, HandlerKind::StatusAndText, "PreparaStringaTracciatoRecordDiTesta", [&] {
     CLSIN_OUPUTINTRA& output = context.out();
     const Variant& text = output.StringaTracciatoInvioTelematico;
-    if (TextOrEmpty(text).empty()) return;
+    // The submission text is read where it is held: it is the largest
+    // thing the job makes.
+    const bool held = text.type() == VarType::String;
+    const std::string converted = held ? std::string() : TextOrEmpty(text);
+    const std::string& previous = held ? text.AsString() : converted;
+    if (previous.empty()) return;
     const CLSIN_INPUTINTRA& input = context.in();
     AddRecord(conta);
 
@@ -46,7 +51,6 @@ void PreparaStringaTracciatoRecordDiTesta(IntraContext& context, int32_t& conta)
         default: AppendT(header, value, field.length); break;
       }
     }
-    const std::string previous = text.Text();
     std::string whole;
     whole.reserve(header.size() + 2 + previous.size());
     AppendUpper(whole, header);

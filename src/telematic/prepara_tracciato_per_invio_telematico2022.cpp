@@ -139,9 +139,14 @@ void PreparaTracciatoPerInvioTelematico2022(IntraContext& context, SubmissionRep
                          " be written in the 2022 layout; the first, " + first.what + ": " + first.why);
     }
     if (!records.empty()) {
+      // Appended to the caller's text, if any; else the records are the text.
       Variant& text = context.out().StringaTracciatoInvioTelematico;
       std::string all = text.IsEmptyOrNull() ? std::string() : text.Text();
-      all += records;
+      if (all.empty()) {
+        all = std::move(records);
+      } else {
+        all += records;
+      }
       text = Variant::String(std::move(all));
     }
     PreparaStringaTracciatoRecordDiTesta(context, conta);

@@ -500,8 +500,13 @@ void WriteDeclaration2022(IntraContext& context, const Recordset& rs, const std:
   const LineColumns columns = DeclarationLineColumns(rs);
   const int tipoStampa = list == 'A' ? 1 : 0;
   const size_t refusedBefore = refused.size();
-  std::string details, record;
-  details.reserve(rows.size() * 124);
+  // The frontispiece goes first but counts what follows: its place is kept
+  // at the head of the records and filled last, so that the records are
+  // not copied behind it.
+  const RecordSpec* front = writer.Spec('0');
+  const size_t frontLength = front ? front->length + 2 : 0;
+  std::string details(frontLength, ' '), record;
+  details.reserve(frontLength + rows.size() * 124);
   for (size_t i = 0; i < rows.size(); ++i) {
     const Row& row = *rows[i];
     try {
@@ -542,7 +547,6 @@ void WriteDeclaration2022(IntraContext& context, const Recordset& rs, const std:
   }
   if (refused.size() != refusedBefore) return;
 
-  const RecordSpec* front = writer.Spec('0');
   if (!front) throw Error(5, std::string("the 2022 layout has no frontispiece for list ") + list);
   std::string frontispiece;
   try {
@@ -554,9 +558,13 @@ void WriteDeclaration2022(IntraContext& context, const Recordset& rs, const std:
   int64_t records = 1;
   for (int kind = 1; kind <= 5; ++kind) records += writer.counts[kind];
   if (conta > INT32_MAX - records) throw Error::Overflow();
-  out += frontispiece;
-  out += "\r\n";
-  out += details;
+  frontispiece += "\r\n";
+  details.replace(0, frontLength, frontispiece);
+  if (out.empty()) {
+    out = std::move(details);
+  } else {
+    out += details;
+  }
   conta += static_cast<int32_t>(records);
 }
 
