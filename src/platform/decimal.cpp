@@ -383,7 +383,10 @@ std::string Decimal::ToFixed(int places) const {
 
 Decimal Decimal::operator-() const { return Decimal(-mantissa_, scale_); }
 
-Decimal Decimal::Abs() const { return Decimal(mantissa_ < 0 ? -mantissa_ : mantissa_, scale_); }
+Decimal Decimal::Abs() const {
+  const Mantissa m = mantissa_;
+  return Decimal(m < 0 ? -m : m, scale_);
+}
 
 Decimal operator+(const Decimal& a, const Decimal& b) {
   {
@@ -424,7 +427,7 @@ Decimal operator-(const Decimal& a, const Decimal& b) { return a + (-b); }
 Decimal operator*(const Decimal& a, const Decimal& b) {
   int scale = a.scale_ + b.scale_;
   __int128 product;
-  if (scale <= Decimal::kMaxScale && !__builtin_mul_overflow(a.mantissa_, b.mantissa_, &product) &&
+  if (scale <= Decimal::kMaxScale && !__builtin_mul_overflow(a.mantissa(), b.mantissa(), &product) &&
       Magnitude(product) <= kMaxMagnitude) {
     return Decimal(product, static_cast<uint8_t>(scale));
   }
