@@ -54,8 +54,6 @@ auto FromExtension(Body&& body) {
 // (read by the same statement, so that a line's column B is that of exactly
 // the movements it sums).
 RecordsetPtr ColumnBLines(IntraContext& context, SubmissionList& summary) {
-  // The record source would only report a missing table as its own failure.
-  FromExtension([&] { context.connection().Execute("SELECT ZL01_NATURAB FROM ZL01_NATURAB WHERE 1 = 0", kCmdText); });
   struct Flag {
     bool& on;
     explicit Flag(bool& f) : on(f) { on = true; }
@@ -89,6 +87,7 @@ void PreparaTracciatoPerInvioTelematico2022(IntraContext& context, SubmissionRep
       input.TipoStampa = savedTipoStampa;
       input.TipoIntra = savedTipoIntra;
     };
+    bool columnBTableFound = false;
     try {
       for (int list = 0; list < (both ? 2 : 1); ++list) {
         SubmissionList summary = StartList(context, both, list);
@@ -104,6 +103,14 @@ void PreparaTracciatoPerInvioTelematico2022(IntraContext& context, SubmissionRep
           summary.leftOut = "purchases are listed monthly only from 2022: a quarterly purchases list is not filed";
           out.lists.push_back(summary);
           continue;
+        }
+        if (!columnBTableFound) {
+          // The record source would only report a missing column-B table
+          // as its own failure: it is looked for once, before the first list.
+          FromExtension([&] {
+            context.connection().Execute("SELECT ZL01_NATURAB FROM ZL01_NATURAB WHERE 1 = 0", kCmdText);
+          });
+          columnBTableFound = true;
         }
         RecordsetPtr rs = ColumnBLines(context, summary);
         const std::vector<const Row*> rows = rs->VisibleRows();

@@ -408,11 +408,6 @@ void ResultKey(sqlite3_context* ctx, const tsql::GroupKey& key) {
   sqlite3_result_blob(ctx, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
 }
 
-// tsql_key(v1, v2, ...): one value for a list of values that is equal for
-// two lists exactly when every pair of values is equal under the server's
-// comparison (text under TSQL, numbers whatever their storage, 1 and 1.0
-// alike; GroupKey). Null when a value is Null, since a Null equals nothing.
-// It lets a join on many keys compare one.
 // The key being built, its buffer kept from row to row (SQLite copies the
 // result out, and a connection is used by one thread at a time).
 tsql::GroupKey& ScratchKey() {
@@ -421,6 +416,11 @@ tsql::GroupKey& ScratchKey() {
   return key;
 }
 
+// tsql_key(v1, v2, ...): one value for a list of values that is equal for
+// two lists exactly when every pair of values is equal under the server's
+// comparison (text under TSQL, numbers whatever their storage, 1 and 1.0
+// alike; GroupKey). Null when a value is Null, since a Null equals nothing.
+// It lets a join on many keys compare one.
 void Key(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   tsql::GroupKey& key = ScratchKey();
   if (!AppendTerms(key, argc, argv, 0, true, [](int) { return true; })) return sqlite3_result_null(ctx);
