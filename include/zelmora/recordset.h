@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "zelmora/object.h"
+#include "zelmora/row_arena.h"
 #include "zelmora/variant.h"
 
 // The C library defines EOF as a macro, which would turn the database
@@ -72,8 +73,9 @@ struct FieldInfo {
   uint8_t numericScale = 0;
 };
 
-// The values of one row, one per field.
-using Row = std::vector<Variant>;
+// The values of one row, one per field. The rows a backend reads live in
+// the arena of the recordset that holds them; any other row is on the heap.
+using Row = std::vector<Variant, RowAllocator<Variant>>;
 
 // A table of rows with typed fields, a current row and a filter: the
 // results of queries and the in-memory data sets the component publishes.
@@ -96,8 +98,11 @@ class Recordset : public Object {
   // whose fields and rows become this recordset's own snapshot.
   void Open(std::string_view source, const std::shared_ptr<Connection>& connection, int32_t cursorType = 0,
             int32_t lockType = 1);
-  // A disconnected snapshot, as database backends return it; open, first row current.
-  static std::shared_ptr<Recordset> FromRows(std::vector<FieldInfo> fields, std::vector<Row> rows);
+  // A disconnected snapshot, as database backends return it; open, first row
+  // current. `arena`, when given, is where the rows were allocated: the
+  // recordset keeps it as long as the rows.
+  static std::shared_ptr<Recordset> FromRows(std::vector<FieldInfo> fields, std::vector<Row> rows,
+                                             std::unique_ptr<RowArena> arena = nullptr);
   bool IsOpen() const;
 
   // --- fields -------------------------------------------------------------

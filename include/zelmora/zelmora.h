@@ -21,5 +21,6 @@
 #include "zelmora/object.h"
 #include "zelmora/recordset.h"
 #include "zelmora/report.h"
+#include "zelmora/row_arena.h"
 #include "zelmora/variant.h"
 #include "zelmora/version.h"

@@ -13,9 +13,11 @@ namespace zelmora {
 namespace {
 
 // The fields and rows that a recordset and its clones share. Rows live in a
-// deque so that a pointer to a row stays valid while rows are appended.
+// deque so that a pointer to a row stays valid while rows are appended. The
+// arena the rows were read into, if any, goes after them.
 struct RowStore {
   std::vector<FieldInfo> fields;
+  std::unique_ptr<RowArena> arena;
   std::deque<Row> rows;
 };
 
@@ -172,7 +174,10 @@ void Recordset::Open(std::string_view source, const std::shared_ptr<Connection>&
   LockType = lockType;
   if (!result) return;  // a command that returns no rows leaves the recordset closed
   // This recordset's own snapshot: later changes here do not reach the result.
-  auto store = std::make_shared<RowStore>(*result->impl_->store);
+  // Copied rows are on the heap: the result's arena goes with the result.
+  auto store = std::make_shared<RowStore>();
+  store->fields = result->impl_->store->fields;
+  store->rows = result->impl_->store->rows;
   impl_->store = std::move(store);
   impl_->filter.reset();
   impl_->filterText.clear();
@@ -181,9 +186,11 @@ void Recordset::Open(std::string_view source, const std::shared_ptr<Connection>&
   impl_->GoFirst();
 }
 
-std::shared_ptr<Recordset> Recordset::FromRows(std::vector<FieldInfo> fields, std::vector<Row> rows) {
+std::shared_ptr<Recordset> Recordset::FromRows(std::vector<FieldInfo> fields, std::vector<Row> rows,
+                                               std::unique_ptr<RowArena> arena) {
   auto rs = std::make_shared<Recordset>();
   RowStore& store = *rs->impl_->store;
+  store.arena = std::move(arena);
   for (Row& row : rows) {
     if (row.size() != fields.size()) throw Error::InvalidProcedureCall();
     store.rows.push_back(std::move(row));

@@ -24,11 +24,11 @@ void SetLiteral(RecordSpec& record, FieldSource fill, std::string_view literal) 
   }
 }
 
+// A detail record of the table being changed (the layout is this builder's own).
 RecordSpec& Find(LayoutSpec& layout, char type, char list, char periodicity) {
-  for (RecordSpec& record : layout.details) {
-    if (record.type == type && record.list == list && record.periodicity == periodicity) return record;
-  }
-  throw std::logic_error("the 2010 layout has no record " + std::string(1, type));
+  const RecordSpec* record = FindRecord(layout, type, list, periodicity);
+  if (record == nullptr) throw std::logic_error("the 2010 layout has no record " + std::string(1, type));
+  return const_cast<RecordSpec&>(*record);
 }
 
 // The 2010 table with what the 2022 layout changed in it.

@@ -72,7 +72,7 @@ std::string BoundLineMovementsCondition(const Recordset& rs, bool emptyNarrows) 
 }
 
 std::string LineMovementsCondition(const Recordset& rs, bool emptyNarrows) {
-  std::vector<Variant> values;
+  Row values;
   for (size_t i = 0; i < rs.FieldCount(); ++i) values.push_back(rs.Value(i));
   return LineMovementsCondition(rs, values, emptyNarrows);
 }

@@ -195,13 +195,14 @@ class OdbcBackend : public DatabaseBackend {
       c.type = OdbcColumnType(sqlType, size, digits);
       c.field = OdbcField(c.name, sqlType, size, digits);
     }
+    auto arena = std::make_unique<RowArena>();
     std::vector<Row> rows;
     for (;;) {
       const SQLRETURN rc = SQLFetch(statement.get());
       if (rc == SQL_NO_DATA) break;
       Check(rc, statement, "to read a row");
       if (!keep) continue;
-      Row row;
+      Row row{RowAllocator<Variant>(arena.get())};
       row.reserve(columns.size());
       for (size_t i = 0; i < columns.size(); ++i) row.push_back(Read(statement, static_cast<SQLUSMALLINT>(i + 1), columns[i]));
       rows.push_back(std::move(row));
@@ -210,7 +211,7 @@ class OdbcBackend : public DatabaseBackend {
     std::vector<FieldInfo> fields;
     fields.reserve(columns.size());
     for (Column& c : columns) fields.push_back(std::move(c.field));
-    return Recordset::FromRows(std::move(fields), std::move(rows));
+    return Recordset::FromRows(std::move(fields), std::move(rows), std::move(arena));
   }
 
   // One value of the current row as the recordset holds a field of its type.

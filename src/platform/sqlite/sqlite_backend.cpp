@@ -310,10 +310,11 @@ class SqliteBackend : public DatabaseBackend {
   }
 
   void Collect(Prepared& p, const std::vector<tsql::ColumnInfo>& columns) {
+    auto arena = std::make_unique<RowArena>();
     std::vector<Row> rows;
     while (p.Step(timedOut_)) {
       if (!wantRows_) continue;
-      Row row;
+      Row row{RowAllocator<Variant>(arena.get())};
       row.reserve(columns.size());
       for (size_t i = 0; i < columns.size(); ++i) row.push_back(ColumnValue(p.get(), static_cast<int>(i), columns[i].type));
       rows.push_back(std::move(row));
@@ -324,7 +325,7 @@ class SqliteBackend : public DatabaseBackend {
       fields.push_back(columns[i].type.IsUnknown() ? FieldFromValues(columns[i].name, rows, i)
                                                    : tsql::FieldFor(columns[i].name, columns[i].type));
     }
-    result_ = Recordset::FromRows(std::move(fields), std::move(rows));
+    result_ = Recordset::FromRows(std::move(fields), std::move(rows), std::move(arena));
   }
 
   sqlite3* db_;
