@@ -36,7 +36,6 @@ class RowArena {
   std::vector<Chunk> chunks_;
   char* next_ = nullptr;
   char* end_ = nullptr;
-  char* populated_ = nullptr;  // the pages before it are present
   std::size_t chunkSize_ = 0;
   std::size_t reserved_ = 0;
 };

@@ -23,14 +23,12 @@ namespace {
 
 constexpr std::size_t kAlignment = alignof(std::max_align_t);
 // The first chunk holds the few rows most queries return; each next one is
-// twice the last, up to kLargestChunk, so that the memory left unused at the
-// end of the last chunk stays small beside the rows.
-constexpr std::size_t kFirstChunk = 16 * 1024;
-constexpr std::size_t kLargestChunk = 1024 * 1024;
-// The pages of a chunk are made present this many bytes at a time, ahead of
-// the rows that will fill them, so that at most this much is present and
-// unused when the last row is read.
-constexpr std::size_t kPopulatedStep = 256 * 1024;
+// twice the last, up to kLargestChunk, which bounds the memory left unused at
+// the end of the last chunk.
+constexpr std::size_t kFirstChunk = 8 * 1024;
+constexpr std::size_t kLargestChunk = 256 * 1024;
+// Chunks this large have their pages made present in one call as they are taken.
+constexpr std::size_t kPopulatedChunk = 64 * 1024;
 #ifdef ZELMORA_ROW_ARENA_ASAN
 // Under the address sanitizer each allocation is followed by poisoned bytes,
 // so a read past the end of a row is caught as it is on the heap.
@@ -76,12 +74,12 @@ void RowArena::NewChunk(std::size_t atLeast) {
   if (chunk == nullptr) throw std::bad_alloc();
   chunks_.push_back({chunk, size});
   reserved_ += size;
+  if (size >= kPopulatedChunk) Populate(chunk, size);
 #ifdef ZELMORA_ROW_ARENA_ASAN
   ASAN_POISON_MEMORY_REGION(chunk, size);
 #endif
   next_ = static_cast<char*>(chunk);
   end_ = next_ + size;
-  populated_ = next_;
 }
 
 void* RowArena::Allocate(std::size_t bytes) {
@@ -89,12 +87,6 @@ void* RowArena::Allocate(std::size_t bytes) {
   if (next_ == nullptr || static_cast<std::size_t>(end_ - next_) < taken) NewChunk(taken);
   void* p = next_;
   next_ += taken;
-  if (next_ > populated_ && static_cast<std::size_t>(end_ - populated_) >= kPopulatedStep) {
-    const std::size_t step = std::min<std::size_t>(static_cast<std::size_t>(end_ - populated_),
-                                                   RoundUp(static_cast<std::size_t>(next_ - populated_), kPopulatedStep));
-    Populate(populated_, step);
-    populated_ += step;
-  }
 #ifdef ZELMORA_ROW_ARENA_ASAN
   ASAN_UNPOISON_MEMORY_REGION(p, bytes);
 #endif
