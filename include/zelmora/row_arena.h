@@ -24,7 +24,11 @@ class RowArena {
   // `bytes` of storage aligned for any row value, valid until the arena goes.
   void* Allocate(std::size_t bytes);
   // The bytes of the chunks taken so far.
-  std::size_t Reserved() const { return reserved_; }
+  std::size_t Reserved() const {
+    std::size_t bytes = 0;
+    for (const Chunk& chunk : chunks_) bytes += chunk.size;
+    return bytes;
+  }
 
  private:
   void NewChunk(std::size_t atLeast);
@@ -37,7 +41,6 @@ class RowArena {
   char* next_ = nullptr;
   char* end_ = nullptr;
   std::size_t chunkSize_ = 0;
-  std::size_t reserved_ = 0;
 };
 
 // Allocates from an arena when it has one (freeing is then the arena's

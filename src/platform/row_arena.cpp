@@ -73,7 +73,6 @@ void RowArena::NewChunk(std::size_t atLeast) {
   void* chunk = std::malloc(size);
   if (chunk == nullptr) throw std::bad_alloc();
   chunks_.push_back({chunk, size});
-  reserved_ += size;
   if (size >= kPopulatedChunk) Populate(chunk, size);
 #ifdef ZELMORA_ROW_ARENA_ASAN
   ASAN_POISON_MEMORY_REGION(chunk, size);

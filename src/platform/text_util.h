@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace zelmora {
 
@@ -56,5 +57,15 @@ std::string_view TrimBlanks(std::string_view text);
 // Every occurrence of `from` replaced by `to`, case-sensitively, left to
 // right; the replacements are not searched again.
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to);
+
+// `from` appended to `to`; an empty `to` takes `from`'s buffer instead of a
+// copy (a submission text is the largest thing a job makes).
+inline void AppendOrTake(std::string& to, std::string&& from) {
+  if (to.empty()) {
+    to = std::move(from);
+  } else {
+    to += from;
+  }
+}
 
 }  // namespace zelmora

@@ -63,11 +63,13 @@ LayoutSpec Build() {
   purchaseGoods.fields.push_back({119, 1, X, "nature of transaction B", FieldSource::kNatureB});
 
   // A services correction names a section-3 line above zero.
-  for (RecordSpec& record : layout.details) {
-    for (FieldSpec& field : record.fields) {
-      if (field.fill == FieldSource::kSection3Line && kSection3LineAboveZero) {
-        field.low = 1;
-        field.high = 99999;
+  if (kSection3LineAboveZero) {
+    for (RecordSpec& record : layout.details) {
+      for (FieldSpec& field : record.fields) {
+        if (field.fill == FieldSource::kSection3Line) {
+          field.low = 1;
+          field.high = 99999;
+        }
       }
     }
   }

@@ -149,11 +149,7 @@ void PreparaTracciatoPerInvioTelematico2022(IntraContext& context, SubmissionRep
       // Appended to the caller's text, if any; else the records are the text.
       Variant& text = context.out().StringaTracciatoInvioTelematico;
       std::string all = text.IsEmptyOrNull() ? std::string() : text.Text();
-      if (all.empty()) {
-        all = std::move(records);
-      } else {
-        all += records;
-      }
+      AppendOrTake(all, std::move(records));
       text = Variant::String(std::move(all));
     }
     PreparaStringaTracciatoRecordDiTesta(context, conta);

@@ -560,11 +560,7 @@ void WriteDeclaration2022(IntraContext& context, const Recordset& rs, const std:
   if (conta > INT32_MAX - records) throw Error::Overflow();
   frontispiece += "\r\n";
   details.replace(0, frontLength, frontispiece);
-  if (out.empty()) {
-    out = std::move(details);
-  } else {
-    out += details;
-  }
+  AppendOrTake(out, std::move(details));
   conta += static_cast<int32_t>(records);
 }
 
